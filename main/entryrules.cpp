@@ -241,7 +241,10 @@ PhoneResult normalizePhone(const QString &entry, const QString &phoneSeparator, 
         result = tested;
         break;
     case 12:
-        if (!allDigits(pv.mid(0, 3)) || !allDigits(pv.mid(4, 3)) || !allDigits(pv.mid(8, 4)))
+        // A number this rule completed earlier carries the configured area code
+        // and prefix where digits would stand; leaving the field again keeps it.
+        if (!(allDigits(pv.mid(0, 3)) || pv.mid(0, 3) == defaultAreaCode)
+            || !(allDigits(pv.mid(4, 3)) || pv.mid(4, 3) == defaultPrefix) || !allDigits(pv.mid(8, 4)))
             return wrong;
         tested = p;
         result = p;

@@ -215,6 +215,13 @@ void TestEntryRules::phoneBuiltInSettings_data()
     QTest::newRow("ten, not all digits") << "800-555123" << "Unknown" << true;
     QTest::newRow("twelve, letter in last group") << "800-555-12x4" << "Unknown" << true;
     QTest::newRow("longer than the field") << "800-555-12345" << "Unknown" << true;
+
+    // A number completed with the default area code and prefix keeps its
+    // form when the field is left again.
+    QTest::newRow("completed earlier, area code") << "###-555-1234" << "###-555-1234" << false;
+    QTest::newRow("completed earlier, both") << "###-###-1234" << "###-###-1234" << false;
+    QTest::newRow("other filler, area code") << "#x#-555-1234" << "Unknown" << true;
+    QTest::newRow("filler in last group") << "800-555-####" << "Unknown" << true;
 }
 
 void TestEntryRules::phoneBuiltInSettings()
@@ -250,6 +257,8 @@ void TestEntryRules::phoneConfiguredSettings_data()
     QTest::newRow("short completion of 10") << "-" << "2" << "###" << "1234" << "2-###-1234" << false;
     QTest::newRow("no separator, eight") << "" << "###" << "###" << "555-1234" << "Unknown" << true;
     QTest::newRow("no separator, seven") << "" << "212" << "###" << "5551234" << "2125551234" << false;
+    QTest::newRow("area code 212, filler area") << "-" << "212" << "###" << "###-555-1234" << "Unknown" << true;
+    QTest::newRow("area code 212, filler prefix") << "-" << "212" << "###" << "212-###-1234" << "212-###-1234" << false;
 }
 
 void TestEntryRules::phoneConfiguredSettings()

@@ -1,0 +1,42 @@
+#ifndef FONTDIALOG1_H
+#define FONTDIALOG1_H
+
+#include "fontchoice.h"
+
+#include <QDialog>
+
+#include <optional>
+
+class QComboBox;
+class QDialogButtonBox;
+class QFontDialog;
+class QLabel;
+
+// The font dialog of the configuration manager: Qt's font chooser with a colour
+// choice added, the 16 basic colours and the desktop's window-text colour.
+class FontColorDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit FontColorDialog(QWidget *parent = nullptr);
+
+    FontChoice choice() const;
+    void setChoice(const FontChoice &choice);
+
+    // Runs the dialog from `initial`; nothing when the user cancelled.
+    static std::optional<FontChoice> ask(QWidget *parent, const FontChoice &initial);
+
+    void accept() override;
+
+    QFontDialog *FontChooser = nullptr;
+    QComboBox *ComboColor = nullptr;
+    QLabel *LabelColor = nullptr;
+    QLabel *LabelRefusal = nullptr;
+    QDialogButtonBox *Buttons = nullptr;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+};
+
+#endif // FONTDIALOG1_H

@@ -1,0 +1,618 @@
+#include "VNConfigUnit1.h"
+
+#include "FontDialog1.h"
+#include "configfile.h"
+#include "configrules.h"
+#include "fieldvalidator.h"
+#include "statusshape.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyle>
+
+namespace {
+
+const QString FileNamePrompt = QStringLiteral("Enter name for data file here.");
+const QString FontPrompt = QStringLiteral("Choose Font");
+const QString SeparatorPrompt = QStringLiteral("Use - . \\ / :");
+const QString AreaCodePrompt = QStringLiteral("Default Area Code");
+const QString PrefixPrompt = QStringLiteral("Default Prefix");
+
+// The desktop's button-shadow colour in the form library's colour values.
+constexpr std::int32_t ButtonShadowColorValue = std::int32_t(0xFF000010u);
+
+// Puts a text into a field without passing it through the field's key list:
+// the prompts hold characters that typing may not.
+void setFieldText(QLineEdit *edit, const QString &text)
+{
+    const QValidator *validator = edit->validator();
+    edit->setValidator(nullptr);
+    edit->setText(text);
+    edit->setValidator(validator);
+}
+
+// The characters a key press types, as the key filters see them: nothing for
+// keys that type nothing (arrows, Tab, Delete), a carriage return for Enter.
+QString typedText(const QKeyEvent &event)
+{
+    switch (event.key()) {
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+        return QString();
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return QStringLiteral("\r");
+    case Qt::Key_Backspace:
+        return QStringLiteral("\b");
+    default:
+        return event.text();
+    }
+}
+
+} // namespace
+
+const QColor TFormConfig1::Yellow(255, 255, 0);
+const QColor TFormConfig1::Lime(0, 255, 0);
+const QColor TFormConfig1::Grey(128, 128, 128);
+
+TFormConfig1::TFormConfig1(QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QStringLiteral("FormConfig1"));
+    setWindowTitle(QStringLiteral("Configuration Manager"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFixedSize(434, 347);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+
+    buildControls();
+    buildTabOrder();
+
+    runFontDialog = [this]() { return FontColorDialog::ask(this, FontDialog1); };
+    connect(qApp, &QApplication::focusChanged, this, &TFormConfig1::onFocusChanged);
+
+    FormCreate();
+}
+
+TFormConfig1::~TFormConfig1()
+{
+    // Destroying the controls moves the focus; no rule may run on a window half gone.
+    disconnect(qApp, &QApplication::focusChanged, this, &TFormConfig1::onFocusChanged);
+}
+
+QColor TFormConfig1::neutralColor() const
+{
+    return colorFromValue(ButtonShadowColorValue);
+}
+
+QColor TFormConfig1::windowTextColor() const
+{
+    return colorFromValue(WindowTextColorValue);
+}
+
+void TFormConfig1::buildControls()
+{
+    const QFont labelFont(QStringLiteral("Arial"), 10, QFont::Bold);
+    const QFont editFont(QStringLiteral("Arial"), 10);
+    const QFont buttonFont(QStringLiteral("Arial"), 9, QFont::Bold);
+
+    auto label = [](QWidget *parent, const char *name, const QString &text, const QFont &font, const QRect &box) {
+        auto *control = new QLabel(text, parent);
+        control->setObjectName(QLatin1String(name));
+        control->setFont(font);
+        control->setGeometry(box);
+        return control;
+    };
+    auto edit = [this, &editFont](const char *name, const QString &text, ConfigField field, const QRect &box) {
+        auto *control = new QLineEdit(this);
+        control->setObjectName(QLatin1String(name));
+        control->setFont(editFont);
+        control->setAlignment(Qt::AlignCenter);
+        control->setGeometry(box);
+        control->setValidator(new FieldValidator(field, control));
+        setFieldText(control, text);
+        control->installEventFilter(this);
+        return control;
+    };
+    auto button = [&buttonFont](QWidget *parent, const char *name, const QString &text, const QRect &box) {
+        auto *control = new QPushButton(text, parent);
+        control->setObjectName(QLatin1String(name));
+        control->setFont(buttonFont);
+        control->setGeometry(box);
+        // Enter on a focused button presses it, as Space does.
+        control->setAutoDefault(true);
+        return control;
+    };
+
+    const int labelX = 14, labelWidth = 130, editX = 148, rowHeight = 24;
+    Label1File = label(this, "Label1File", QStringLiteral("Data File Name"), labelFont,
+                       QRect(labelX, 22, labelWidth, rowHeight));
+    Edit1FileName = edit("Edit1FileName", FileNamePrompt, ConfigField::FileName, QRect(editX, 22, 226, rowHeight));
+    Label1 = label(this, "Label1", QStringLiteral(".dta"), labelFont, QRect(378, 22, 44, rowHeight));
+
+    Label2Font = label(this, "Label2Font", QStringLiteral("Font"), labelFont, QRect(labelX, 62, labelWidth, rowHeight));
+    Edit5Font = new QLineEdit(this);
+    Edit5Font->setObjectName(QStringLiteral("Edit5Font"));
+    Edit5Font->setFont(editFont);
+    Edit5Font->setAlignment(Qt::AlignCenter);
+    Edit5Font->setGeometry(editX, 62, 226, rowHeight);
+    Edit5Font->setText(FontPrompt);
+
+    Label3Sep = label(this, "Label3Sep", QStringLiteral("Phone Seperator"), labelFont,
+                      QRect(labelX, 102, labelWidth, rowHeight));
+    Edit2PhoneSep = edit("Edit2PhoneSep", SeparatorPrompt, ConfigField::PhoneSeparator,
+                         QRect(editX, 102, 140, rowHeight));
+    Label4AreaC = label(this, "Label4AreaC", QStringLiteral("Phone Area Code"), labelFont,
+                        QRect(labelX, 142, labelWidth, rowHeight));
+    Edit3AreaC = edit("Edit3AreaC", AreaCodePrompt, ConfigField::AreaCode, QRect(editX, 142, 140, rowHeight));
+    Label5PhonePref = label(this, "Label5PhonePref", QStringLiteral("Phone Prefix"), labelFont,
+                            QRect(labelX, 182, labelWidth, rowHeight));
+    Edit4Prefix = edit("Edit4Prefix", PrefixPrompt, ConfigField::Prefix, QRect(editX, 182, 140, rowHeight));
+
+    Shape1 = new StatusShape(this);
+    Shape1->setObjectName(QStringLiteral("Shape1"));
+    Shape1->setGeometry(319, 102, 90, 46);
+    Shape1->setFillColor(neutralColor());
+    Label6Status = label(this, "Label6Status", QStringLiteral("File Save Status"), labelFont,
+                         QRect(296, 152, 136, 20));
+    Label6Status->setAlignment(Qt::AlignCenter);
+
+    LabelSaveError = label(this, "LabelSaveError", QString(), QFont(QStringLiteral("Arial"), 9, QFont::Bold),
+                           QRect(labelX, 212, 406, 36));
+    LabelSaveError->setWordWrap(true);
+    LabelSaveError->setAlignment(Qt::AlignCenter);
+    QPalette errorPalette = LabelSaveError->palette();
+    errorPalette.setColor(QPalette::WindowText, Qt::red);
+    LabelSaveError->setPalette(errorPalette);
+    LabelSaveError->hide();
+
+    const int buttonY = 256, buttonWidth = 100, buttonHeight = 34;
+    BitBtn1Save = button(this, "BitBtn1Save", QStringLiteral("Save"), QRect(40, buttonY, buttonWidth, buttonHeight));
+    BitBtn1Save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    BitBtn2Cancel = button(this, "BitBtn2Cancel", QStringLiteral("Cancel"),
+                           QRect(167, buttonY, buttonWidth, buttonHeight));
+    BitBtn2Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    Button3Done = button(this, "Button3Done", QStringLiteral("Exit"), QRect(294, buttonY, buttonWidth, buttonHeight));
+
+    LabelVer = label(this, "LabelVer", QStringLiteral("Ver 1.1.0"), editFont, QRect(0, 320, width(), 20));
+    LabelVer->setAlignment(Qt::AlignCenter);
+
+    auto panel = [this](const char *name, const QColor &fill, const QRect &box) {
+        auto *frame = new QFrame(this);
+        frame->setObjectName(QLatin1String(name));
+        frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
+        frame->setLineWidth(2);
+        frame->setGeometry(box);
+        QPalette palette = frame->palette();
+        palette.setColor(QPalette::Window, fill);
+        frame->setPalette(palette);
+        frame->setAutoFillBackground(true);
+        frame->hide();
+        return frame;
+    };
+
+    Panel1Warn = panel("Panel1Warn", QColor(192, 192, 192), QRect(302, 96, 124, 72));
+    Label7Warn = label(Panel1Warn, "Label7Warn", QStringLiteral("WARNING"),
+                       QFont(QStringLiteral("Arial Narrow"), 9, QFont::Bold), QRect(2, 3, 120, 16));
+    Label7Warn->setAlignment(Qt::AlignCenter);
+    Label8Warn = label(Panel1Warn, "Label8Warn", QStringLiteral("File NOT saved"),
+                       QFont(QStringLiteral("Arial"), 8, QFont::Bold), QRect(2, 19, 120, 16));
+    Label8Warn->setAlignment(Qt::AlignCenter);
+    BitBtn4Save = button(Panel1Warn, "BitBtn4Save", QStringLiteral("Save"), QRect(5, 40, 56, 26));
+    BitBtn5Exit = button(Panel1Warn, "BitBtn5Exit", QStringLiteral("Exit"), QRect(63, 40, 56, 26));
+
+    Panel2Warn = panel("Panel2Warn", Yellow, QRect(302, 96, 124, 80));
+    Panel2Warn->setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
+    Label1CW = new QLabel(QStringLiteral("Warning"), Panel2Warn);
+    Label1CW->setObjectName(QStringLiteral("Label1CW"));
+    Label1CW->setGeometry(2, 3, 120, 16);
+    Label1CW->setAlignment(Qt::AlignCenter);
+    QPalette redText = Label1CW->palette();
+    redText.setColor(QPalette::WindowText, Qt::red);
+    Label1CW->setPalette(redText);
+    Label2CW = new QLabel(QStringLiteral("Cancel will NOT"), Panel2Warn);
+    Label2CW->setObjectName(QStringLiteral("Label2CW"));
+    Label2CW->setGeometry(2, 19, 120, 16);
+    Label2CW->setAlignment(Qt::AlignCenter);
+    Label3CW = new QLabel(QStringLiteral("Affect  last save"), Panel2Warn);
+    Label3CW->setObjectName(QStringLiteral("Label3CW"));
+    Label3CW->setGeometry(2, 35, 120, 16);
+    Label3CW->setAlignment(Qt::AlignCenter);
+    Button4OK = new QPushButton(QStringLiteral("OK"), Panel2Warn);
+    Button4OK->setObjectName(QStringLiteral("Button4OK"));
+    Button4OK->setGeometry(32, 53, 60, 24);
+    Button4OK->setAutoDefault(true);
+
+    connect(BitBtn1Save, &QPushButton::clicked, this, &TFormConfig1::BitBtn1SaveClick);
+    connect(BitBtn2Cancel, &QPushButton::clicked, this, &TFormConfig1::BitBtn2CancelClick);
+    connect(Button3Done, &QPushButton::clicked, this, &TFormConfig1::Button3DoneClick);
+    connect(BitBtn4Save, &QPushButton::clicked, this, &TFormConfig1::BitBtn4SaveClick);
+    connect(BitBtn5Exit, &QPushButton::clicked, this, &TFormConfig1::BitBtn5ExitClick);
+    connect(Button4OK, &QPushButton::clicked, this, &TFormConfig1::Button4OKClick);
+}
+
+void TFormConfig1::buildTabOrder()
+{
+    const QWidget *order[] = {Button3Done, Edit1FileName, Edit5Font, Edit2PhoneSep, Edit3AreaC, Edit4Prefix,
+                              BitBtn1Save, BitBtn2Cancel, BitBtn4Save, BitBtn5Exit, Button4OK};
+    for (size_t i = 1; i < std::size(order); ++i)
+        QWidget::setTabOrder(const_cast<QWidget *>(order[i - 1]), const_cast<QWidget *>(order[i]));
+    Button3Done->setFocus();
+}
+
+void TFormConfig1::FormCreate()
+{
+    DefaultFont = fontChoiceFrom(LabelVer->font(), WindowTextColorValue);
+    ChosenFont = DefaultFont;
+    FontDialog1 = DefaultFont;
+    setButtonTextColor(BitBtn1Save, Grey);
+    setButtonTextColor(BitBtn2Cancel, windowTextColor());
+}
+
+// Enter and exit rules follow the focus from one control of this window to
+// another; a dialog, a menu or another program taking the focus runs none.
+void TFormConfig1::onFocusChanged(QWidget *, QWidget *now)
+{
+    if (!now || now->window() != this || now == m_lastControl)
+        return;
+    QWidget *previous = m_lastControl;
+    m_lastControl = now;
+    runExitRule(previous);
+    runEnterRule(now);
+}
+
+void TFormConfig1::runExitRule(QWidget *control)
+{
+    if (control == Edit1FileName)
+        Edit1FileNameExit();
+    else if (control == Edit2PhoneSep)
+        Edit2PhoneSepExit();
+    else if (control == Edit3AreaC)
+        Edit3AreaCExit();
+    else if (control == Edit4Prefix)
+        Edit4PrefixExit();
+}
+
+void TFormConfig1::runEnterRule(QWidget *control)
+{
+    if (control == Edit1FileName)
+        Edit1FileNameEnter();
+    else if (control == Edit5Font)
+        Edit5FontEnter();
+    else if (control == Edit2PhoneSep)
+        Edit2PhoneSepEnter();
+    else if (control == Edit3AreaC)
+        Edit3AreaCEnter();
+    else if (control == Edit4Prefix)
+        Edit4PrefixEnter();
+}
+
+bool TFormConfig1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    void (TFormConfig1::*keyPress)(QChar &) = nullptr;
+    if (watched == Edit1FileName)
+        keyPress = &TFormConfig1::Edit1FileNameKeyPress;
+    else if (watched == Edit2PhoneSep)
+        keyPress = &TFormConfig1::Edit2PhoneSepKeyPress;
+    else if (watched == Edit3AreaC)
+        keyPress = &TFormConfig1::Edit3AreaCKeyPress;
+    else if (watched == Edit4Prefix)
+        keyPress = &TFormConfig1::Edit4PrefixKeyPress;
+    if (!keyPress)
+        return QWidget::eventFilter(watched, event);
+
+    const QString typed = typedText(*static_cast<QKeyEvent *>(event));
+    for (QChar character : typed) {
+        QChar key = character;
+        (this->*keyPress)(key);
+        if (key.isNull())
+            return true;
+    }
+    return false;
+}
+
+void TFormConfig1::closeEvent(QCloseEvent *event)
+{
+    // A close asked for by the desktop is an Exit: changes pending keep the window open.
+    if (!m_closeAllowed && shapeIs(Yellow)) {
+        event->ignore();
+        Panel1Warn->show();
+        Panel1Warn->raise();
+        return;
+    }
+    event->accept();
+}
+
+// ---- rules shared by the text fields ----
+
+void TFormConfig1::markPending()
+{
+    Shape1->setFillColor(Yellow);
+    setButtonTextColor(BitBtn2Cancel, windowTextColor());
+}
+
+bool TFormConfig1::allDone() const
+{
+    int sum = 0;
+    for (int done : FieldDone)
+        sum += done;
+    return sum == ItemCount;
+}
+
+bool TFormConfig1::anyDone() const
+{
+    for (int done : FieldDone) {
+        if (done)
+            return true;
+    }
+    return false;
+}
+
+void TFormConfig1::completionCheck()
+{
+    if (allDone())
+        setButtonTextColor(BitBtn1Save, windowTextColor());
+}
+
+void TFormConfig1::clearFlags()
+{
+    FieldDone.fill(0);
+}
+
+bool TFormConfig1::shapeIs(const QColor &color) const
+{
+    return Shape1->fillColor() == color;
+}
+
+void TFormConfig1::setButtonTextColor(QPushButton *button, const QColor &color)
+{
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::ButtonText, color);
+    button->setPalette(palette);
+}
+
+void TFormConfig1::applyFieldFont(const FontChoice &choice)
+{
+    const QFont font = fontOf(choice);
+    const QColor color = colorFromValue(choice.colorValue);
+    for (QLineEdit *edit : {Edit1FileName, Edit2PhoneSep, Edit3AreaC, Edit4Prefix, Edit5Font}) {
+        edit->setFont(font);
+        QPalette palette = edit->palette();
+        palette.setColor(QPalette::Text, color);
+        edit->setPalette(palette);
+    }
+}
+
+void TFormConfig1::enterTextField(QLineEdit *edit, Item item)
+{
+    // Passing through a field of a completed form keeps its value.
+    if (!allDone())
+        setFieldText(edit, QString());
+    FieldDone[item] = 0;
+    markPending();
+}
+
+void TFormConfig1::leaveTextField(QLineEdit *edit, Item item, ConfigField field, QString &pendingText)
+{
+    if (edit->text().isEmpty())
+        setFieldText(edit, fieldDefault(field));
+    pendingText = configurationLine(field, edit->text());
+    FieldDone[item] = 1;
+    completionCheck();
+}
+
+void TFormConfig1::filterKey(ConfigField field, QChar &key, QWidget *next)
+{
+    if (key == QLatin1Char('\r')) {
+        key = QChar();
+        next->setFocus(Qt::TabFocusReason);
+        return;
+    }
+    if (!fieldAcceptsKey(field, key))
+        key = QChar();
+}
+
+// ---- field handlers ----
+
+void TFormConfig1::Edit1FileNameEnter()
+{
+    enterTextField(Edit1FileName, ItemFileName);
+}
+
+void TFormConfig1::Edit1FileNameKeyPress(QChar &key)
+{
+    filterKey(ConfigField::FileName, key, Edit5Font);
+}
+
+void TFormConfig1::Edit1FileNameExit()
+{
+    leaveTextField(Edit1FileName, ItemFileName, ConfigField::FileName, dataFile);
+}
+
+void TFormConfig1::Edit5FontEnter()
+{
+    FieldDone[ItemFont] = 0;
+    markPending();
+
+    const std::optional<FontChoice> accepted = runFontDialog ? runFontDialog() : std::nullopt;
+    if (!accepted)
+        return;
+    ChosenFont = *accepted;
+    FontDialog1 = *accepted;
+    applyFieldFont(ChosenFont);
+    fontSizeText = QString::number(ChosenFont.pointSize) + QLatin1Char('\n');
+    fontColorText = QString::number(ChosenFont.colorValue) + QLatin1Char('\n');
+    Edit5Font->setText(ChosenFont.faceName);
+    fontName = Edit5Font->text() + QLatin1Char('\n');
+    Edit2PhoneSep->setFocus(Qt::OtherFocusReason);
+
+    FieldDone[ItemFont] = 1;
+    if (allDone())
+        setButtonTextColor(BitBtn1Save, windowTextColor());
+    else
+        markPending();
+}
+
+void TFormConfig1::Edit2PhoneSepEnter()
+{
+    enterTextField(Edit2PhoneSep, ItemSeparator);
+}
+
+void TFormConfig1::Edit2PhoneSepKeyPress(QChar &key)
+{
+    filterKey(ConfigField::PhoneSeparator, key, Edit3AreaC);
+}
+
+void TFormConfig1::Edit2PhoneSepExit()
+{
+    leaveTextField(Edit2PhoneSep, ItemSeparator, ConfigField::PhoneSeparator, phoneSeparator);
+}
+
+void TFormConfig1::Edit3AreaCEnter()
+{
+    enterTextField(Edit3AreaC, ItemAreaCode);
+}
+
+void TFormConfig1::Edit3AreaCKeyPress(QChar &key)
+{
+    filterKey(ConfigField::AreaCode, key, Edit4Prefix);
+}
+
+void TFormConfig1::Edit3AreaCExit()
+{
+    leaveTextField(Edit3AreaC, ItemAreaCode, ConfigField::AreaCode, defaultAreaCode);
+}
+
+void TFormConfig1::Edit4PrefixEnter()
+{
+    enterTextField(Edit4Prefix, ItemPrefix);
+}
+
+void TFormConfig1::Edit4PrefixKeyPress(QChar &key)
+{
+    filterKey(ConfigField::Prefix, key, BitBtn1Save);
+}
+
+void TFormConfig1::Edit4PrefixExit()
+{
+    leaveTextField(Edit4Prefix, ItemPrefix, ConfigField::Prefix, defaultPrefix);
+}
+
+// ---- commands ----
+
+void TFormConfig1::BitBtn1SaveClick()
+{
+    if (allDone()) {
+        const ConfigurationLines lines = {dataFile, phoneSeparator, defaultAreaCode, defaultPrefix,
+                                          fontName, fontColorText,  fontSizeText};
+        QString reason;
+        if (!WriteConfiguration(lines, ChosenFont.style, ConfigFileName, &reason)) {
+            // The items stay completed, so that Save can be tried again.
+            showSaveError(reason);
+            markPending();
+            return;
+        }
+        LabelSaveError->hide();
+        Shape1->setFillColor(Lime);
+        clearFlags();
+        setButtonTextColor(BitBtn2Cancel, Grey);
+        setButtonTextColor(BitBtn1Save, Grey);
+        Button3Done->setFocus(Qt::OtherFocusReason);
+    } else if (shapeIs(Lime)) {
+        // Saved, and nothing entered since.
+    } else if (anyDone()) {
+        Shape1->setFillColor(Yellow);
+        clearFlags();
+        setButtonTextColor(BitBtn2Cancel, windowTextColor());
+        setButtonTextColor(BitBtn1Save, Grey);
+        Button3Done->setFocus(Qt::OtherFocusReason);
+    } else {
+        BitBtn2CancelClick();
+        setButtonTextColor(BitBtn2Cancel, windowTextColor());
+        setButtonTextColor(BitBtn1Save, Grey);
+        Button3Done->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TFormConfig1::BitBtn2CancelClick()
+{
+    // A cancel does not undo a save.
+    if (shapeIs(Lime)) {
+        Panel2Warn->show();
+        Panel2Warn->raise();
+        return;
+    }
+    applyFieldFont(DefaultFont);
+    setFieldText(Edit1FileName, FileNamePrompt);
+    Edit5Font->setText(FontPrompt);
+    setFieldText(Edit2PhoneSep, SeparatorPrompt);
+    setFieldText(Edit3AreaC, AreaCodePrompt);
+    setFieldText(Edit4Prefix, PrefixPrompt);
+    ChosenFont = DefaultFont;
+    clearFlags();
+    Shape1->setFillColor(neutralColor());
+    setButtonTextColor(BitBtn1Save, Grey);
+    LabelSaveError->hide();
+}
+
+void TFormConfig1::Button3DoneClick()
+{
+    if (shapeIs(Yellow)) {
+        Panel1Warn->show();
+        Panel1Warn->raise();
+        return;
+    }
+    closeWindow();
+}
+
+void TFormConfig1::BitBtn4SaveClick()
+{
+    BitBtn1SaveClick();
+    hidePanel(Panel1Warn);
+    if (shapeIs(Lime))
+        closeWindow();
+}
+
+void TFormConfig1::BitBtn5ExitClick()
+{
+    closeWindow();
+}
+
+void TFormConfig1::Button4OKClick()
+{
+    hidePanel(Panel2Warn);
+    Shape1->setFillColor(neutralColor());
+    setButtonTextColor(BitBtn2Cancel, windowTextColor());
+}
+
+void TFormConfig1::hidePanel(QFrame *panel)
+{
+    // A hidden panel passes the focus on along the tab order, which would run
+    // a field's enter rule; Exit takes it instead, running none.
+    if (panel->isAncestorOf(QApplication::focusWidget()))
+        Button3Done->setFocus(Qt::OtherFocusReason);
+    panel->hide();
+}
+
+void TFormConfig1::showSaveError(const QString &reason)
+{
+    LabelSaveError->setText(QStringLiteral("File NOT saved: %1 could not be written (%2).")
+                                .arg(ConfigFileName, reason.isEmpty() ? QStringLiteral("unknown error") : reason));
+    LabelSaveError->show();
+}
+
+void TFormConfig1::closeWindow()
+{
+    m_closeAllowed = true;
+    close();
+    m_closeAllowed = false;
+}

@@ -1,0 +1,148 @@
+#ifndef VNCONFIGUNIT1_H
+#define VNCONFIGUNIT1_H
+
+#include "configrules.h"
+#include "fontchoice.h"
+
+#include <QColor>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <optional>
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class StatusShape;
+
+// The configuration manager's window: a guided form in which the user goes
+// through data file name, font, phone separator, default area code and
+// default prefix, then saves them to the configuration file. The fill of
+// Shape1 is the save state: neutral, yellow (pending) or lime (saved).
+class TFormConfig1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // The five items in the order of their FieldDone flags.
+    enum Item { ItemFileName, ItemSeparator, ItemAreaCode, ItemPrefix, ItemFont, ItemCount };
+
+    explicit TFormConfig1(QWidget *parent = nullptr);
+    ~TFormConfig1() override;
+
+    // Runs the font dialog; nothing when the user cancelled it. Tests answer it.
+    std::function<std::optional<FontChoice>()> runFontDialog;
+
+    const std::array<int, ItemCount> &fieldDone() const { return FieldDone; }
+    FontChoice chosenFont() const { return ChosenFont; }
+
+    static const QColor Yellow;
+    static const QColor Lime;
+    static const QColor Grey;
+    // The desktop's button-shadow colour: nothing pending.
+    QColor neutralColor() const;
+    QColor windowTextColor() const;
+
+    // Controls, named as in the form design so that tests find them.
+    QLabel *Label1File = nullptr;
+    QLineEdit *Edit1FileName = nullptr;
+    QLabel *Label1 = nullptr;
+    QLabel *Label2Font = nullptr;
+    QLineEdit *Edit5Font = nullptr;
+    QLabel *Label3Sep = nullptr;
+    QLineEdit *Edit2PhoneSep = nullptr;
+    QLabel *Label4AreaC = nullptr;
+    QLineEdit *Edit3AreaC = nullptr;
+    QLabel *Label5PhonePref = nullptr;
+    QLineEdit *Edit4Prefix = nullptr;
+    StatusShape *Shape1 = nullptr;
+    QLabel *Label6Status = nullptr;
+    QLabel *LabelVer = nullptr;
+    QLabel *LabelSaveError = nullptr;
+    QPushButton *BitBtn1Save = nullptr;
+    QPushButton *BitBtn2Cancel = nullptr;
+    QPushButton *Button3Done = nullptr;
+    QFrame *Panel1Warn = nullptr;
+    QLabel *Label7Warn = nullptr;
+    QLabel *Label8Warn = nullptr;
+    QPushButton *BitBtn4Save = nullptr;
+    QPushButton *BitBtn5Exit = nullptr;
+    QFrame *Panel2Warn = nullptr;
+    QLabel *Label1CW = nullptr;
+    QLabel *Label2CW = nullptr;
+    QLabel *Label3CW = nullptr;
+    QPushButton *Button4OK = nullptr;
+
+    void FormCreate();
+
+    void Edit1FileNameEnter();
+    void Edit1FileNameKeyPress(QChar &key);
+    void Edit1FileNameExit();
+    void Edit5FontEnter();
+    void Edit2PhoneSepEnter();
+    void Edit2PhoneSepKeyPress(QChar &key);
+    void Edit2PhoneSepExit();
+    void Edit3AreaCEnter();
+    void Edit3AreaCKeyPress(QChar &key);
+    void Edit3AreaCExit();
+    void Edit4PrefixEnter();
+    void Edit4PrefixKeyPress(QChar &key);
+    void Edit4PrefixExit();
+
+    void BitBtn1SaveClick();
+    void BitBtn2CancelClick();
+    void Button3DoneClick();
+    void BitBtn4SaveClick();
+    void BitBtn5ExitClick();
+    void Button4OKClick();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void buildTabOrder();
+    void onFocusChanged(QWidget *old, QWidget *now);
+    void runExitRule(QWidget *control);
+    void runEnterRule(QWidget *control);
+
+    // The enter and exit rules shared by the four text fields.
+    void enterTextField(QLineEdit *edit, Item item);
+    void leaveTextField(QLineEdit *edit, Item item, ConfigField field, QString &pendingText);
+    void filterKey(ConfigField field, QChar &key, QWidget *next);
+
+    void markPending();
+    void completionCheck();
+    bool allDone() const;
+    bool anyDone() const;
+    void clearFlags();
+    bool shapeIs(const QColor &color) const;
+    void setButtonTextColor(QPushButton *button, const QColor &color);
+    void applyFieldFont(const FontChoice &font);
+    void hidePanel(QFrame *panel);
+    void showSaveError(const QString &reason);
+    void closeWindow();
+
+    // Pending configuration lines, each with its line feed once it is set.
+    QString dataFile;
+    QString phoneSeparator;
+    QString defaultAreaCode;
+    QString defaultPrefix;
+    QString fontName;
+    QString fontColorText;
+    QString fontSizeText;
+
+    std::array<int, ItemCount> FieldDone{};
+    FontChoice DefaultFont;
+    FontChoice ChosenFont;
+    // The font dialog starts from the font it last returned.
+    FontChoice FontDialog1;
+
+    QWidget *m_lastControl = nullptr;
+    bool m_closeAllowed = false;
+};
+
+#endif // VNCONFIGUNIT1_H

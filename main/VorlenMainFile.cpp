@@ -1,0 +1,813 @@
+#include "VorlenMainFile.h"
+
+#include "datafile.h"
+#include "entryrules.h"
+#include "statusshape.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+const QColor TMainForm::Lime = QColor(0, 255, 0);
+const QColor TMainForm::Yellow = QColor(255, 255, 0);
+const QColor TMainForm::Red = QColor(255, 0, 0);
+
+namespace {
+
+const QString HintRecordStatusOk = QStringLiteral("Record Status OK");
+const QString HintFileOpenError = QStringLiteral("File: Open ERROR");
+
+QFont tahoma(int pixelSize, bool bold = false)
+{
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    return font;
+}
+
+// The configuration manager beside us: in the working folder, or installed
+// next to this program.
+QString configurationManagerPath()
+{
+    const QString name = QStringLiteral("VNConfig");
+    const QFileInfo inWorkingFolder(QDir::current().filePath(name));
+    if (inWorkingFolder.isFile() && inWorkingFolder.isExecutable())
+        return inWorkingFolder.absoluteFilePath();
+    return QDir(QCoreApplication::applicationDirPath()).filePath(name);
+}
+
+} // namespace
+
+TMainForm::TMainForm(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("Vorlen Entry"));
+    setFont(tahoma(11));
+
+    now = [] { return QDateTime::currentDateTime(); };
+    chooseDataFile = [this] {
+        return QFileDialog::getOpenFileName(this, QStringLiteral("Open Existing"), QString(),
+                                            QStringLiteral("dta (*.dta)"));
+    };
+    runConfigurationManager = [this] {
+        const int exitCode = QProcess::execute(configurationManagerPath(), {});
+        configurationManagerStarted = exitCode >= 0;
+    };
+
+    buildControls();
+    buildMenu();
+
+    connect(qApp, &QApplication::focusChanged, this, &TMainForm::onFocusChanged);
+
+    MainFormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+void TMainForm::buildControls()
+{
+    auto *central = new QWidget(this);
+    central->setObjectName(QStringLiteral("CentralArea"));
+    QPalette background = central->palette();
+    background.setColor(QPalette::Window, QColor(215, 228, 242)); // inactive caption gradient
+    central->setPalette(background);
+    central->setAutoFillBackground(true);
+    setCentralWidget(central);
+
+    auto *outer = new QHBoxLayout(central);
+    outer->setContentsMargins(5, 5, 5, 5);
+    outer->setSpacing(6);
+
+    ShapeStatus = new StatusShape(central);
+    ShapeStatus->setObjectName(QStringLiteral("ShapeStatus"));
+    ShapeStatus->setFixedSize(10, 62);
+    ShapeStatus->setFillColor(Lime);
+    ShapeStatus->setToolTip(HintRecordStatusOk);
+    outer->addWidget(ShapeStatus, 0, Qt::AlignVCenter);
+
+    Panel1 = new QFrame(central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameShape(QFrame::NoFrame);
+    outer->addWidget(Panel1, 1);
+
+    auto *grid = new QGridLayout(Panel1);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setHorizontalSpacing(6);
+    grid->setVerticalSpacing(2);
+
+    auto caption = [this](QLabel *&label, const char *name, const QString &text) {
+        label = new QLabel(text, Panel1);
+        label->setObjectName(QLatin1String(name));
+        label->setFont(tahoma(13, true));
+    };
+    caption(TypeLabel, "TypeLabel", QStringLiteral("Type"));
+    caption(DateLabel, "DateLabel", QStringLiteral("Date"));
+    caption(TimeLabel, "TimeLabel", QStringLiteral("Time"));
+    caption(PhoneLabel, "PhoneLabel", QStringLiteral("Phone Number"));
+    caption(NameLabel, "NameLabel", QStringLiteral("Name"));
+    caption(CompanyLabel, "CompanyLabel", QStringLiteral("Company"));
+    caption(NoteLabel, "NoteLabel", QStringLiteral("Notes"));
+
+    LabelRecordStatus = new QLabel(QStringLiteral("Message Bar"), Panel1);
+    LabelRecordStatus->setObjectName(QStringLiteral("LabelRecordStatus"));
+    QFont messageFont = tahoma(16, true);
+    messageFont.setPointSize(12);
+    LabelRecordStatus->setFont(messageFont);
+    QPalette messagePalette = LabelRecordStatus->palette();
+    messagePalette.setColor(QPalette::WindowText, Red);
+    LabelRecordStatus->setPalette(messagePalette);
+    LabelRecordStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    LabelRecordStatus->hide();
+
+    RadioGroup1 = new QGroupBox(Panel1);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setFont(tahoma(9));
+    RadioGroup1->setToolTip(QStringLiteral("Incoming or Outgoing call/message"));
+    auto *radios = new QHBoxLayout(RadioGroup1);
+    radios->setContentsMargins(4, 2, 4, 2);
+    RadioIn = new QRadioButton(QStringLiteral("In"), RadioGroup1);
+    RadioIn->setObjectName(QStringLiteral("RadioIn"));
+    RadioOut = new QRadioButton(QStringLiteral("Out"), RadioGroup1);
+    RadioOut->setObjectName(QStringLiteral("RadioOut"));
+    RadioMsg = new QRadioButton(QStringLiteral("Msg"), RadioGroup1);
+    RadioMsg->setObjectName(QStringLiteral("RadioMsg"));
+    for (QRadioButton *radio : {RadioIn, RadioOut, RadioMsg})
+        radios->addWidget(radio);
+    RadioIn->setChecked(true);
+
+    auto edit = [this](QLineEdit *&field, const char *name, const QString &text, int maxLength,
+                       const QString &hint, int width) {
+        field = new QLineEdit(text, Panel1);
+        field->setObjectName(QLatin1String(name));
+        field->setFont(tahoma(13));
+        field->setMaxLength(maxLength);
+        field->setToolTip(hint);
+        if (width > 0)
+            field->setMinimumWidth(width);
+        field->installEventFilter(this);
+    };
+    edit(EditDate, "EditDate", EntryRules::DatePlaceholder, 11, QStringLiteral("Date Format: m/d/yyyy or mm/dd/yyyy"),
+         95);
+    edit(EditTime, "EditTime", EntryRules::TimePlaceholder, 9, QStringLiteral("Time format: hh:mmAM or PM - NO space!"),
+         75);
+    edit(EditPhone, "EditPhone", EntryRules::PhonePlaceholder, 12, QString(), 105);
+    edit(EditName, "EditName", EntryRules::NamePlaceholder, 74, QStringLiteral("Max length 200 characters"), 160);
+    // The record keeps 49 characters of the company and 199 of the notes.
+    edit(EditCompany, "EditCompany", EntryRules::CompanyPlaceholder, CallRecord::capacity(CallRecord::Company),
+         QStringLiteral("Max length 200 characters"), 160);
+
+    Memo1 = new QPlainTextEdit(Panel1);
+    Memo1->setObjectName(QStringLiteral("Memo1"));
+    Memo1->setFont(tahoma(13));
+    Memo1->setToolTip(QStringLiteral("Up to 1K characters"));
+    Memo1->setTabChangesFocus(true);
+    Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo1->setFixedHeight(EditDate->sizeHint().height() + 4);
+    Memo1->installEventFilter(this);
+    connect(Memo1->document(), &QTextDocument::contentsChange, this, &TMainForm::limitNotes);
+    for (QLineEdit *field : {EditName, EditCompany})
+        connect(field, &QLineEdit::textEdited, this, [field] { dropFieldSeparators(field); });
+
+    grid->addWidget(TypeLabel, 0, 0);
+    grid->addWidget(DateLabel, 0, 1);
+    grid->addWidget(TimeLabel, 0, 2);
+    grid->addWidget(PhoneLabel, 0, 3);
+    grid->addWidget(NameLabel, 0, 4);
+    grid->addWidget(CompanyLabel, 0, 5);
+    grid->addWidget(NoteLabel, 0, 6);
+    grid->addWidget(LabelRecordStatus, 0, 6, Qt::AlignRight);
+    grid->addWidget(RadioGroup1, 1, 0);
+    grid->addWidget(EditDate, 1, 1);
+    grid->addWidget(EditTime, 1, 2);
+    grid->addWidget(EditPhone, 1, 3);
+    grid->addWidget(EditName, 1, 4);
+    grid->addWidget(EditCompany, 1, 5);
+    grid->addWidget(Memo1, 1, 6);
+    grid->setColumnStretch(6, 1);
+
+    // The select panel lies over the middle of the entry row while it is shown.
+    Panel2 = new QFrame(central);
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameShape(QFrame::Panel);
+    Panel2->setFrameShadow(QFrame::Raised);
+    Panel2->setLineWidth(2);
+    QPalette panelPalette = Panel2->palette();
+    panelPalette.setColor(QPalette::Window, panelPalette.color(QPalette::Midlight));
+    Panel2->setPalette(panelPalette);
+    Panel2->setAutoFillBackground(true);
+    auto *select = new QHBoxLayout(Panel2);
+    select->setContentsMargins(8, 4, 8, 4);
+
+    auto *selectCaption = new QVBoxLayout;
+    selectCaption->setSpacing(0);
+    LabelSelect1 = new QLabel(QStringLiteral("Select a record"), Panel2);
+    LabelSelect1->setObjectName(QStringLiteral("LabelSelect1"));
+    LabelSelect1->setFont(tahoma(16));
+    LabelSelect2 = new QLabel(QStringLiteral("to display"), Panel2);
+    LabelSelect2->setObjectName(QStringLiteral("LabelSelect2"));
+    LabelSelect2->setFont(tahoma(16));
+    selectCaption->addWidget(LabelSelect1);
+    selectCaption->addWidget(LabelSelect2);
+    select->addLayout(selectCaption);
+
+    ButtonSelect = new QPushButton(QStringLiteral("Select"), Panel2);
+    ButtonSelect->setObjectName(QStringLiteral("ButtonSelect"));
+    SpinEditSelect = new QSpinBox(Panel2);
+    SpinEditSelect->setObjectName(QStringLiteral("SpinEditSelect"));
+    SpinEditSelect->setFont(tahoma(16));
+    SpinEditSelect->setRange(0, 0);
+    SpinEditSelect->setValue(1);
+    SpinEditSelect->setMinimumWidth(90);
+    SpinEditSelect->installEventFilter(this);
+    Button1Cancel = new QPushButton(QStringLiteral("Cancel"), Panel2);
+    Button1Cancel->setObjectName(QStringLiteral("Button1Cancel"));
+    select->addWidget(ButtonSelect);
+    select->addWidget(SpinEditSelect);
+    select->addWidget(Button1Cancel);
+
+    auto *lastRecord = new QVBoxLayout;
+    lastRecord->setSpacing(0);
+    RecNoteLabel = new QLabel(QStringLiteral("Last Availabel Record"), Panel2);
+    RecNoteLabel->setObjectName(QStringLiteral("RecNoteLabel"));
+    RecNoteLabel->setFont(tahoma(13));
+    RecNumbLabel = new QLabel(QStringLiteral("1"), Panel2);
+    RecNumbLabel->setObjectName(QStringLiteral("RecNumbLabel"));
+    RecNumbLabel->setFont(tahoma(15, true));
+    RecNumbLabel->setAlignment(Qt::AlignCenter);
+    lastRecord->addWidget(RecNoteLabel);
+    lastRecord->addWidget(RecNumbLabel);
+    select->addLayout(lastRecord);
+    Panel2->adjustSize();
+    Panel2->hide();
+
+    connect(ButtonSelect, &QPushButton::clicked, this, &TMainForm::ButtonSelectClick);
+    connect(Button1Cancel, &QPushButton::clicked, this, &TMainForm::Button1CancelClick);
+
+    setTabOrder(RadioIn, RadioOut);
+    setTabOrder(RadioOut, RadioMsg);
+    setTabOrder(RadioMsg, EditDate);
+    setTabOrder(EditDate, EditTime);
+    setTabOrder(EditTime, EditPhone);
+    setTabOrder(EditPhone, EditName);
+    setTabOrder(EditName, EditCompany);
+    setTabOrder(EditCompany, Memo1);
+    setTabOrder(Memo1, ButtonSelect);
+    setTabOrder(ButtonSelect, SpinEditSelect);
+    setTabOrder(SpinEditSelect, Button1Cancel);
+
+    setFocusProxy(RadioIn);
+}
+
+void TMainForm::buildMenu()
+{
+    auto action = [this](QAction *&item, QMenu *menu, const char *name, const QString &text,
+                         const QKeySequence &shortcut, void (TMainForm::*handler)()) {
+        item = menu->addAction(text);
+        item->setObjectName(QLatin1String(name));
+        if (!shortcut.isEmpty())
+            item->setShortcut(shortcut);
+        connect(item, &QAction::triggered, this, handler);
+    };
+
+    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("File1"));
+    action(Save1, file, "Save1", QStringLiteral("Create New"), {}, &TMainForm::Save1Click);
+    action(Open1, file, "Open1", QStringLiteral("Open Existing"), {}, &TMainForm::Open1Click);
+    action(ExportFile1, file, "ExportFile1", QStringLiteral("Export"), {}, &TMainForm::ExportFile1Click);
+    action(Print1, file, "Print1", QStringLiteral("Print"), QKeySequence(Qt::CTRL | Qt::Key_P),
+           &TMainForm::Print1Click);
+    action(Exit1, file, "Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), &TMainForm::Exit1Click);
+
+    QMenu *records = menuBar()->addMenu(QStringLiteral("Records"));
+    records->setObjectName(QStringLiteral("Records1"));
+    action(ClearCurrent1, records, "ClearCurrent1", QStringLiteral("&Clear"), QKeySequence(Qt::CTRL | Qt::Key_C),
+           &TMainForm::ClearCurrent1Click);
+    action(SaveCurrent1, records, "SaveCurrent1", QStringLiteral("&Save Current"),
+           QKeySequence(Qt::CTRL | Qt::Key_S), &TMainForm::SaveCurrent1Click);
+    action(PrintCurrent, records, "PrintCurrent", QStringLiteral("Print Current"),
+           QKeySequence(Qt::CTRL | Qt::Key_U), &TMainForm::PrintCurrentClick);
+    PrintCurrent->setEnabled(false);
+    action(Read1, records, "Read1", QStringLiteral("Read"), QKeySequence(Qt::CTRL | Qt::Key_R), &TMainForm::Read1Click);
+    action(Review1, records, "Review1", QStringLiteral("Review"), QKeySequence(Qt::CTRL | Qt::Key_V),
+           &TMainForm::Review1Click);
+
+    QMenu *about = menuBar()->addMenu(QStringLiteral("About"));
+    about->setObjectName(QStringLiteral("About1"));
+    action(Vorlener1, about, "Vorlener1", QStringLiteral("About"), {}, &TMainForm::Vorlener1Click);
+    action(Manual1, about, "Manual1", QStringLiteral("Manual"), QKeySequence(Qt::CTRL | Qt::Key_M),
+           &TMainForm::Manual1Click);
+}
+
+void TMainForm::MainFormCreate()
+{
+    m_state.prepareBuffer();
+    ReadConfiguration();
+
+    // One row across the whole screen, at its top.
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1048, 600);
+    Panel1->setMinimumWidth(0);
+    const int width = qMax(available.width(), 600);
+    setFixedWidth(width);
+    setFixedHeight(sizeHint().height());
+    move(available.left(), available.top());
+
+    loadRecordCount();
+    ShapeStatus->setFillColor(Lime);
+    hideSelectPanel();
+}
+
+void TMainForm::loadRecordCount()
+{
+    m_state.RecordCount = DataFile::findRecordCount(m_state.DataFileName, &m_state.buffer);
+    SpinEditSelect->setMaximum(qMax(m_state.RecordCount, 0));
+    RecNumbLabel->setText(QString::number(m_state.RecordCount));
+}
+
+void TMainForm::ReadConfiguration()
+{
+    Configuration &config = m_state.configuration;
+    if (!readConfigurationFile(ConfigFileName, config)) {
+        showMessage(QStringLiteral("Configuration missing - using Default"));
+        ShapeStatus->setFillColor(Red);
+        return;
+    }
+    m_state.DataFileName = config.dataFile;
+    const QColor color = colorFromValue(config.fontColor);
+    const QList<QWidget *> controls = {EditDate, EditTime, EditPhone, EditName, EditCompany, Memo1, SpinEditSelect};
+    for (QWidget *control : controls) {
+        QFont font = control->font();
+        applyFontSettings(font, config.fontName, config.fontSize, config.fontStyle);
+        control->setFont(font);
+        QPalette palette = control->palette();
+        palette.setColor(QPalette::Text, color);
+        control->setPalette(palette);
+    }
+}
+
+void TMainForm::RewriteDataFileName(const QString &path)
+{
+    const QString previous = m_state.DataFileName;
+    m_state.DataFileName = path;
+    switch (rewriteDataFileLine(path, m_state.configuration)) {
+    case RewriteResult::Rewritten:
+        MainFormCreate();
+        break;
+    case RewriteResult::ConfigMissing:
+        showMessage(QStringLiteral("Configuration missing - using Default"));
+        ShapeStatus->setFillColor(Red);
+        // Saving goes on in the chosen file, so its record count must be that file's.
+        loadRecordCount();
+        break;
+    case RewriteResult::WriteFailed:
+        m_state.DataFileName = previous;
+        setIndicator(Red, HintFileOpenError);
+        showMessage(HintFileOpenError);
+        break;
+    }
+}
+
+void TMainForm::showMessage(const QString &text, int pointSize)
+{
+    QFont font = LabelRecordStatus->font();
+    font.setPointSize(pointSize);
+    LabelRecordStatus->setFont(font);
+    LabelRecordStatus->setText(text);
+    LabelRecordStatus->show();
+}
+
+void TMainForm::setIndicator(const QColor &color, const QString &hint)
+{
+    ShapeStatus->setFillColor(color);
+    if (!hint.isNull())
+        ShapeStatus->setToolTip(hint);
+}
+
+void TMainForm::setMessageSize(int pointSize)
+{
+    QFont font = LabelRecordStatus->font();
+    font.setPointSize(pointSize);
+    LabelRecordStatus->setFont(font);
+}
+
+// ---- Record commands -------------------------------------------------------
+
+void TMainForm::SaveCurrent1Click()
+{
+    const std::pair<QLineEdit *, QString> placeholders[] = {
+        {EditPhone, EntryRules::PhonePlaceholder}, {EditName, EntryRules::NamePlaceholder},
+        {EditCompany, EntryRules::CompanyPlaceholder}, {EditDate, EntryRules::DatePlaceholder},
+        {EditTime, EntryRules::TimePlaceholder},
+    };
+    for (const auto &[field, placeholder] : placeholders) {
+        if (field->text() == placeholder) {
+            showMessage(QStringLiteral("Missing Data"));
+            setIndicator(Red, QStringLiteral("Save FAILED - Missing Data"));
+            m_state.EditMode = false;
+            return;
+        }
+    }
+
+    CallRecord &record = m_state.buffer;
+    for (CallRecord::Field field : {CallRecord::RecordNumber, CallRecord::Date, CallRecord::Time, CallRecord::Phone,
+                                    CallRecord::Name, CallRecord::Company, CallRecord::Notes})
+        record.clear(field);
+    QString type = QStringLiteral("X");
+    if (RadioIn->isChecked())
+        type = QStringLiteral("I");
+    else if (RadioOut->isChecked())
+        type = QStringLiteral("O");
+    else if (RadioMsg->isChecked())
+        type = QStringLiteral("M");
+    record.setText(CallRecord::Type, type);
+    const bool editing = m_state.EditMode;
+    record.setText(CallRecord::Status, editing ? QStringLiteral("E") : QStringLiteral("O"));
+    const qint64 number = editing ? qint64(m_state.SelectedRecord) : qint64(m_state.RecordCount) + 1;
+    record.setText(CallRecord::RecordNumber, QString::number(number));
+    if (!editing)
+        record.setText(CallRecord::SavedAt, QString::number(now().toSecsSinceEpoch()));
+    record.setText(CallRecord::Date, EditDate->text());
+    record.setText(CallRecord::Time, EditTime->text());
+    record.setText(CallRecord::Phone, EditPhone->text());
+    record.setText(CallRecord::Name, EditName->text());
+    record.setText(CallRecord::Company, EditCompany->text());
+    record.setText(CallRecord::Notes, Memo1->toPlainText());
+
+    const bool stored = editing ? DataFile::rewriteRecord(m_state.DataFileName, m_state.SelectedRecord, record)
+                                : DataFile::appendRecord(m_state.DataFileName, record);
+    m_state.EditMode = false;
+    if (!stored) {
+        setIndicator(Red, HintFileOpenError);
+        showMessage(HintFileOpenError);
+        return;
+    }
+    if (!editing)
+        m_state.RecordCount = int(number);
+    setIndicator(Lime, HintRecordStatusOk);
+    ClearCurrent1Click();
+}
+
+void TMainForm::ClearCurrent1Click()
+{
+    m_state.EditMode = false;
+    RadioIn->setChecked(true);
+    RadioIn->setFocus(Qt::OtherFocusReason);
+    EditDate->setText(EntryRules::DatePlaceholder);
+    EditTime->setText(EntryRules::TimePlaceholder);
+    EditPhone->setText(EntryRules::PhonePlaceholder);
+    EditName->setText(EntryRules::NamePlaceholder);
+    EditCompany->setText(EntryRules::CompanyPlaceholder);
+    Memo1->clear();
+    ShapeStatus->setFillColor(Lime);
+    setMessageSize(12);
+    if (!EntryError)
+        ShapeStatus->setToolTip(HintRecordStatusOk);
+    PrintCurrent->setEnabled(PrintCurrentAllowed);
+    setEntryReadOnly(false);
+    LabelRecordStatus->setText(QStringLiteral(" "));
+    LabelRecordStatus->hide();
+}
+
+void TMainForm::Read1Click()
+{
+    SpinEditSelect->setMaximum(qMax(m_state.RecordCount, 0));
+    RecNumbLabel->setText(QString::number(m_state.RecordCount));
+    if (m_state.RecordCount > 0) {
+        SpinEditSelect->setMinimum(1);
+        SpinEditSelect->setValue(1);
+    } else {
+        SpinEditSelect->setMinimum(0);
+        SpinEditSelect->setValue(0);
+    }
+    PrintCurrent->setEnabled(true);
+    PrintCurrentAllowed = true;
+    placeSelectPanel();
+    Panel2->show();
+    Panel2->raise();
+    ClearCurrent1Click();
+    SpinEditSelect->setFocus(Qt::OtherFocusReason);
+    SpinEditSelect->selectAll();
+}
+
+void TMainForm::ButtonSelectClick()
+{
+    SpinEditSelect->interpretText();
+    m_state.SelectedRecord = SpinEditSelect->value();
+    if (DataFile::readRecord(m_state.DataFileName, m_state.SelectedRecord, m_state.buffer) != DataFile::ReadResult::Ok) {
+        showMessage(QStringLiteral("No file found - Save a record first"), 9);
+        ShapeStatus->setFillColor(Red);
+    } else {
+        showRecord();
+        m_state.checkBuffer();
+    }
+
+    const QString status = m_state.buffer.text(CallRecord::Status);
+    if (status == QLatin1String("E")) {
+        ShapeStatus->setFillColor(Yellow);
+        showMessage(QStringLiteral("Edited Entry"));
+    } else if (status == QLatin1String("X")) {
+        ShapeStatus->setFillColor(Red);
+        showMessage(QStringLiteral("Entry Integrity Compromised"));
+    } else if (status == QLatin1String("O")) {
+        ShapeStatus->setFillColor(Lime);
+    }
+    hideSelectPanel();
+}
+
+void TMainForm::showRecord()
+{
+    const CallRecord &record = m_state.buffer;
+    const QString type = record.text(CallRecord::Type);
+    if (type == QLatin1String("I"))
+        RadioIn->setChecked(true);
+    else if (type == QLatin1String("O"))
+        RadioOut->setChecked(true);
+    else
+        RadioMsg->setChecked(true);
+    EditDate->setText(record.text(CallRecord::Date));
+    EditTime->setText(record.text(CallRecord::Time));
+    EditPhone->setText(record.text(CallRecord::Phone));
+    EditName->setText(record.text(CallRecord::Name));
+    EditCompany->setText(record.text(CallRecord::Company));
+    Memo1->setPlainText(record.text(CallRecord::Notes));
+}
+
+void TMainForm::SpinEditSelectKeyDown()
+{
+    ButtonSelectClick();
+}
+
+void TMainForm::Button1CancelClick()
+{
+    ClearCurrent1Click();
+    hideSelectPanel();
+}
+
+void TMainForm::Save1Click()
+{
+    configurationManagerStarted = true;
+    runConfigurationManager();
+    MainFormCreate();
+    if (!configurationManagerStarted) {
+        setIndicator(Red);
+        showMessage(QStringLiteral("Configuration Manager could not be started"));
+    }
+}
+
+void TMainForm::Open1Click()
+{
+    const QString path = chooseDataFile();
+    if (path.isEmpty())
+        return;
+    RewriteDataFileName(path);
+}
+
+void TMainForm::Exit1Click()
+{
+    close();
+}
+
+void TMainForm::closeEvent(QCloseEvent *event)
+{
+    event->accept();
+}
+
+void TMainForm::placeSelectPanel()
+{
+    Panel2->adjustSize();
+    const QWidget *area = centralWidget();
+    Panel2->move(qMax(0, (area->width() - Panel2->width()) / 2), qMax(0, (area->height() - Panel2->height()) / 2));
+}
+
+void TMainForm::hideSelectPanel()
+{
+    // A hidden control cannot keep the focus; let it go without handing it to
+    // another control, so that no entry rule runs.
+    QWidget *focused = QApplication::focusWidget();
+    if (focused && Panel2->isAncestorOf(focused)) {
+        m_restoringFocus = true;
+        focused->clearFocus();
+        m_restoringFocus = false;
+    }
+    Panel2->hide();
+}
+
+// ---- Notes and text fields -------------------------------------------------
+
+void TMainForm::limitNotes(int position, int, int charsAdded)
+{
+    QTextDocument *document = Memo1->document();
+    const int limit = CallRecord::capacity(CallRecord::Notes);
+    QString inserted;
+    if (charsAdded > 0) {
+        QTextCursor range(document);
+        range.setPosition(position);
+        range.setPosition(qMin(position + charsAdded, document->characterCount() - 1), QTextCursor::KeepAnchor);
+        inserted = range.selectedText();
+        const int separator = int(inserted.indexOf(QChar(FieldSeparator)));
+        if (separator >= 0) {
+            // Pasted text: the field separator cannot be part of a note.
+            QTextCursor cut(document);
+            cut.setPosition(position + separator);
+            cut.setPosition(position + separator + 1, QTextCursor::KeepAnchor);
+            cut.removeSelectedText();
+            return; // the removal comes back here for the rest
+        }
+    }
+    const int excess = document->characterCount() - 1 - limit;
+    if (excess > 0 && charsAdded > 0) {
+        QTextCursor cut(document);
+        const int end = qMin(position + charsAdded, document->characterCount() - 1);
+        cut.setPosition(qMax(position, end - excess));
+        cut.setPosition(end, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+    }
+}
+
+void TMainForm::dropFieldSeparators(QLineEdit *field)
+{
+    QString text = field->text();
+    if (!text.contains(QChar(FieldSeparator)))
+        return;
+    const int cursor = field->cursorPosition();
+    const int before = int(text.left(cursor).count(QChar(FieldSeparator)));
+    text.remove(QChar(FieldSeparator));
+    field->setText(text);
+    field->setCursorPosition(cursor - before);
+}
+
+void TMainForm::setEntryReadOnly(bool readOnly)
+{
+    for (QLineEdit *field : {EditDate, EditTime, EditPhone, EditName, EditCompany})
+        field->setReadOnly(readOnly);
+    Memo1->setReadOnly(readOnly);
+}
+
+// ---- Focus and keys --------------------------------------------------------
+
+QWidget *TMainForm::entryControlOf(QWidget *widget) const
+{
+    if (!widget || widget->window() != this)
+        return nullptr;
+    const QList<QWidget *> controls = {RadioGroup1, EditDate,     EditTime,      EditPhone,
+                                       EditName,    EditCompany,  Memo1,         SpinEditSelect,
+                                       ButtonSelect, Button1Cancel};
+    for (QWidget *w = widget; w && w != this; w = w->parentWidget()) {
+        if (controls.contains(w))
+            return w;
+    }
+    return widget;
+}
+
+void TMainForm::onFocusChanged(QWidget *old, QWidget *now)
+{
+    if (m_restoringFocus)
+        return;
+    // Rules run only when the focus moves between two controls of this window;
+    // a menu, a dialog, another window or losing activation runs none.
+    QWidget *from = entryControlOf(old);
+    QWidget *to = entryControlOf(now);
+    if (!from || !to || from == to)
+        return;
+    if (!runExitRule(from)) {
+        m_restoringFocus = true;
+        from->setFocus(Qt::OtherFocusReason);
+        m_restoringFocus = false;
+        return;
+    }
+    // An exit rule may have moved the focus on by itself (Save, Clear).
+    if (entryControlOf(QApplication::focusWidget()) == to)
+        runEnterRule(to);
+}
+
+bool TMainForm::runExitRule(QWidget *control)
+{
+    if (control == RadioGroup1)
+        RadioGroup1Exit();
+    else if (control == EditDate)
+        return EditDateExit();
+    else if (control == EditTime)
+        EditTimeExit();
+    else if (control == EditPhone)
+        EditPhoneExit();
+    else if (control == EditName)
+        EditNameExit();
+    else if (control == EditCompany)
+        EditCompanyExit();
+    else if (control == Memo1)
+        Memo1Exit();
+    return true;
+}
+
+void TMainForm::runEnterRule(QWidget *control)
+{
+    if (control == RadioGroup1)
+        RadioGroup1Enter();
+    else if (control == EditDate)
+        EditDateEnter();
+    else if (control == EditTime)
+        EditTimeEnter();
+    else if (control == EditPhone)
+        EditPhoneEnter();
+    else if (control == EditName)
+        EditNameEnter();
+    else if (control == EditCompany)
+        EditCompanyEnter();
+    else if (control == Memo1)
+        Memo1Enter();
+}
+
+bool TMainForm::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *control = qobject_cast<QWidget *>(watched);
+    if (!control)
+        return QMainWindow::eventFilter(watched, event);
+
+    if (event->type() == QEvent::ShortcutOverride) {
+        // The menu's shortcuts win over a field's own editing keys (Ctrl+C clears).
+        auto *key = static_cast<QKeyEvent *>(event);
+        const QKeySequence pressed(key->keyCombination());
+        for (const QAction *item : {Print1, Exit1, ClearCurrent1, SaveCurrent1, PrintCurrent, Read1, Review1, Manual1}) {
+            if (item->isEnabled() && item->shortcut() == pressed)
+                return true;
+        }
+        return QMainWindow::eventFilter(watched, event);
+    }
+
+    if (event->type() != QEvent::KeyPress)
+        return QMainWindow::eventFilter(watched, event);
+    auto *key = static_cast<QKeyEvent *>(event);
+
+    if (control == SpinEditSelect) {
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            SpinEditSelectKeyDown();
+            return true;
+        }
+        return false;
+    }
+
+    // Only typed characters reach the key rules; keys that type nothing pass.
+    const QString text = key->text();
+    if (text.isEmpty())
+        return false;
+    const QChar typed = text.at(0);
+    if (typed == QLatin1Char('\t') || typed.unicode() == 0x7f || typed.unicode() == 0x1b)
+        return false;
+    QChar result = typed;
+    if (key->key() == Qt::Key_Enter)
+        result = QLatin1Char('\r');
+    runKeyPressRule(control, result);
+    if (result == typed)
+        return false;
+    if (!result.isNull()) {
+        auto *field = qobject_cast<QLineEdit *>(control);
+        if (field && !field->isReadOnly())
+            field->insert(QString(result));
+        else if (control == Memo1 && !Memo1->isReadOnly())
+            Memo1->insertPlainText(QString(result));
+    }
+    return true;
+}
+
+void TMainForm::runKeyPressRule(QWidget *control, QChar &key)
+{
+    if (control == EditDate) {
+        if (!EntryRules::dateKeyAccepted(key))
+            key = QChar();
+    } else if (control == EditTime) {
+        if (!EntryRules::timeKeyAccepted(key))
+            key = QChar();
+    } else if (control == EditPhone) {
+        if (!EntryRules::phoneKeyAccepted(key, m_state.configuration.phoneSeparator))
+            key = QChar();
+    } else if (control == EditName || control == EditCompany) {
+        if (!EntryRules::textKeyAccepted(key))
+            key = QChar();
+    } else if (control == Memo1) {
+        Memo1KeyPress(key);
+    }
+}

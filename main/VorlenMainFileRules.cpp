@@ -1,0 +1,215 @@
+// The entry rules of the log-entry window: what happens when a field of the
+// entry row is entered, left, or typed into. The checks themselves are the
+// pure functions of entryrules.h; these handlers apply their results to the
+// controls in the order the window shows them.
+
+#include "VorlenMainFile.h"
+
+#include "entryrules.h"
+#include "statusshape.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+const QString HintEditing = QStringLiteral("Editing-Record not saved");
+
+// Selects `length` characters from the selection's start; a text that was
+// just replaced is selected from its beginning.
+void selectFromStart(QLineEdit *field, int length, bool replaced)
+{
+    int start = 0;
+    if (!replaced)
+        start = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();
+    field->setSelection(start, qMin(length, int(field->text().size()) - start));
+}
+
+} // namespace
+
+QString TMainForm::defaultDate() const
+{
+    return EntryRules::defaultDateText(now().date());
+}
+
+QString TMainForm::currentTime() const
+{
+    return EntryRules::currentTimeText(now().time());
+}
+
+void TMainForm::LockEntryFields()
+{
+    setEntryReadOnly(true);
+    LabelRecordStatus->setText(QStringLiteral("Editing Disabled"));
+    LabelRecordStatus->show();
+}
+
+void TMainForm::RadioGroup1Enter()
+{
+    if (m_state.EditLocked)
+        LockEntryFields();
+}
+
+void TMainForm::RadioGroup1Exit()
+{
+    ShapeStatus->setFillColor(Yellow);
+    setMessageSize(12);
+    ShapeStatus->setToolTip(HintEditing);
+    LabelRecordStatus->hide();
+}
+
+void TMainForm::EditDateEnter()
+{
+    bool replaced = false;
+    if (EditDate->text() == EntryRules::DatePlaceholder) {
+        EditDate->setText(defaultDate());
+        replaced = true;
+    } else if (m_state.EditLocked) {
+        LockEntryFields();
+    }
+    selectFromStart(EditDate, 10, replaced);
+    if (!m_state.EditLocked && !EntryError)
+        LabelRecordStatus->hide();
+}
+
+bool TMainForm::EditDateExit()
+{
+    if (EditDate->text() == EntryRules::DatePlaceholder) {
+        // Left untouched: today's date goes in and the focus stays here.
+        EditDate->setText(defaultDate());
+        selectFromStart(EditDate, 10, true);
+        return false;
+    }
+    EntryError = false;
+    const EntryRules::DateResult result = EntryRules::normalizeDate(EditDate->text(), defaultDate());
+    if (!result.error) {
+        EditDate->setText(result.text);
+        if (!m_state.EditLocked)
+            RadioGroup1Exit();
+        return true;
+    }
+    EntryError = true;
+    LabelRecordStatus->setText(QStringLiteral("Date Entry Error - Using Default"));
+    showMessageInRed();
+    ShapeStatus->setFillColor(Red);
+    LabelRecordStatus->setToolTip(QStringLiteral("Date Format Error"));
+    EditDate->setText(defaultDate());
+    return true;
+}
+
+void TMainForm::EditTimeEnter()
+{
+    bool replaced = false;
+    if (EditTime->text() == EntryRules::TimePlaceholder) {
+        EditTime->setText(currentTime());
+        replaced = true;
+    }
+    selectFromStart(EditTime, 8, replaced);
+    setMessageSize(12);
+    if (m_state.EditLocked)
+        LockEntryFields();
+}
+
+void TMainForm::EditTimeExit()
+{
+    const EntryRules::TimeResult result = EntryRules::normalizeTime(EditTime->text(), currentTime());
+    EditTime->setText(result.text);
+    if (result.error) {
+        LabelRecordStatus->setText(QStringLiteral("Time Entry Error - Using Default"));
+        showMessageInRed();
+        ShapeStatus->setFillColor(Red);
+        LabelRecordStatus->setToolTip(QStringLiteral("Time Format Error"));
+    } else if (!m_state.EditLocked) {
+        RadioGroup1Exit();
+    }
+}
+
+void TMainForm::EditPhoneEnter()
+{
+    if (m_state.EditLocked)
+        LockEntryFields();
+}
+
+void TMainForm::EditPhoneExit()
+{
+    const Configuration &config = m_state.configuration;
+    const EntryRules::PhoneResult result = EntryRules::normalizePhone(
+        EditPhone->text(), config.phoneSeparator, config.defaultAreaCode, config.defaultPrefix);
+    EditPhone->setText(result.text);
+    selectFromStart(EditPhone, 13, true);
+    if (result.error) {
+        LabelRecordStatus->setText(QStringLiteral("Phone # Format Error"));
+        ShapeStatus->setFillColor(Red);
+        LabelRecordStatus->show();
+    } else if (!m_state.EditLocked) {
+        RadioGroup1Exit();
+    }
+    // A phone error is reported here, never through the date's error flag.
+    EntryError = false;
+}
+
+void TMainForm::EditNameEnter()
+{
+    if (m_state.EditLocked)
+        LockEntryFields();
+}
+
+void TMainForm::EditNameExit()
+{
+    if (EditName->text() == EntryRules::NamePlaceholder || EditName->text().isEmpty())
+        EditName->setText(QStringLiteral("Unknown Caller"));
+    selectFromStart(EditName, 15, true);
+    if (!m_state.EditLocked)
+        RadioGroup1Exit();
+}
+
+void TMainForm::EditCompanyEnter()
+{
+    if (m_state.EditLocked)
+        LockEntryFields();
+}
+
+void TMainForm::EditCompanyExit()
+{
+    if (EditCompany->text() == EntryRules::CompanyPlaceholder || EditCompany->text().isEmpty())
+        EditCompany->setText(QStringLiteral("Unknown"));
+    selectFromStart(EditCompany, 15, true);
+    if (!m_state.EditLocked)
+        RadioGroup1Exit();
+}
+
+void TMainForm::Memo1Enter()
+{
+    if (m_state.EditLocked)
+        LockEntryFields();
+}
+
+void TMainForm::Memo1Exit()
+{
+    if (!m_state.EditMode)
+        return;
+    ShapeStatus->setFillColor(Yellow);
+    LabelRecordStatus->hide();
+    setMessageSize(12);
+}
+
+void TMainForm::Memo1KeyPress(QChar &key)
+{
+    if (key == QLatin1Char('\r')) {
+        // Enter saves the entry; the note gets a blank instead of a line break.
+        key = QLatin1Char(' ');
+        SaveCurrent1Click();
+    } else if (!EntryRules::textKeyAccepted(key)) {
+        key = QChar();
+    }
+}
+
+void TMainForm::showMessageInRed()
+{
+    QPalette palette = LabelRecordStatus->palette();
+    palette.setColor(QPalette::WindowText, Red);
+    LabelRecordStatus->setPalette(palette);
+    LabelRecordStatus->show();
+}

@@ -1,0 +1,40 @@
+#ifndef RECORDTABLEMODEL_H
+#define RECORDTABLEMODEL_H
+
+#include "callrecord.h"
+
+#include <QAbstractTableModel>
+
+#include <array>
+#include <vector>
+
+// The records of the review grid, one row each in file order. Cells are
+// decoded from the stored bytes when asked for, so a long log costs only
+// its records' bytes.
+class RecordTableModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    static constexpr int ColumnCount = 9;
+    // Field shown in each column, left to right.
+    static const std::array<CallRecord::Field, ColumnCount> ColumnFields;
+    static const std::array<QString, ColumnCount> Headings;
+
+    explicit RecordTableModel(QObject *parent = nullptr);
+
+    void setRecords(std::vector<CallRecord> records);
+    const std::vector<CallRecord> &records() const { return m_records; }
+
+    QString text(int row, int column) const;
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    std::vector<CallRecord> m_records;
+};
+
+#endif // RECORDTABLEMODEL_H

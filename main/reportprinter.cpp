@@ -1,0 +1,86 @@
+#include "reportprinter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QTextDocument>
+#include <QTextOption>
+
+namespace ReportPrinter {
+
+namespace {
+
+// The viewer's fonts are sized in screen pixels, which on a printer would
+// come out as a few device dots; the printed copy takes the same size in points.
+void printCopy(const QPlainTextEdit &viewer, QPrinter &printer)
+{
+    QFont font = viewer.font();
+    if (font.pixelSize() > 0)
+        font.setPointSizeF(font.pixelSize() * 72.0 / viewer.logicalDpiY());
+    QTextDocument document;
+    document.setDefaultFont(font);
+    QTextOption option = document.defaultTextOption();
+    option.setTabStopDistance(viewer.tabStopDistance());
+    document.setDefaultTextOption(option);
+    document.setPlainText(viewer.toPlainText());
+    document.print(&printer);
+}
+
+} // namespace
+
+std::function<QPrinterInfo()> defaultPrinter = [] { return QPrinterInfo::defaultPrinter(); };
+
+Outcome print(const QPlainTextEdit &viewer, const QString &jobTitle, const QString &pdfFileName)
+{
+    Outcome outcome;
+    const QPrinterInfo info = defaultPrinter ? defaultPrinter() : QPrinterInfo();
+    if (!info.isNull()) {
+        QPrinter printer(info, QPrinter::HighResolution);
+        printer.setDocName(jobTitle);
+        printCopy(viewer, printer);
+        outcome.where = info.printerName();
+        if (printer.printerState() == QPrinter::Error) {
+            outcome.error = QStringLiteral("the printer %1 refused the job").arg(outcome.where);
+            return outcome;
+        }
+        outcome.kind = Outcome::Printed;
+        return outcome;
+    }
+
+    const QString path = QDir::current().absoluteFilePath(pdfFileName);
+    outcome.where = path;
+    // The PDF engine says nothing when it cannot open its file, so a file
+    // that cannot be replaced is found out before printing.
+    if (QFileInfo(path).isDir()) {
+        outcome.error = QStringLiteral("%1 is a folder").arg(path);
+        return outcome;
+    }
+    {
+        QFile probe(path);
+        if (!probe.open(QIODevice::WriteOnly)) {
+            outcome.error = QStringLiteral("%1: %2").arg(path, probe.errorString());
+            return outcome;
+        }
+    }
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(path);
+    printer.setDocName(jobTitle);
+    printer.setCreator(QStringLiteral("Vorlen3"));
+    printCopy(viewer, printer);
+    if (printer.printerState() == QPrinter::Error || QFileInfo(path).size() == 0) {
+        outcome.error = QStringLiteral("%1 could not be written").arg(path);
+        return outcome;
+    }
+    outcome.kind = Outcome::SavedAsPdf;
+    return outcome;
+}
+
+QString savedAsPdfMessage(const QString &pdfPath)
+{
+    return QStringLiteral("No printer is set up on this computer.\nThe report was saved as %1").arg(pdfPath);
+}
+
+} // namespace ReportPrinter

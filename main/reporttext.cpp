@@ -1,0 +1,130 @@
+#include "reporttext.h"
+
+#include <QFile>
+
+namespace ReportText {
+
+namespace {
+
+// Appends a field's text up to its terminator, decoding the UTF-16LE bytes
+// straight into `out`; the report touches nine fields of every record.
+void appendField(QString &out, const CallRecord &record, CallRecord::Field field)
+{
+    const unsigned char *p = record.bytes.data() + CallRecord::offset(field);
+    const int width = CallRecord::width(field);
+    char16_t units[200];
+    Q_ASSERT(width <= 200);
+    int n = 0;
+    while (n < width) {
+        const char16_t unit = char16_t(p[2 * n] | (p[2 * n + 1] << 8));
+        if (unit == 0)
+            break;
+        units[n++] = unit;
+    }
+    out.append(reinterpret_cast<const QChar *>(units), n);
+}
+
+} // namespace
+
+QString fullReport(const std::vector<CallRecord> &records)
+{
+    QString text;
+    // Room for the record lines without notes and a short note; one
+    // reservation keeps a long log from growing the text step by step.
+    text.reserve(400 + qsizetype(records.size()) * 160);
+    text += QLatin1String("\n                  Telephone Log Report    \n");
+    text += QLatin1String("\n Rec#\tStatus\tType\t  Date\t\tTime\t\t Phone\t\tName\t\tCompany\n");
+    text += QLatin1String("   ");
+    text += QString(128, QLatin1Char('-'));
+    text += QLatin1Char('\n');
+    for (const CallRecord &record : records) {
+        text += QLatin1String("  ");
+        appendField(text, record, CallRecord::RecordNumber);
+        text += QLatin1Char('\t');
+        appendField(text, record, CallRecord::Status);
+        text += QLatin1Char('\t');
+        appendField(text, record, CallRecord::Type);
+        text += QLatin1Char('\t');
+        appendField(text, record, CallRecord::Date);
+        text += QLatin1Char('\t');
+        appendField(text, record, CallRecord::Time);
+        text += QLatin1String("  \t");
+        appendField(text, record, CallRecord::Phone);
+        text += QLatin1Char('\t');
+        appendField(text, record, CallRecord::Name);
+        text += QLatin1Char('\t');
+        appendField(text, record, CallRecord::Company);
+        text += QLatin1String("\n\t");
+        appendField(text, record, CallRecord::Notes);
+        text += QLatin1Char('\n');
+    }
+    return text;
+}
+
+QString singleRecord(const CallRecord &record)
+{
+    QString text = QStringLiteral("\n\t\t\t\t Telephone Log Single Record Report   \n\n");
+    text += QLatin1String("\tRecord Number:\t\t") + record.text(CallRecord::RecordNumber) + QLatin1String("\n\n");
+    text += QLatin1String("\tStatus\t\t\t\t") + record.text(CallRecord::Status) + QLatin1String("\n\n");
+    text += QLatin1String("\tType\t\t\t\t") + record.text(CallRecord::Type) + QLatin1String("\n\n");
+    text += QLatin1String("\tDate\t\t\t\t") + record.text(CallRecord::Date) + QLatin1String("\n\n");
+    text += QLatin1String("\tTime\t\t\t\t") + record.text(CallRecord::Time) + QLatin1String("\n\n");
+    text += QLatin1String("\tPhone\t\t\t\t") + record.text(CallRecord::Phone) + QLatin1String("\n\n");
+    text += QLatin1String("\tName\t\t\t\t") + record.text(CallRecord::Name) + QLatin1String("\n\n");
+    text += QLatin1String("\tCompany\t\t\t") + record.text(CallRecord::Company) + QLatin1String("\n\n");
+    text += QLatin1String("\tNotes\t\t\t\t") + record.text(CallRecord::Notes) + QLatin1Char('\n');
+    return text;
+}
+
+bool writeWorkFile(const QString &path, const QString &text, QString *error)
+{
+    // A work file is made afresh for every preview and holds nothing that
+    // is not in the data file, so it is simply replaced.
+    QFile file(path);
+    const QByteArray bytes = text.toUtf8();
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()
+        && file.flush())
+        return true;
+    if (error)
+        *error = file.errorString();
+    return false;
+}
+
+bool readWorkFile(const QString &path, QString &text, QString *error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    const qint64 size = file.size();
+    if (size == 0) {
+        text.clear();
+        return true;
+    }
+    // Decoding from the mapped file spares a copy of a long report.
+    if (const uchar *mapped = file.map(0, size)) {
+        text = QString::fromUtf8(reinterpret_cast<const char *>(mapped), qsizetype(size));
+        return true;
+    }
+    text = QString::fromUtf8(file.readAll());
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+QString forViewer(QString text, int linesPerParagraph)
+{
+    int lines = 0;
+    for (QChar &c : text) {
+        if (c == QLatin1Char('\n') && ++lines % linesPerParagraph != 0)
+            c = QChar(QChar::LineSeparator);
+    }
+    return text;
+}
+
+} // namespace ReportText

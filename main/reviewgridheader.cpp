@@ -1,0 +1,12 @@
+#include "reviewgridheader.h"
+
+ReviewGridHeader::ReviewGridHeader(ReviewCellPainter drawCell, QWidget *parent)
+    : QHeaderView(Qt::Horizontal, parent)
+    , m_drawCell(std::move(drawCell))
+{
+}
+
+void ReviewGridHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
+{
+    m_drawCell(painter, logicalIndex, 0, rect, false);
+}

@@ -1,0 +1,26 @@
+#ifndef CALLLOGAPPLICATION_H
+#define CALLLOGAPPLICATION_H
+
+#include <QApplication>
+
+#include <functional>
+
+// The application object of both programs: an exception that escapes an event
+// handler or the start-up is shown to the user in a message box.
+class CallLogApplication : public QApplication
+{
+    Q_OBJECT
+
+public:
+    CallLogApplication(int &argc, char **argv);
+
+    bool notify(QObject *receiver, QEvent *event) override;
+
+    // Runs the program's start-up and event loop; an escaping exception is
+    // shown and the program ends with exit code 0.
+    static int run(const std::function<int()> &program);
+
+    static void showException(const QString &message);
+};
+
+#endif // CALLLOGAPPLICATION_H

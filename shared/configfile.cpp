@@ -1,0 +1,215 @@
+#include "configfile.h"
+
+#include "callrecord.h"
+
+#include <QFile>
+#include <QGuiApplication>
+#include <QPalette>
+#include <QSaveFile>
+
+namespace {
+
+constexpr int lineCapacities[ConfigLineCount] = {
+    ConfigCapacity::DataFile,      ConfigCapacity::PhoneSeparator, ConfigCapacity::DefaultAreaCode,
+    ConfigCapacity::DefaultPrefix, ConfigCapacity::FontName,       ConfigCapacity::FontColorText,
+    ConfigCapacity::FontSizeText,
+};
+
+// Longest line in bytes that is kept while reading; the rest of a longer line
+// is skipped. UTF-8 takes at most three bytes for one UTF-16 code unit.
+constexpr qint64 maxKeptBytes = 3 * ConfigCapacity::DataFile + 2;
+
+// Reads one line of at most capacity - 1 characters; a line feed ends it, a
+// carriage return before it is dropped. Returns false at the end of the file.
+bool readBoundedLine(QFile &file, int capacity, QString &line)
+{
+    QByteArray bytes;
+    bool any = false;
+    char c;
+    while (file.getChar(&c)) {
+        any = true;
+        if (c == '\n')
+            break;
+        if (bytes.size() < maxKeptBytes)
+            bytes.append(c);
+    }
+    if (!any)
+        return false;
+    QString text = QString::fromUtf8(bytes);
+    if (text.size() > capacity - 1)
+        text.truncate(capacity - 1);
+    if (text.endsWith(QLatin1Char('\r')))
+        text.chop(1);
+    line = text;
+    return true;
+}
+
+// The style byte is one raw byte; a CR LF pair in its place is the value 10
+// (a line feed) as a Windows text stream writes it.
+bool readStyleByte(QFile &file, std::uint8_t &style)
+{
+    char c;
+    if (!file.getChar(&c))
+        return false;
+    char next;
+    if (c == '\r' && file.peek(&next, 1) == 1 && next == '\n')
+        c = '\n';
+    style = static_cast<std::uint8_t>(c);
+    return true;
+}
+
+struct RawConfiguration
+{
+    std::array<bool, ConfigLineCount> present{};
+    ConfigurationLines lines;
+    bool hasStyle = false;
+    std::uint8_t style = 0;
+};
+
+bool readRaw(const QString &path, RawConfiguration &raw)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    for (int i = 0; i < ConfigLineCount; ++i) {
+        raw.present[size_t(i)] = readBoundedLine(file, lineCapacities[i], raw.lines[size_t(i)]);
+        if (!raw.present[size_t(i)])
+            break;
+    }
+    if (raw.present[ConfigLineCount - 1])
+        raw.hasStyle = readStyleByte(file, raw.style);
+    return true;
+}
+
+} // namespace
+
+bool readConfigurationFile(const QString &path, Configuration &config)
+{
+    RawConfiguration raw;
+    if (!readRaw(path, raw))
+        return false;
+    QString *targets[ConfigLineCount] = {&config.dataFile,      &config.phoneSeparator, &config.defaultAreaCode,
+                                         &config.defaultPrefix, &config.fontName,       &config.fontColorText,
+                                         &config.fontSizeText};
+    for (int i = 0; i < ConfigLineCount; ++i) {
+        if (raw.present[size_t(i)])
+            *targets[i] = raw.lines[size_t(i)];
+    }
+    if (raw.hasStyle)
+        config.fontStyle = raw.style;
+    config.fontSize = textToInt(config.fontSizeText);
+    config.fontColor = textToInt(config.fontColorText);
+    return true;
+}
+
+void ReadDataFileName(QString &name, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        name = DefaultDataFileName;
+        return;
+    }
+    QString line;
+    if (readBoundedLine(file, ConfigCapacity::DataFile, line))
+        name = line;
+}
+
+bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle, const QString &path,
+                        QString *error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    QByteArray bytes;
+    for (const QString &line : lines)
+        bytes.append(line.toUtf8());
+    bytes.append(char(fontStyle));
+    if (file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+RewriteResult rewriteDataFileLine(const QString &dataFilePath, const Configuration &current, const QString &path,
+                                  QString *error)
+{
+    RawConfiguration raw;
+    if (!readRaw(path, raw))
+        return RewriteResult::ConfigMissing;
+    const QString fallback[ConfigLineCount] = {current.dataFile,      current.phoneSeparator, current.defaultAreaCode,
+                                               current.defaultPrefix, current.fontName,       current.fontColorText,
+                                               current.fontSizeText};
+    ConfigurationLines lines;
+    for (int i = 0; i < ConfigLineCount; ++i) {
+        const QString &value = raw.present[size_t(i)] ? raw.lines[size_t(i)] : fallback[i];
+        lines[size_t(i)] = value + QLatin1Char('\n');
+    }
+    lines[0] = dataFilePath + QLatin1Char('\n');
+    const std::uint8_t style = raw.hasStyle ? raw.style : current.fontStyle;
+    return WriteConfiguration(lines, style, path, error) ? RewriteResult::Rewritten : RewriteResult::WriteFailed;
+}
+
+QColor colorFromValue(std::int32_t value)
+{
+    const auto bits = static_cast<std::uint32_t>(value);
+    if ((bits & 0xFF000000u) == 0) {
+        return QColor(int(bits & 0xff), int((bits >> 8) & 0xff), int((bits >> 16) & 0xff));
+    }
+    // System colours by their index in the desktop's colour table.
+    const QPalette palette = QGuiApplication::palette();
+    switch (bits & 0xff) {
+    case 5: return palette.color(QPalette::Base);              // window
+    case 8: return palette.color(QPalette::WindowText);        // window text
+    case 13: return palette.color(QPalette::Highlight);        // highlight
+    case 14: return palette.color(QPalette::HighlightedText);  // highlight text
+    case 15: return palette.color(QPalette::Button);           // button face
+    case 16: return palette.color(QPalette::Dark);             // button shadow
+    case 17: return palette.color(QPalette::Disabled, QPalette::Text); // grey text
+    case 18: return palette.color(QPalette::ButtonText);       // button text
+    case 20: return palette.color(QPalette::Light);            // button highlight
+    case 21: return palette.color(QPalette::Shadow);           // 3-D dark shadow
+    case 22: return palette.color(QPalette::Midlight);         // 3-D light
+    case 23: return palette.color(QPalette::ToolTipText);      // info text
+    case 24: return palette.color(QPalette::ToolTipBase);      // info background
+    case 26: return palette.color(QPalette::Link);             // hot light
+    default: return palette.color(QPalette::WindowText);
+    }
+}
+
+std::int32_t valueFromRgb(const QColor &color)
+{
+    const std::uint32_t bits = std::uint32_t(color.red()) | (std::uint32_t(color.green()) << 8)
+        | (std::uint32_t(color.blue()) << 16);
+    return static_cast<std::int32_t>(bits);
+}
+
+std::uint8_t styleFromFont(const QFont &font)
+{
+    std::uint8_t style = 0;
+    if (font.bold())
+        style |= FontStyleBit::Bold;
+    if (font.italic())
+        style |= FontStyleBit::Italic;
+    if (font.underline())
+        style |= FontStyleBit::Underline;
+    if (font.strikeOut())
+        style |= FontStyleBit::StrikeOut;
+    return style;
+}
+
+void applyFontSettings(QFont &font, const QString &name, int pointSize, std::uint8_t style)
+{
+    font.setFamily(name);
+    if (pointSize >= 1 && pointSize <= 999)
+        font.setPointSize(pointSize);
+    font.setBold(style & FontStyleBit::Bold);
+    font.setItalic(style & FontStyleBit::Italic);
+    font.setUnderline(style & FontStyleBit::Underline);
+    font.setStrikeOut(style & FontStyleBit::StrikeOut);
+}

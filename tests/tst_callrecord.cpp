@@ -1,0 +1,197 @@
+#include "callrecord.h"
+#include "testrecords.h"
+
+#include <QtTest>
+
+class TestCallRecord : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layout_data();
+    void layout();
+    void textStopsAtTerminatorOrFieldEnd();
+    void setTextKeepsTheTerminator();
+    void hashOfTheWorkedExample();
+    void onlyHashedFieldsAreChecked_data();
+    void onlyHashedFieldsAreChecked();
+    void uppercaseHashFails();
+    void fullCompanyAndNotesVerify();
+    void textToInt_data();
+    void textToInt();
+};
+
+void TestCallRecord::layout_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("bytes");
+    const struct
+    {
+        const char *name;
+        CallRecord::Field field;
+        int offset, bytes;
+    } rows[] = {
+        {"type", CallRecord::Type, 0, 4},          {"recordNumber", CallRecord::RecordNumber, 4, 30},
+        {"date", CallRecord::Date, 34, 24},        {"time", CallRecord::Time, 58, 20},
+        {"phone", CallRecord::Phone, 78, 28},      {"name", CallRecord::Name, 106, 150},
+        {"company", CallRecord::Company, 256, 100}, {"notes", CallRecord::Notes, 356, 400},
+        {"status", CallRecord::Status, 756, 6},    {"hash", CallRecord::Hash, 762, 140},
+        {"savedAt", CallRecord::SavedAt, 902, 30}, {"spare1", CallRecord::Spare1, 932, 30},
+        {"spare2", CallRecord::Spare2, 962, 30},
+    };
+    for (const auto &row : rows)
+        QTest::newRow(row.name) << int(row.field) << row.offset << row.bytes;
+}
+
+void TestCallRecord::layout()
+{
+    QFETCH(int, field);
+    QFETCH(int, offset);
+    QFETCH(int, bytes);
+    const auto f = CallRecord::Field(field);
+    QCOMPARE(CallRecord::offset(f), offset);
+    QCOMPARE(2 * CallRecord::width(f), bytes);
+
+    // A full field: every character but the last is text, little-endian, then one NUL.
+    CallRecord record;
+    record.bytes.fill(0xEE);
+    const QString full(CallRecord::capacity(f), QChar(0x0141)); // Ł: 0x41 0x01 in little-endian
+    record.setText(f, full);
+    for (int i = 0; i < CallRecord::capacity(f); ++i) {
+        QCOMPARE(record.bytes[size_t(offset + 2 * i)], 0x41);
+        QCOMPARE(record.bytes[size_t(offset + 2 * i + 1)], 0x01);
+    }
+    QCOMPARE(record.bytes[size_t(offset + bytes - 2)], 0);
+    QCOMPARE(record.bytes[size_t(offset + bytes - 1)], 0);
+    // Neighbouring bytes are untouched.
+    if (offset > 0)
+        QCOMPARE(record.bytes[size_t(offset - 1)], 0xEE);
+    if (offset + bytes < RecordSize)
+        QCOMPARE(record.bytes[size_t(offset + bytes)], 0xEE);
+    QCOMPARE(record.text(f), full);
+}
+
+void TestCallRecord::textStopsAtTerminatorOrFieldEnd()
+{
+    CallRecord record;
+    record.setText(CallRecord::Phone, QStringLiteral("555"));
+    // Bytes after the terminator are not part of the text.
+    record.bytes[size_t(CallRecord::offset(CallRecord::Phone) + 10)] = 'Z';
+    QCOMPARE(record.text(CallRecord::Phone), QStringLiteral("555"));
+
+    // A field without any NUL is read to its end, not into the next field.
+    const int offset = CallRecord::offset(CallRecord::Type);
+    record.bytes[size_t(offset)] = 'A';
+    record.bytes[size_t(offset + 2)] = 'B';
+    record.setText(CallRecord::RecordNumber, QStringLiteral("9"));
+    QCOMPARE(record.text(CallRecord::Type), QStringLiteral("AB"));
+}
+
+void TestCallRecord::setTextKeepsTheTerminator()
+{
+    CallRecord record;
+    record.setText(CallRecord::Type, QStringLiteral("IOM"));
+    QCOMPARE(record.text(CallRecord::Type), QStringLiteral("I"));
+    record.setText(CallRecord::Notes, QStringLiteral("a long note"));
+    record.setText(CallRecord::Notes, QStringLiteral("b"));
+    QCOMPARE(record.text(CallRecord::Notes), QStringLiteral("b"));
+    // A shorter text leaves zeros behind it, not the rest of the older one.
+    QCOMPARE(record.bytes[size_t(CallRecord::offset(CallRecord::Notes) + 4)], 0);
+}
+
+void TestCallRecord::hashOfTheWorkedExample()
+{
+    TestRecords::Entry entry;
+    entry.type = QStringLiteral("O");
+    entry.date = QStringLiteral("6/14/2024");
+    entry.time = QStringLiteral("09:30AM");
+    entry.notes = QStringLiteral("Call back");
+    const CallRecord record = TestRecords::make(3, entry);
+    const QString expectedInput = QString::fromUtf8(
+        "3\u00acO\u00ac6/14/2024\u00ac09:30AM\u00ac555-123-4567\u00acAnn Lee\u00acAcme\u00acCall back\u00ac1718357400\u00acO\n");
+    QCOMPARE(record.hashInput(), expectedInput);
+    // Digest of the same UTF-8 bytes computed with sha256sum.
+    QCOMPARE(record.computeHash(), QStringLiteral("219ec5e2887c24e8b23a7fdba7494e8c8935dc9e0e222c70a01f67301cb2dee1"));
+}
+
+void TestCallRecord::onlyHashedFieldsAreChecked_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<bool>("detected");
+    QTest::newRow("recordNumber") << int(CallRecord::RecordNumber) << true;
+    QTest::newRow("type") << int(CallRecord::Type) << true;
+    QTest::newRow("date") << int(CallRecord::Date) << true;
+    QTest::newRow("time") << int(CallRecord::Time) << true;
+    QTest::newRow("phone") << int(CallRecord::Phone) << true;
+    QTest::newRow("name") << int(CallRecord::Name) << true;
+    QTest::newRow("company") << int(CallRecord::Company) << true;
+    QTest::newRow("notes") << int(CallRecord::Notes) << true;
+    QTest::newRow("savedAt") << int(CallRecord::SavedAt) << true;
+    QTest::newRow("status") << int(CallRecord::Status) << true;
+    QTest::newRow("hash") << int(CallRecord::Hash) << true;
+    QTest::newRow("spare1") << int(CallRecord::Spare1) << false;
+    QTest::newRow("spare2") << int(CallRecord::Spare2) << false;
+}
+
+void TestCallRecord::onlyHashedFieldsAreChecked()
+{
+    QFETCH(int, field);
+    QFETCH(bool, detected);
+    CallRecord record = TestRecords::make(1);
+    record.setText(CallRecord::Hash, record.computeHash());
+    QVERIFY(record.verify());
+    // One character changed, as a hex editor would.
+    const size_t at = size_t(CallRecord::offset(CallRecord::Field(field)));
+    record.bytes[at] = record.bytes[at] == '1' ? '2' : '1';
+    QCOMPARE(!record.verify(), detected);
+}
+
+void TestCallRecord::uppercaseHashFails()
+{
+    CallRecord record = TestRecords::make(2);
+    record.setText(CallRecord::Hash, record.computeHash().toUpper());
+    QVERIFY(!record.verify());
+    record.setText(CallRecord::Hash, record.computeHash());
+    QVERIFY(record.verify());
+}
+
+void TestCallRecord::fullCompanyAndNotesVerify()
+{
+    TestRecords::Entry entry;
+    entry.company = QString(49, QLatin1Char('c'));
+    entry.notes = QString(198, QLatin1Char('n')) + QChar(0x20AC);
+    CallRecord record = TestRecords::make(4, entry);
+    record.setText(CallRecord::Hash, record.computeHash());
+    QCOMPARE(record.text(CallRecord::Company), entry.company);
+    QCOMPARE(record.text(CallRecord::Notes), entry.notes);
+    QVERIFY(record.verify());
+}
+
+void TestCallRecord::textToInt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value");
+    QTest::newRow("digits") << "42" << 42;
+    QTest::newRow("leading blanks and sign") << "  -17x" << -17;
+    QTest::newRow("plus") << "+8" << 8;
+    QTest::newRow("trailing text") << "12ab" << 12;
+    QTest::newRow("no digits") << "abc" << 0;
+    QTest::newRow("empty") << "" << 0;
+    QTest::newRow("sign only") << "-" << 0;
+    QTest::newRow("blank inside") << "1 2" << 1;
+    QTest::newRow("window text colour") << "-16777208" << -16777208;
+    QTest::newRow("largest") << "2147483647" << 2147483647;
+    QTest::newRow("clamped high") << "99999999999999" << 2147483647;
+    QTest::newRow("clamped low") << "-99999999999999" << int(-2147483647 - 1);
+}
+
+void TestCallRecord::textToInt()
+{
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    QCOMPARE(::textToInt(text), value);
+}
+
+QTEST_GUILESS_MAIN(TestCallRecord)
+#include "tst_callrecord.moc"

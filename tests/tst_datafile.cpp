@@ -1,0 +1,289 @@
+#include "datafile.h"
+#include "testrecords.h"
+
+#include <QtTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using TestRecords::make;
+using TestRecords::readAll;
+
+class TestDataFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void absentFileCountsZeroAndFirstSaveCreatesIt();
+    void threeAppendsAreNumberedInOrder();
+    void rewriteTouchesOnlyItsRecord();
+    void countComesFromTheLastRecordNumber_data();
+    void countComesFromTheLastRecordNumber();
+    void readStaysInsideWholeRecords();
+    void appendRefusesAFileItWouldMisplace_data();
+    void appendRefusesAFileItWouldMisplace();
+    void rewriteRefusesARecordThatIsNotThere();
+    void folderAsDataFile();
+    void scanStopsAtTheFileEnd_data();
+    void scanStopsAtTheFileEnd();
+    void scanMarksFailingRecords();
+    void fileSizeLimitDuringSaveLeavesTheFileWhole();
+
+private:
+    QString path() const { return m_dir->filePath(QStringLiteral("VNData.dta")); }
+    void appendN(int n);
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestDataFile::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestDataFile::cleanup()
+{
+    m_dir.reset();
+}
+
+void TestDataFile::appendN(int n)
+{
+    for (int i = 1; i <= n; ++i) {
+        CallRecord record = make(i);
+        QVERIFY(DataFile::appendRecord(path(), record));
+    }
+}
+
+void TestDataFile::absentFileCountsZeroAndFirstSaveCreatesIt()
+{
+    QCOMPARE(DataFile::findRecordCount(path()), 0);
+    CallRecord record = make(1);
+    QVERIFY(DataFile::appendRecord(path(), record));
+    const QByteArray bytes = readAll(path());
+    QCOMPARE(bytes.size(), RecordSize);
+    // The buffer holds what is on disk, hash included.
+    QCOMPARE(bytes, TestRecords::recordBytes(record));
+    QCOMPARE(record.text(CallRecord::Hash).size(), 64);
+    QVERIFY(record.verify());
+    QCOMPARE(DataFile::findRecordCount(path()), 1);
+}
+
+void TestDataFile::threeAppendsAreNumberedInOrder()
+{
+    appendN(3);
+    QCOMPARE(QFileInfo(path()).size(), qint64(2976));
+    for (int n = 1; n <= 3; ++n) {
+        CallRecord record;
+        QCOMPARE(DataFile::readRecord(path(), n, record), DataFile::ReadResult::Ok);
+        QCOMPARE(record.number(), n);
+        QVERIFY(record.verify());
+    }
+}
+
+void TestDataFile::rewriteTouchesOnlyItsRecord()
+{
+    appendN(3);
+    const QByteArray before = readAll(path());
+    CallRecord record;
+    QCOMPARE(DataFile::readRecord(path(), 2, record), DataFile::ReadResult::Ok);
+    const QString oldHash = record.text(CallRecord::Hash);
+    record.setText(CallRecord::Notes, QStringLiteral("changed"));
+    record.setText(CallRecord::Status, QStringLiteral("E"));
+    QVERIFY(DataFile::rewriteRecord(path(), 2, record));
+
+    const QByteArray after = readAll(path());
+    QCOMPARE(after.size(), before.size());
+    QCOMPARE(after.left(RecordSize), before.left(RecordSize));
+    QCOMPARE(after.mid(2 * RecordSize), before.mid(2 * RecordSize));
+    CallRecord stored;
+    QCOMPARE(DataFile::readRecord(path(), 2, stored), DataFile::ReadResult::Ok);
+    QCOMPARE(stored.text(CallRecord::SavedAt), QStringLiteral("1718357400"));
+    QCOMPARE(stored.number(), 2);
+    QCOMPARE(stored.text(CallRecord::Status), QStringLiteral("E"));
+    QVERIFY(stored.text(CallRecord::Hash) != oldHash);
+    QVERIFY(stored.verify());
+}
+
+void TestDataFile::countComesFromTheLastRecordNumber_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("count");
+    const QByteArray one = TestRecords::recordBytes(make(1));
+    const QByteArray seven = TestRecords::recordBytes(make(7));
+    CallRecord garbage = make(1);
+    garbage.setText(CallRecord::RecordNumber, QStringLiteral("x12"));
+    CallRecord negative = make(1);
+    negative.setText(CallRecord::RecordNumber, QStringLiteral("-5"));
+
+    QTest::newRow("empty file") << QByteArray() << 0;
+    QTest::newRow("shorter than one record") << one.left(RecordSize - 1) << 0;
+    QTest::newRow("one record") << one << 1;
+    QTest::newRow("last number 7 in two records") << one + seven << 7;
+    QTest::newRow("last number 7 alone") << seven << 7;
+    QTest::newRow("last number not a number") << one + TestRecords::recordBytes(garbage) << 0;
+    QTest::newRow("last number negative") << TestRecords::recordBytes(negative) << -5;
+    // The last 992 bytes are read as they stand, even when they straddle two slots.
+    QTest::newRow("garbage grown after a record") << seven + QByteArray(10, '\0') << 0;
+}
+
+void TestDataFile::countComesFromTheLastRecordNumber()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(int, count);
+    QVERIFY(TestRecords::writeAll(path(), content));
+    QCOMPARE(DataFile::findRecordCount(path()), count);
+}
+
+void TestDataFile::readStaysInsideWholeRecords()
+{
+    appendN(2);
+    QVERIFY(TestRecords::writeAll(path(), readAll(path()) + QByteArray(500, 'z')));
+    CallRecord record = make(99);
+    const QByteArray untouched = TestRecords::recordBytes(record);
+    QCOMPARE(DataFile::readRecord(path(), 0, record), DataFile::ReadResult::NoSuchRecord);
+    QCOMPARE(DataFile::readRecord(path(), 3, record), DataFile::ReadResult::NoSuchRecord);
+    QCOMPARE(DataFile::readRecord(path(), -1, record), DataFile::ReadResult::NoSuchRecord);
+    QCOMPARE(TestRecords::recordBytes(record), untouched);
+    QCOMPARE(DataFile::readRecord(path(), 2, record), DataFile::ReadResult::Ok);
+    QCOMPARE(DataFile::readRecord(m_dir->filePath(QStringLiteral("none.dta")), 1, record),
+             DataFile::ReadResult::OpenFailed);
+}
+
+void TestDataFile::appendRefusesAFileItWouldMisplace_data()
+{
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<int>("number");
+    QTest::newRow("garbage bytes after the records") << QByteArray(17, 'g') << 3;
+    QTest::newRow("number past the next slot") << QByteArray() << 8;
+    QTest::newRow("number of an existing slot") << QByteArray() << 2;
+    QTest::newRow("largest number") << QByteArray() << 2147483647;
+}
+
+void TestDataFile::appendRefusesAFileItWouldMisplace()
+{
+    QFETCH(QByteArray, tail);
+    QFETCH(int, number);
+    appendN(2);
+    QVERIFY(TestRecords::writeAll(path(), readAll(path()) + tail));
+    const QByteArray before = readAll(path());
+    CallRecord record = make(number);
+    QVERIFY(!DataFile::appendRecord(path(), record));
+    QCOMPARE(readAll(path()), before);
+}
+
+void TestDataFile::rewriteRefusesARecordThatIsNotThere()
+{
+    appendN(2);
+    const QByteArray before = readAll(path());
+    CallRecord third = make(3);
+    QVERIFY(!DataFile::rewriteRecord(path(), 3, third));
+    CallRecord mismatched = make(1);
+    QVERIFY(!DataFile::rewriteRecord(path(), 2, mismatched));
+    QVERIFY(!DataFile::rewriteRecord(m_dir->filePath(QStringLiteral("none.dta")), 1, mismatched));
+    QCOMPARE(readAll(path()), before);
+    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("none.dta"))));
+}
+
+void TestDataFile::folderAsDataFile()
+{
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("VNData.dta")));
+    QCOMPARE(DataFile::findRecordCount(path()), 0);
+    CallRecord record = make(1);
+    QVERIFY(!DataFile::appendRecord(path(), record));
+    std::vector<CallRecord> records;
+    QVERIFY(!DataFile::scanRecords(path(), DataFile::ScanMode::CheckAndMark, records));
+    QVERIFY(!DataFile::scanRecords(path(), DataFile::ScanMode::Unchecked, records));
+}
+
+void TestDataFile::scanStopsAtTheFileEnd_data()
+{
+    QTest::addColumn<QString>("lastNumber");
+    QTest::addColumn<int>("listed");
+    QTest::newRow("in order") << "3" << 3;
+    QTest::newRow("larger than the records") << "7" << 3;
+    QTest::newRow("largest number") << "2147483647" << 3;
+    QTest::newRow("smaller than the records") << "2" << 2;
+    QTest::newRow("negative") << "-5" << 0;
+    QTest::newRow("not a number") << "abc" << 0;
+}
+
+void TestDataFile::scanStopsAtTheFileEnd()
+{
+    QFETCH(QString, lastNumber);
+    QFETCH(int, listed);
+    appendN(3);
+    // Give the last record another number and a valid hash for it.
+    CallRecord last;
+    QCOMPARE(DataFile::readRecord(path(), 3, last), DataFile::ReadResult::Ok);
+    last.setText(CallRecord::RecordNumber, lastNumber);
+    last.setText(CallRecord::Hash, last.computeHash());
+    QByteArray bytes = readAll(path());
+    bytes.replace(2 * RecordSize, RecordSize, TestRecords::recordBytes(last));
+    QVERIFY(TestRecords::writeAll(path(), bytes));
+
+    std::vector<CallRecord> records;
+    QVERIFY(DataFile::scanRecords(path(), DataFile::ScanMode::Unchecked, records));
+    QCOMPARE(int(records.size()), listed);
+    QVERIFY(DataFile::scanRecords(path(), DataFile::ScanMode::CheckAndMark, records));
+    QCOMPARE(int(records.size()), listed);
+    for (const CallRecord &record : records)
+        QVERIFY(record.verify());
+    QCOMPARE(readAll(path()), bytes);
+}
+
+void TestDataFile::scanMarksFailingRecords()
+{
+    appendN(3);
+    QVERIFY(TestRecords::patchChar(path(), 2, CallRecord::Name, 0, QLatin1Char('B')));
+    const QByteArray altered = readAll(path());
+
+    std::vector<CallRecord> records;
+    QVERIFY(DataFile::scanRecords(path(), DataFile::ScanMode::Unchecked, records));
+    QCOMPARE(records.at(1).text(CallRecord::Status), QStringLiteral("O"));
+    QCOMPARE(readAll(path()), altered);
+
+    QVERIFY(DataFile::scanRecords(path(), DataFile::ScanMode::CheckAndMark, records));
+    QCOMPARE(records.size(), size_t(3));
+    QCOMPARE(records.at(0).text(CallRecord::Status), QStringLiteral("O"));
+    QCOMPARE(records.at(1).text(CallRecord::Status), QStringLiteral("X"));
+    QCOMPARE(records.at(2).text(CallRecord::Status), QStringLiteral("O"));
+    const QByteArray marked = readAll(path());
+    QCOMPARE(marked.left(RecordSize), altered.left(RecordSize));
+    QCOMPARE(marked.mid(2 * RecordSize), altered.mid(2 * RecordSize));
+    QCOMPARE(marked.mid(RecordSize, RecordSize), TestRecords::recordBytes(records.at(1)));
+
+    // A marked record keeps failing and stays marked.
+    QVERIFY(DataFile::scanRecords(path(), DataFile::ScanMode::CheckAndMark, records));
+    QCOMPARE(records.at(1).text(CallRecord::Status), QStringLiteral("X"));
+    QCOMPARE(readAll(path()), marked);
+}
+
+void TestDataFile::fileSizeLimitDuringSaveLeavesTheFileWhole()
+{
+    appendN(2);
+    const QByteArray before = readAll(path());
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        // The limit cuts the new record in the middle of its first write.
+        std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit limit;
+        limit.rlim_cur = limit.rlim_max = rlim_t(before.size() + 500);
+        setrlimit(RLIMIT_FSIZE, &limit);
+        CallRecord record = make(3);
+        _exit(DataFile::appendRecord(path(), record) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 1);
+    QCOMPARE(readAll(path()), before);
+    QCOMPARE(DataFile::findRecordCount(path()), 2);
+}
+
+QTEST_GUILESS_MAIN(TestDataFile)
+#include "tst_datafile.moc"

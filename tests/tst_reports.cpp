@@ -1,0 +1,569 @@
+#include "Print1rec.h"
+#include "Printprefiewform.h"
+#include "reportprinter.h"
+#include "reporttext.h"
+
+#include "callrecord.h"
+#include "configfile.h"
+#include "datafile.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// A record as the test writes it and as the reports should show it.
+struct Entry
+{
+    QString type;
+    QString date;
+    QString time;
+    QString phone;
+    QString name;
+    QString company;
+    QString notes;
+};
+Q_DECLARE_METATYPE(Entry)
+using Entries = QList<Entry>;
+
+class TestReports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void fullReport_data();
+    void fullReport();
+    void fullReportMarksOnlyFailingRecords();
+    void fullReportStopsAtFileEnd_data();
+    void fullReportStopsAtFileEnd();
+    void fullReportWithoutDataFile_data();
+    void fullReportWithoutDataFile();
+    void fullReportWorkFileNotWritable();
+    void fullReportUsesConfiguredDataFile();
+    void fullReportPrintsEditedText();
+    void fullReportPrintFailureKeepsWindow();
+    void fullReportCancel();
+
+    void singleRecord_data();
+    void singleRecord();
+    void singleRecordOutsideFile_data();
+    void singleRecordOutsideFile();
+    void singleRecordWithoutDataFile();
+    void singleRecordResults();
+    void singleRecordPrintsToPdf();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QString m_oldDir;
+};
+
+namespace {
+
+const QString DataFileName = QStringLiteral("VNData.dta");
+
+const Entries threeEntries = {
+    {"I", "06/14/2024", " 9:30AM", "555-123-4567", "Ann Lee", "Acme", "Call back"},
+    {"O", "12/25/2024", "12:05PM", "###-555-1234", "Unknown Caller", "Unknown", "Wished a merry Christmas"},
+    {"M", "01/02/2025", " 3:15PM", "800-555-1234", "Bob Stone", "Stone & Sons", "Left a message; café order"},
+};
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+// Appends the entries as records 1..n, each through the store so that it
+// carries its real hash.
+void writeLog(const Entries &entries, const QString &path = DataFileName)
+{
+    for (int i = 0; i < entries.size(); ++i) {
+        const Entry &e = entries.at(i);
+        CallRecord record;
+        record.setText(CallRecord::Type, e.type);
+        record.setText(CallRecord::RecordNumber, QString::number(i + 1));
+        record.setText(CallRecord::Date, e.date);
+        record.setText(CallRecord::Time, e.time);
+        record.setText(CallRecord::Phone, e.phone);
+        record.setText(CallRecord::Name, e.name);
+        record.setText(CallRecord::Company, e.company);
+        record.setText(CallRecord::Notes, e.notes);
+        record.setText(CallRecord::Status, QStringLiteral("O"));
+        record.setText(CallRecord::SavedAt, QString::number(1718350000 + i));
+        record.setText(CallRecord::Spare1, QStringLiteral("1001"));
+        record.setText(CallRecord::Spare2, QStringLiteral("1002"));
+        QVERIFY(DataFile::appendRecord(path, record));
+    }
+}
+
+// Changes the first letter of record n's name on disk, as a hex editor would.
+void alterName(int n)
+{
+    QByteArray bytes = fileBytes(DataFileName);
+    const int at = (n - 1) * RecordSize + CallRecord::offset(CallRecord::Name);
+    QVERIFY(bytes.size() > at);
+    bytes[at] = bytes[at] == 'Z' ? 'Y' : 'Z';
+    writeBytes(DataFileName, bytes);
+}
+
+QString statusOnDisk(const QByteArray &bytes, int n)
+{
+    const int at = (n - 1) * RecordSize + CallRecord::offset(CallRecord::Status);
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData() + at), 1);
+}
+
+QString withAlteredName(QString name)
+{
+    name[0] = name[0] == QLatin1Char('Z') ? QLatin1Char('Y') : QLatin1Char('Z');
+    return name;
+}
+
+QString expectedFullReport(const Entries &entries, const QList<QString> &statuses)
+{
+    QString text = QStringLiteral("\n") + QString(18, QLatin1Char(' ')) + QStringLiteral("Telephone Log Report")
+        + QString(4, QLatin1Char(' ')) + QStringLiteral("\n");
+    text += QStringLiteral("\n Rec#\tStatus\tType\t  Date\t\tTime\t\t Phone\t\tName\t\tCompany\n");
+    text += QStringLiteral("   ") + QString(128, QLatin1Char('-')) + QStringLiteral("\n");
+    for (int i = 0; i < entries.size(); ++i) {
+        const Entry &e = entries.at(i);
+        text += QStringLiteral("  %1\t%2\t%3\t%4\t%5  \t%6\t%7\t%8\n\t%9\n")
+                    .arg(QString::number(i + 1), statuses.at(i), e.type, e.date, e.time, e.phone, e.name,
+                         e.company, e.notes);
+    }
+    return text;
+}
+
+QString expectedSingleRecord(const QString &number, const QString &status, const Entry &e)
+{
+    return QStringLiteral("\n\t\t\t\t Telephone Log Single Record Report   \n\n")
+        + QStringLiteral("\tRecord Number:\t\t") + number + QStringLiteral("\n\n")
+        + QStringLiteral("\tStatus\t\t\t\t") + status + QStringLiteral("\n\n")
+        + QStringLiteral("\tType\t\t\t\t") + e.type + QStringLiteral("\n\n")
+        + QStringLiteral("\tDate\t\t\t\t") + e.date + QStringLiteral("\n\n")
+        + QStringLiteral("\tTime\t\t\t\t") + e.time + QStringLiteral("\n\n")
+        + QStringLiteral("\tPhone\t\t\t\t") + e.phone + QStringLiteral("\n\n")
+        + QStringLiteral("\tName\t\t\t\t") + e.name + QStringLiteral("\n\n")
+        + QStringLiteral("\tCompany\t\t\t") + e.company + QStringLiteral("\n\n")
+        + QStringLiteral("\tNotes\t\t\t\t") + e.notes + QStringLiteral("\n");
+}
+
+QString pdfText(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Collapses runs of white space, since tabs come out of a PDF as blanks.
+QString simplified(const QString &text)
+{
+    return text.simplified();
+}
+
+} // namespace
+
+void TestReports::initTestCase()
+{
+    // Nothing in these tests may reach a real printer.
+    ReportPrinter::defaultPrinter = [] { return QPrinterInfo(); };
+}
+
+void TestReports::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_oldDir = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(m_dir->path()));
+}
+
+void TestReports::cleanup()
+{
+    QDir::setCurrent(m_oldDir);
+    m_dir.reset();
+}
+
+void TestReports::fullReport_data()
+{
+    QTest::addColumn<Entries>("entries");
+    QTest::addColumn<int>("altered"); // record whose name is changed on disk, 0 for none
+
+    QTest::newRow("three records") << threeEntries << 0;
+    QTest::newRow("no records") << Entries{} << 0;
+    QTest::newRow("empty notes") << Entries{{"I", "03/07/2026", " 9:00AM", "Unknown", "Ann", "Acme", ""}} << 0;
+    QTest::newRow("separator in notes")
+        << Entries{{"O", "03/07/2026", "10:00AM", "Unknown", "Ann", "Acme", "left¬right¬"}} << 0;
+    QTest::newRow("record altered on disk") << threeEntries << 2;
+}
+
+void TestReports::fullReport()
+{
+    QFETCH(Entries, entries);
+    QFETCH(int, altered);
+    writeLog(entries);
+    if (entries.isEmpty())
+        writeBytes(DataFileName, QByteArray());
+    if (altered)
+        alterName(altered);
+
+    Entries shown = entries;
+    QList<QString> statuses;
+    for (int i = 0; i < entries.size(); ++i)
+        statuses << QStringLiteral("O");
+    if (altered) {
+        shown[altered - 1].name = withAlteredName(shown[altered - 1].name);
+        statuses[altered - 1] = QStringLiteral("X");
+    }
+    const QString expected = expectedFullReport(shown, statuses);
+
+    TPrintPreviewForm form;
+    form.show();
+    QCOMPARE(fileBytes(ReportText::FullReportFileName), expected.toUtf8());
+    QCOMPARE(form.REditReport->toPlainText(), expected);
+    QCOMPARE(form.Panel1->text(), QString());
+    QVERIFY(!form.REditReport->isReadOnly());
+
+    const QByteArray after = fileBytes(DataFileName);
+    QCOMPARE(after.size(), entries.size() * RecordSize);
+    for (int n = 1; n <= entries.size(); ++n)
+        QCOMPARE(statusOnDisk(after, n), statuses.at(n - 1));
+}
+
+void TestReports::fullReportMarksOnlyFailingRecords()
+{
+    writeLog(threeEntries);
+    alterName(3);
+    const QByteArray before = fileBytes(DataFileName);
+
+    {
+        TPrintPreviewForm form;
+        form.show();
+    }
+    QByteArray after = fileBytes(DataFileName);
+    // Records 1 and 2 are untouched; record 3 differs only in its status letter.
+    QCOMPARE(after.left(2 * RecordSize), before.left(2 * RecordSize));
+    const int statusAt = 2 * RecordSize + CallRecord::offset(CallRecord::Status);
+    QCOMPARE(after.at(statusAt), 'X');
+    after[statusAt] = before.at(statusAt);
+    QCOMPARE(after, before);
+
+    // A marked record keeps failing, and a second report writes the same bytes.
+    const QByteArray marked = fileBytes(DataFileName);
+    {
+        TPrintPreviewForm form;
+        form.show();
+        QVERIFY(form.REditReport->toPlainText().contains(QStringLiteral("  3\tX\tM\t")));
+    }
+    QCOMPARE(fileBytes(DataFileName), marked);
+}
+
+void TestReports::fullReportStopsAtFileEnd_data()
+{
+    QTest::addColumn<QString>("lastNumber"); // written over the last record's number
+    QTest::addColumn<int>("trailingBytes");  // bytes of a torn record after the last one
+    QTest::addColumn<int>("listed");
+
+    QTest::newRow("number beyond the records") << QStringLiteral("7") << 0 << 3;
+    QTest::newRow("huge number") << QStringLiteral("2147483647") << 0 << 3;
+    QTest::newRow("number below the records") << QStringLiteral("2") << 0 << 2;
+    QTest::newRow("torn last record") << QString() << 500 << 0;
+}
+
+void TestReports::fullReportStopsAtFileEnd()
+{
+    QFETCH(QString, lastNumber);
+    QFETCH(int, trailingBytes);
+    QFETCH(int, listed);
+    writeLog(threeEntries);
+    QByteArray bytes = fileBytes(DataFileName);
+    if (!lastNumber.isEmpty()) {
+        CallRecord last;
+        std::copy(bytes.constEnd() - RecordSize, bytes.constEnd(), last.bytes.begin());
+        last.setText(CallRecord::RecordNumber, lastNumber);
+        bytes.replace(bytes.size() - RecordSize, RecordSize,
+                      QByteArray(reinterpret_cast<const char *>(last.bytes.data()), RecordSize));
+    }
+    // A torn tail makes the "last record" a mix of record 3 and zeros: number 0.
+    bytes.append(QByteArray(trailingBytes, '\0'));
+    writeBytes(DataFileName, bytes);
+
+    TPrintPreviewForm form;
+    form.show();
+    const QStringList lines = form.REditReport->toPlainText().split(QLatin1Char('\n'));
+    // Title (3 pieces), heading (1), rule (1), two lines a record, then the empty piece after the last line feed.
+    QCOMPARE(lines.size(), 5 + 2 * listed + 1);
+    QCOMPARE(fileBytes(DataFileName).size(), bytes.size());
+}
+
+void TestReports::fullReportWithoutDataFile_data()
+{
+    QTest::addColumn<bool>("asFolder");
+    QTest::newRow("missing") << false;
+    QTest::newRow("cannot be opened for update") << true;
+}
+
+void TestReports::fullReportWithoutDataFile()
+{
+    QFETCH(bool, asFolder);
+    if (asFolder)
+        QVERIFY(QDir().mkdir(DataFileName));
+
+    TPrintPreviewForm form;
+    form.show();
+    QCOMPARE(form.Panel1->text(), QStringLiteral("NO FILE READ: Cancel & Save Records"));
+    QCOMPARE(form.Panel1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    QCOMPARE(form.Panel1->font().pointSize(), 12);
+    QCOMPARE(form.REditReport->toPlainText(), QString());
+    QVERIFY(!QFile::exists(ReportText::FullReportFileName));
+    QVERIFY(form.ButtonPrint->isEnabled());
+}
+
+void TestReports::fullReportWorkFileNotWritable()
+{
+    writeLog(threeEntries);
+    QVERIFY(QDir().mkdir(ReportText::FullReportFileName));
+
+    TPrintPreviewForm form;
+    form.REditReport->setPlainText(QStringLiteral("earlier text"));
+    form.show();
+    QVERIFY2(form.Panel1->text().startsWith(QStringLiteral("Report NOT written")), qPrintable(form.Panel1->text()));
+    QCOMPARE(form.REditReport->toPlainText(), QStringLiteral("earlier text"));
+}
+
+void TestReports::fullReportUsesConfiguredDataFile()
+{
+    writeLog(threeEntries.mid(0, 1), QStringLiteral("other.dta"));
+    writeLog(threeEntries);
+    ConfigurationLines lines = {"other.dta\n", "-\n", "###\n", "###\n", "Arial\n", "0\n", "10\n"};
+    QVERIFY(WriteConfiguration(lines, 0));
+
+    TPrintPreviewForm form;
+    QCOMPARE(form.dataFileName(), QStringLiteral("other.dta"));
+    form.show();
+    QCOMPARE(form.REditReport->toPlainText(), expectedFullReport(threeEntries.mid(0, 1), {QStringLiteral("O")}));
+}
+
+void TestReports::fullReportPrintsEditedText()
+{
+    writeLog(threeEntries);
+    TPrintPreviewForm form;
+    QStringList told;
+    form.tellUser = [&told](const QString &text) { told << text; };
+    form.show();
+    QVERIFY(form.isVisible());
+
+    form.REditReport->moveCursor(QTextCursor::End);
+    QTest::keyClicks(form.REditReport, QStringLiteral("Checked by Ann"));
+    QTest::mouseClick(form.ButtonPrint, Qt::LeftButton);
+
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.result(), 1);
+    const QString pdf = QDir::current().absoluteFilePath(QStringLiteral("DataOutputForm.pdf"));
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.first().contains(pdf), qPrintable(told.first()));
+
+    const QString printed = simplified(pdfText(pdf));
+    QVERIFY2(!printed.isEmpty(), "pdftotext read nothing");
+    QVERIFY(printed.contains(QStringLiteral("Telephone Log Report")));
+    QVERIFY(printed.contains(QStringLiteral("Rec# Status Type Date Time Phone Name Company")));
+    for (const Entry &e : threeEntries) {
+        QVERIFY2(printed.contains(simplified(QStringLiteral("%1 %2 %3 %4 %5")
+                                                 .arg(e.date, e.time, e.phone, e.name, e.company))),
+                 qPrintable(e.name));
+        QVERIFY2(printed.contains(e.notes), qPrintable(e.notes));
+    }
+    QVERIFY(printed.contains(QStringLiteral("Checked by Ann")));
+    // The edit went to paper only: the work file keeps the report as built.
+    QVERIFY(!fileBytes(ReportText::FullReportFileName).contains("Checked by Ann"));
+}
+
+void TestReports::fullReportPrintFailureKeepsWindow()
+{
+    writeLog(threeEntries);
+    QVERIFY(QDir().mkdir(QStringLiteral("DataOutputForm.pdf")));
+    TPrintPreviewForm form;
+    QStringList told;
+    form.tellUser = [&told](const QString &text) { told << text; };
+    form.show();
+    QTest::mouseClick(form.ButtonPrint, Qt::LeftButton);
+
+    QVERIFY(form.isVisible());
+    QVERIFY2(form.Panel1->text().startsWith(QStringLiteral("Print FAILED")), qPrintable(form.Panel1->text()));
+    QVERIFY(told.isEmpty());
+}
+
+void TestReports::fullReportCancel()
+{
+    writeLog(threeEntries);
+    TPrintPreviewForm form;
+    form.show();
+    QTest::mouseClick(form.ButtonCancel, Qt::LeftButton);
+    QVERIFY(!form.isVisible());
+    QCOMPARE(form.result(), 1);
+    QVERIFY(!QFile::exists(QStringLiteral("DataOutputForm.pdf")));
+    QCOMPARE(fileBytes(ReportText::FullReportFileName),
+             expectedFullReport(threeEntries, {"O", "O", "O"}).toUtf8());
+
+    TPrintPreviewForm closed;
+    closed.show();
+    closed.close();
+    QCOMPARE(closed.result(), 1);
+}
+
+void TestReports::singleRecord_data()
+{
+    QTest::addColumn<Entries>("entries");
+    QTest::addColumn<int>("number");
+    QTest::addColumn<bool>("alter");
+
+    QTest::newRow("middle of three") << threeEntries << 2 << false;
+    QTest::newRow("last of three") << threeEntries << 3 << false;
+    QTest::newRow("empty notes") << Entries{{"I", "03/07/2026", " 9:00AM", "Unknown", "Ann", "Acme", ""}} << 1
+                                 << false;
+    QTest::newRow("separator in notes")
+        << Entries{{"O", "03/07/2026", "10:00AM", "Unknown", "Ann", "Acme", "left¬right¬"}} << 1 << false;
+    QTest::newRow("record altered on disk") << threeEntries << 2 << true;
+}
+
+void TestReports::singleRecord()
+{
+    QFETCH(Entries, entries);
+    QFETCH(int, number);
+    QFETCH(bool, alter);
+    writeLog(entries);
+    Entry shown = entries.at(number - 1);
+    if (alter) {
+        alterName(number);
+        shown.name = withAlteredName(shown.name);
+    }
+    const QByteArray before = fileBytes(DataFileName);
+    const QString expected = expectedSingleRecord(QString::number(number), alter ? "X" : "O", shown);
+
+    TForm1 form;
+    form.PanelRec->setText(QString::number(number));
+    form.show();
+    QCOMPARE(fileBytes(ReportText::SingleRecordFileName), expected.toUtf8());
+    QCOMPARE(form.RecordPreview->toPlainText(), expected);
+    QCOMPARE(form.Panel1->text(), QString());
+    QVERIFY(!form.RecordPreview->isReadOnly());
+    // The check only reports: the data file is never written.
+    QCOMPARE(fileBytes(DataFileName), before);
+}
+
+void TestReports::singleRecordOutsideFile_data()
+{
+    QTest::addColumn<QString>("panelRec");
+    QTest::addColumn<int>("trailingBytes");
+
+    QTest::newRow("beyond the last record") << QStringLiteral("4") << 0;
+    QTest::newRow("far beyond") << QStringLiteral("100000") << 0;
+    QTest::newRow("torn record after the last") << QStringLiteral("4") << 900;
+    QTest::newRow("no record selected") << QStringLiteral("0") << 0;
+    QTest::newRow("negative") << QStringLiteral("-1") << 0;
+}
+
+void TestReports::singleRecordOutsideFile()
+{
+    QFETCH(QString, panelRec);
+    QFETCH(int, trailingBytes);
+    writeLog(threeEntries);
+    QByteArray bytes = fileBytes(DataFileName);
+    // The torn tail repeats the start of record 3, so showing it would show record 3's data.
+    bytes.append(bytes.mid(2 * RecordSize, trailingBytes));
+    writeBytes(DataFileName, bytes);
+
+    TForm1 form;
+    form.PanelRec->setText(panelRec);
+    form.show();
+    // Nothing was read: empty fields, and a status that says the record is not sound.
+    const QString expected = expectedSingleRecord(QString(), QStringLiteral("X"), Entry{});
+    QCOMPARE(form.RecordPreview->toPlainText(), expected);
+    QCOMPARE(fileBytes(DataFileName), bytes);
+}
+
+void TestReports::singleRecordWithoutDataFile()
+{
+    TForm1 form;
+    const QString initial = form.RecordPreview->toPlainText();
+    QCOMPARE(initial, QString(26, QLatin1Char(' ')) + QStringLiteral("\n") + QString(20, QLatin1Char(' '))
+                          + QStringLiteral("Vorlen Record # "));
+    form.PanelRec->setText(QStringLiteral("1"));
+    form.show();
+    QCOMPARE(form.Panel1->text(), QStringLiteral("NO FILE READ"));
+    QCOMPARE(form.RecordPreview->toPlainText(), initial);
+    QVERIFY(!QFile::exists(ReportText::SingleRecordFileName));
+    QVERIFY(form.ButtonPrint->isEnabled());
+}
+
+void TestReports::singleRecordResults()
+{
+    writeLog(threeEntries);
+    {
+        TForm1 form;
+        form.PanelRec->setText(QStringLiteral("1"));
+        form.show();
+        QTest::mouseClick(form.ButtonCancel, Qt::LeftButton);
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.result(), int(TForm1::Cancelled));
+        QCOMPARE(TForm1::Cancelled, 2);
+    }
+    {
+        TForm1 form;
+        form.PanelRec->setText(QStringLiteral("1"));
+        form.show();
+        form.close(); // through the frame
+        QCOMPARE(form.result(), 2);
+    }
+    {
+        TForm1 form;
+        form.tellUser = [](const QString &) {};
+        form.PanelRec->setText(QStringLiteral("1"));
+        form.show();
+        QTest::mouseClick(form.ButtonPrint, Qt::LeftButton);
+        QVERIFY(!form.isVisible());
+        QCOMPARE(form.result(), 1);
+    }
+    QVERIFY(QFile::exists(QStringLiteral("SingleRecordForm.pdf")));
+}
+
+void TestReports::singleRecordPrintsToPdf()
+{
+    writeLog(threeEntries);
+    TForm1 form;
+    QStringList told;
+    form.tellUser = [&told](const QString &text) { told << text; };
+    form.PanelRec->setText(QStringLiteral("3"));
+    form.show();
+    QTest::mouseClick(form.ButtonPrint, Qt::LeftButton);
+
+    const QString pdf = QDir::current().absoluteFilePath(QStringLiteral("SingleRecordForm.pdf"));
+    QCOMPARE(told.size(), 1);
+    QVERIFY2(told.first().contains(pdf), qPrintable(told.first()));
+    const QString printed = simplified(pdfText(pdf));
+    QVERIFY2(!printed.isEmpty(), "pdftotext read nothing");
+    const Entry &e = threeEntries.at(2);
+    for (const QString &line : {QStringLiteral("Telephone Log Single Record Report"), QStringLiteral("Record Number: 3"),
+                                QStringLiteral("Status O"), QStringLiteral("Type M"), "Date " + e.date,
+                                "Time " + e.time.trimmed(), "Phone " + e.phone, "Name " + e.name,
+                                "Company " + e.company, "Notes " + e.notes})
+        QVERIFY2(printed.contains(line), qPrintable(line + QStringLiteral(" not in: ") + printed));
+}
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"

@@ -1,0 +1,115 @@
+#include "About1.h"
+#include "AboutVN.h"
+#include "Warning.h"
+
+#include "reviewfixtures.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTextEdit>
+
+class TestSmallWindows : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void warningWindow();
+    void warningEnds_data();
+    void warningEnds();
+    void aboutWindow();
+    void splashWindow();
+};
+
+void TestSmallWindows::warningWindow()
+{
+    TFormWarning warning;
+    QCOMPARE(warning.windowTitle(), QStringLiteral("Error!"));
+    QCOMPARE(warning.size(), QSize(247, 198));
+    const Qt::WindowFlags flags = warning.windowFlags();
+    QVERIFY(flags & Qt::WindowStaysOnTopHint);
+    QVERIFY(!(flags & Qt::WindowCloseButtonHint));
+    QVERIFY(!(flags & Qt::WindowSystemMenuHint));
+    QVERIFY(!(flags & Qt::WindowContextHelpButtonHint));
+    QCOMPARE(warning.palette().color(QPalette::Window), QColor(Qt::yellow));
+
+    QCOMPARE(warning.Edit1->text(), QStringLiteral("Warning!"));
+    QVERIFY(warning.Edit1->isReadOnly());
+    QCOMPARE(warning.Edit1->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+    QCOMPARE(warning.Edit1->font().pixelSize(), 27);
+    QVERIFY(warning.Edit1->font().bold());
+    QCOMPARE(warning.Edit1->palette().color(QPalette::Text), QColor(Qt::red));
+    QCOMPARE(warning.Edit1->palette().color(QPalette::Base), QColor(Qt::yellow));
+    QCOMPARE(warning.Edit2->text(), QStringLiteral("No Data Available"));
+    QVERIFY(warning.Edit2->isReadOnly());
+    QCOMPARE(warning.ButtonOK->text(), QStringLiteral("OK"));
+
+    // OK takes the focus first, so Enter or Space closes the warning.
+    warning.show();
+    QVERIFY(QTest::qWaitForWindowActive(&warning));
+    QCOMPARE(QApplication::focusWidget(), warning.ButtonOK);
+}
+
+void TestSmallWindows::warningEnds_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("OK") << "ok";
+    QTest::newRow("Enter") << "enter";
+    QTest::newRow("Escape") << "escape";
+}
+
+void TestSmallWindows::warningEnds()
+{
+    QFETCH(QString, how);
+    ModalAnswerer answerer([&](QDialog *dialog) {
+        auto *warning = qobject_cast<TFormWarning *>(dialog);
+        QVERIFY(warning);
+        if (how == "ok")
+            QTest::mouseClick(warning->ButtonOK, Qt::LeftButton);
+        else
+            QTest::keyClick(warning, how == "enter" ? Qt::Key_Return : Qt::Key_Escape);
+    });
+    TFormWarning warning;
+    QCOMPARE(warning.exec(), 1);
+}
+
+void TestSmallWindows::aboutWindow()
+{
+    TAbout2 about;
+    QCOMPARE(about.windowTitle(), QStringLiteral("About Vorlener"));
+    QCOMPARE(about.size(), QSize(454, 418));
+    QCOMPARE(about.Label2->text(), QStringLiteral("V-3.0.0"));
+    QCOMPARE(about.Button1->text(), QStringLiteral("OK"));
+    QCOMPARE(about.Memo1->size(), QSize(393, 337));
+    QVERIFY(about.Memo1->toPlainText().contains(QStringLiteral("call log")));
+    QCOMPARE(about.Image1->size(), QSize(193, 86));
+    QVERIFY(!about.Image1->pixmap().isNull());
+
+    ModalAnswerer answerer([](QDialog *dialog) {
+        QTest::mouseClick(static_cast<TAbout2 *>(dialog)->Button1, Qt::LeftButton);
+    });
+    about.exec();
+    QCOMPARE(answerer.seen, QStringList({"TAbout2"}));
+    QVERIFY(!about.isVisible());
+}
+
+void TestSmallWindows::splashWindow()
+{
+    TFormAbout splash;
+    QCOMPARE(splash.windowTitle(), QStringLiteral("About Vorlener"));
+    QCOMPARE(splash.size(), QSize(459, 307));
+    QCOMPARE(splash.Image2->size(), QSize(153, 153));
+    QCOMPARE(splash.RichEdit1->size(), QSize(417, 143));
+    QVERIFY(splash.RichEdit1->isReadOnly());
+    QVERIFY(!splash.RichEdit1->toPlainText().isEmpty());
+    QVERIFY(splash.Label2->font().bold());
+    QVERIFY(splash.Label2->font().italic());
+    QVERIFY(!(splash.windowFlags() & Qt::WindowCloseButtonHint));
+    // The picture sits at the top right, clear of the title.
+    QVERIFY(splash.Image2->geometry().right() < splash.width());
+    QVERIFY(!splash.Image2->geometry().intersects(splash.Label2->geometry()));
+}
+
+QTEST_MAIN(TestSmallWindows)
+#include "tst_smallwindows.moc"

@@ -127,7 +127,9 @@ bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle,
     for (const QString &line : lines)
         bytes.append(line.toUtf8());
     bytes.append(char(fontStyle));
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
+    // The bytes reach the disk at the flush; QSaveFile 6.4 renames over the old
+    // file even when the flush inside commit() fails, so flush first.
+    if (file.write(bytes) != bytes.size() || !file.flush() || !file.commit()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();

@@ -31,7 +31,8 @@ constexpr NamedColor basicColors[] = {
 
 // The chooser looks a style up by its name, and names a font's weight and slant
 // only loosely ("Normal"), which a family may not have; so the font is given
-// the name of the family's own style closest to it.
+// the name of the family's own style closest to it, the plainest of equals
+// (shortest name: "Book" before "Condensed").
 QFont withStyleName(QFont font)
 {
     const QString family = font.family();
@@ -40,10 +41,11 @@ QFont withStyleName(QFont font)
     int bestDistance = std::numeric_limits<int>::max();
     const QStringList styles = QFontDatabase::styles(family);
     for (const QString &style : styles) {
-        if (QFontDatabase::italic(family, style) != font.italic())
+        const QFont candidate = QFontDatabase::font(family, style, 12);
+        if (candidate.italic() != font.italic())
             continue;
-        const int distance = qAbs(QFontDatabase::weight(family, style) - wantedWeight);
-        if (distance < bestDistance) {
+        const int distance = qAbs(candidate.weight() - wantedWeight);
+        if (distance < bestDistance || (distance == bestDistance && style.size() < best.size())) {
             best = style;
             bestDistance = distance;
         }

@@ -1,19 +1,17 @@
-#include "VNConfigApplication.h"
 #include "VNConfigUnit1.h"
+#include "calllogapplication.h"
 
-#include <exception>
+#include <csignal>
 
 int main(int argc, char *argv[])
 {
-    VNConfigApplication application(argc, argv);
-    try {
+    // A full disk or a file size limit must fail a write, not end the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+
+    CallLogApplication app(argc, argv);
+    return CallLogApplication::run([] {
         TFormConfig1 FormConfig1;
         FormConfig1.show();
-        return application.exec();
-    } catch (const std::exception &error) {
-        VNConfigApplication::showException(QString::fromLocal8Bit(error.what()));
-    } catch (...) {
-        VNConfigApplication::showException(QString());
-    }
-    return 1;
+        return QApplication::exec();
+    });
 }

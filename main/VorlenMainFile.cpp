@@ -72,10 +72,7 @@ TMainForm::TMainForm(QWidget *parent)
         return QFileDialog::getOpenFileName(this, QStringLiteral("Open Existing"), QString(),
                                             QStringLiteral("dta (*.dta)"));
     };
-    runConfigurationManager = [this] {
-        const int exitCode = QProcess::execute(configurationManagerPath(), {});
-        configurationManagerStarted = exitCode >= 0;
-    };
+    runConfigurationManager = [] { return QProcess::execute(configurationManagerPath(), {}) >= 0; };
 
     buildControls();
     buildMenu();
@@ -85,7 +82,11 @@ TMainForm::TMainForm(QWidget *parent)
     MainFormCreate();
 }
 
-TMainForm::~TMainForm() = default;
+TMainForm::~TMainForm()
+{
+    // Destroying the controls moves the focus; no rule may run on a half-gone window.
+    disconnect(qApp, &QApplication::focusChanged, this, &TMainForm::onFocusChanged);
+}
 
 void TMainForm::buildControls()
 {
@@ -569,10 +570,9 @@ void TMainForm::Button1CancelClick()
 
 void TMainForm::Save1Click()
 {
-    configurationManagerStarted = true;
-    runConfigurationManager();
+    const bool started = runConfigurationManager();
     MainFormCreate();
-    if (!configurationManagerStarted) {
+    if (!started) {
         setIndicator(Red);
         showMessage(QStringLiteral("Configuration Manager could not be started"));
     }
@@ -605,12 +605,13 @@ void TMainForm::placeSelectPanel()
 
 void TMainForm::hideSelectPanel()
 {
-    // A hidden control cannot keep the focus; let it go without handing it to
-    // another control, so that no entry rule runs.
+    // A hidden control cannot keep the focus. It goes to the window's own
+    // area, not to an entry field, so that no entry rule runs now; the next
+    // field the user goes to runs its enter rule as usual.
     QWidget *focused = QApplication::focusWidget();
     if (focused && Panel2->isAncestorOf(focused)) {
         m_restoringFocus = true;
-        focused->clearFocus();
+        centralWidget()->setFocus(Qt::OtherFocusReason);
         m_restoringFocus = false;
     }
     Panel2->hide();

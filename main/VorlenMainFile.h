@@ -41,8 +41,9 @@ public:
     // Seams for what waits for a person or another program; tests replace them.
     // Returns the chosen data file, or an empty text when the user cancelled.
     std::function<QString()> chooseDataFile;
-    // Runs the configuration manager and returns when it has ended.
-    std::function<void()> runConfigurationManager;
+    // Runs the configuration manager and returns when it has ended; false
+    // when it could not be started.
+    std::function<bool()> runConfigurationManager;
     // The clock of the date and time rules and of the save time.
     std::function<QDateTime()> now;
 
@@ -175,7 +176,6 @@ private:
     bool EntryError = false;
     bool PrintCurrentAllowed = false;
     bool m_restoringFocus = false;
-    bool configurationManagerStarted = true;
 };
 
 #endif // VORLENMAINFILE_H

@@ -76,20 +76,23 @@ ReadResult readRecord(const QString &path, int n, CallRecord &record)
 
 bool appendRecord(const QString &path, CallRecord &record)
 {
+    const bool existed = QFile::exists(path);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
         return false;
     const qint64 oldSize = file.size();
     // Record n belongs at (n - 1) * 992. A file that is not whole records, or
     // whose records do not end where this one begins, would put it off its slot.
-    if (oldSize % RecordSize != 0 || oldSize / RecordSize + 1 != record.number())
-        return false;
-    const bool written = writeAt(file, oldSize, record);
+    const bool fits = oldSize % RecordSize == 0 && oldSize / RecordSize + 1 == record.number();
+    const bool written = fits && writeAt(file, oldSize, record);
     file.close();
     if (written && hashInPlace(path, oldSize, record))
         return true;
     // Take the unfinished record away again; what was there before stays as it was.
-    QFile::resize(path, oldSize);
+    if (existed)
+        QFile::resize(path, oldSize);
+    else
+        QFile::remove(path);
     return false;
 }
 

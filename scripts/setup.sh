@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the build and the tests need (those that are
+# missing), then configures and builds. Sourced by run.sh and test.sh.
+set -euo pipefail
+
+CALLLOG_PACKAGES=(
+    cmake ninja-build g++ pkg-config
+    qt6-base-dev qt6-qpa-plugins libssl-dev
+    fonts-dejavu-core
+    poppler-utils
+)
+
+calllog_install_packages() {
+    local missing=()
+    local package
+    for package in "$@"; do
+        dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=()
+    [ "$(id -u)" -ne 0 ] && sudo=(sudo)
+    "${sudo[@]}" apt-get update -q
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+}
+
+# calllog_build BUILD_DIR [cmake options...] [-- targets...]
+calllog_build() {
+    local dir=$1
+    shift
+    local options=() targets=()
+    while [ $# -gt 0 ] && [ "$1" != "--" ]; do options+=("$1"); shift; done
+    [ $# -gt 0 ] && shift
+    targets=("$@")
+    cmake -S "$CALLLOG_ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${options[@]}"
+    if [ ${#targets[@]} -gt 0 ]; then
+        cmake --build "$dir" -j2 --target "${targets[@]}"
+    else
+        cmake --build "$dir" -j2
+    fi
+}
+
+CALLLOG_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)

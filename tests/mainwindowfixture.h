@@ -1,0 +1,89 @@
+#ifndef MAINWINDOWFIXTURE_H
+#define MAINWINDOWFIXTURE_H
+
+#include "VorlenMainFile.h"
+#include "datafile.h"
+#include "statusshape.h"
+#include "testrecords.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QAction>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// A log-entry window in a fresh temporary working folder, shown and active,
+// with the clock fixed at 7 March 2026, 3:25 PM.
+class MainWindowFixture
+{
+public:
+    MainWindowFixture()
+    {
+        previousDir = QDir::currentPath();
+        QDir::setCurrent(dir.path());
+    }
+
+    ~MainWindowFixture()
+    {
+        window.reset();
+        QDir::setCurrent(previousDir);
+    }
+
+    static QDateTime fixedNow() { return QDateTime(QDate(2026, 3, 7), QTime(15, 25, 40), Qt::UTC); }
+
+    TMainForm *open()
+    {
+        window = std::make_unique<TMainForm>();
+        window->now = &MainWindowFixture::fixedNow;
+        window->show();
+        QApplication::setActiveWindow(window.get());
+        if (!QTest::qWaitForWindowActive(window.get()))
+            qWarning("window not active");
+        window->RadioIn->setFocus(Qt::OtherFocusReason);
+        return window.get();
+    }
+
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString dataFile() const { return path(QStringLiteral("VNData.dta")); }
+
+    void writeRecords(int count)
+    {
+        for (int i = 1; i <= count; ++i) {
+            TestRecords::Entry entry;
+            entry.name = QStringLiteral("Caller %1").arg(i);
+            CallRecord record = TestRecords::make(i, entry);
+            QVERIFY(DataFile::appendRecord(dataFile(), record));
+        }
+    }
+
+    // Keys go to whatever has the focus, as a person's typing would.
+    static void type(const QString &text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    static void tab() { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); }
+    static void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    }
+
+    QColor indicator() const { return window->ShapeStatus->fillColor(); }
+    QString hint() const { return window->ShapeStatus->toolTip(); }
+    QString message() const
+    {
+        return window->LabelRecordStatus->isVisible() ? window->LabelRecordStatus->text() : QString();
+    }
+
+    QTemporaryDir dir;
+    QString previousDir;
+    std::unique_ptr<TMainForm> window;
+};
+
+#endif // MAINWINDOWFIXTURE_H

@@ -199,8 +199,12 @@ void TMainForm::buildControls()
     grid->addWidget(PhoneLabel, 0, 3);
     grid->addWidget(NameLabel, 0, 4);
     grid->addWidget(CompanyLabel, 0, 5);
-    grid->addWidget(NoteLabel, 0, 6);
-    grid->addWidget(LabelRecordStatus, 0, 6, Qt::AlignRight);
+    // The message bar shares the caption row with the notes' caption, to its right.
+    auto *notesCaption = new QHBoxLayout;
+    notesCaption->addWidget(NoteLabel);
+    notesCaption->addStretch(1);
+    notesCaption->addWidget(LabelRecordStatus);
+    grid->addLayout(notesCaption, 0, 6);
     grid->addWidget(RadioGroup1, 1, 0);
     grid->addWidget(EditDate, 1, 1);
     grid->addWidget(EditTime, 1, 2);

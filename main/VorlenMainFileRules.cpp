@@ -18,9 +18,12 @@ namespace {
 const QString HintEditing = QStringLiteral("Editing-Record not saved");
 
 // Selects `length` characters from the selection's start; a text that was
-// just replaced is selected from its beginning.
+// just replaced is selected from its beginning. A field the focus has left
+// shows no selection, as the platform deselects it when the focus goes.
 void selectFromStart(QLineEdit *field, int length, bool replaced)
 {
+    if (!field->hasFocus())
+        return;
     int start = 0;
     if (!replaced)
         start = field->hasSelectedText() ? field->selectionStart() : field->cursorPosition();

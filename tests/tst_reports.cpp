@@ -1,5 +1,6 @@
 #include "Print1rec.h"
 #include "Printprefiewform.h"
+#include "VorlenMainFile.h"
 #include "reportprinter.h"
 #include "reporttext.h"
 
@@ -7,10 +8,14 @@
 #include "configfile.h"
 #include "datafile.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -59,6 +64,10 @@ private slots:
     void singleRecordWithoutDataFile();
     void singleRecordResults();
     void singleRecordPrintsToPdf();
+
+    void printCurrentFromTheMainWindow_data();
+    void printCurrentFromTheMainWindow();
+    void printFromTheMainWindow();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -169,6 +178,17 @@ QString pdfText(const QString &path)
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Runs `answer` on the modal window that the next command opens.
+template<typename Window>
+void answerNextModal(std::function<void(Window *)> answer)
+{
+    QTimer::singleShot(0, [answer] {
+        auto *window = qobject_cast<Window *>(QApplication::activeModalWidget());
+        QVERIFY2(window, "the expected window is not open");
+        answer(window);
+    });
 }
 
 // Collapses runs of white space, since tabs come out of a PDF as blanks.
@@ -563,6 +583,87 @@ void TestReports::singleRecordPrintsToPdf()
                                 "Time " + e.time.trimmed(), "Phone " + e.phone, "Name " + e.name,
                                 "Company " + e.company, "Notes " + e.notes})
         QVERIFY2(printed.contains(line), qPrintable(line + QStringLiteral(" not in: ") + printed));
+}
+
+void TestReports::printCurrentFromTheMainWindow_data()
+{
+    QTest::addColumn<QString>("answer");
+    QTest::addColumn<bool>("enabledAfter");
+
+    QTest::newRow("print") << QStringLiteral("print") << true;
+    QTest::newRow("cancel") << QStringLiteral("cancel") << false;
+    QTest::newRow("frame close") << QStringLiteral("close") << false;
+}
+
+void TestReports::printCurrentFromTheMainWindow()
+{
+    QFETCH(QString, answer);
+    QFETCH(bool, enabledAfter);
+    writeLog(threeEntries);
+    TMainForm window;
+    window.show();
+    window.Read1->trigger();
+    window.SpinEditSelect->setValue(2);
+    window.ButtonSelectClick();
+    QCOMPARE(window.state().SelectedRecord, 2);
+    QVERIFY(window.PrintCurrent->isEnabled());
+
+    QString panelRec;
+    QString report;
+    QString told;
+    answerNextModal<TForm1>([&](TForm1 *preview) {
+        QCOMPARE(preview->parentWidget(), &window);
+        panelRec = preview->PanelRec->text();
+        report = preview->RecordPreview->toPlainText();
+        if (answer == QLatin1String("print")) {
+            answerNextModal<QMessageBox>([&](QMessageBox *box) {
+                told = box->text();
+                box->accept();
+            });
+            QTest::mouseClick(preview->ButtonPrint, Qt::LeftButton);
+        } else if (answer == QLatin1String("cancel")) {
+            QTest::mouseClick(preview->ButtonCancel, Qt::LeftButton);
+        } else {
+            preview->close();
+        }
+    });
+    window.PrintCurrent->trigger();
+
+    QCOMPARE(panelRec, QStringLiteral("2"));
+    QCOMPARE(report, expectedSingleRecord(QStringLiteral("2"), QStringLiteral("O"), threeEntries.at(1)));
+    QCOMPARE(window.PrintCurrent->isEnabled(), enabledAfter);
+    QCOMPARE(window.printCurrentAllowed(), enabledAfter);
+    QCOMPARE(QFile::exists(QStringLiteral("SingleRecordForm.pdf")), enabledAfter);
+    if (enabledAfter)
+        QVERIFY2(told.contains(QStringLiteral("SingleRecordForm.pdf")), qPrintable(told));
+    // Clear keeps Print Current as the preview left it.
+    window.ClearCurrent1Click();
+    QCOMPARE(window.PrintCurrent->isEnabled(), enabledAfter);
+    QVERIFY(!window.findChild<TForm1 *>());
+}
+
+void TestReports::printFromTheMainWindow()
+{
+    writeLog(threeEntries);
+    alterName(1);
+    TMainForm window;
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    QString report;
+    answerNextModal<TPrintPreviewForm>([&](TPrintPreviewForm *preview) {
+        QCOMPARE(preview->parentWidget(), &window);
+        report = preview->REditReport->toPlainText();
+        QTest::mouseClick(preview->ButtonCancel, Qt::LeftButton);
+    });
+    QTest::keyClick(&window, Qt::Key_P, Qt::ControlModifier);
+
+    Entries shown = threeEntries;
+    shown[0].name = withAlteredName(shown[0].name);
+    QCOMPARE(report, expectedFullReport(shown, {"X", "O", "O"}));
+    QCOMPARE(statusOnDisk(fileBytes(DataFileName), 1), QStringLiteral("X"));
+    QVERIFY(!window.findChild<TPrintPreviewForm *>());
 }
 
 QTEST_MAIN(TestReports)

@@ -69,6 +69,8 @@ private slots:
     void printCurrentFromTheMainWindow();
     void printFromTheMainWindow();
 
+    void manualIsBuilt();
+
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_oldDir;
@@ -664,6 +666,19 @@ void TestReports::printFromTheMainWindow()
     QCOMPARE(report, expectedFullReport(shown, {"X", "O", "O"}));
     QCOMPARE(statusOnDisk(fileBytes(DataFileName), 1), QStringLiteral("X"));
     QVERIFY(!window.findChild<TPrintPreviewForm *>());
+}
+
+void TestReports::manualIsBuilt()
+{
+    const QString manual = QDir(qEnvironmentVariable("CALLLOG_BIN_DIR")).filePath(QStringLiteral("VNUM.pdf"));
+    QVERIFY2(QFile::exists(manual), qPrintable(manual));
+    const QString text = simplified(pdfText(manual));
+    for (const QString &expected :
+         {QStringLiteral("Vorlener Call Log"), QStringLiteral("Date Entry Error - Using Default"),
+          QStringLiteral("Phone # Format Error"), QStringLiteral("NO FILE READ: Cancel & Save Records"),
+          QStringLiteral("VNConfig.cfg"), QStringLiteral("SingleRecordForm.pdf"), QStringLiteral("Phone Seperator"),
+          QStringLiteral("Last Availabel Record")})
+        QVERIFY2(text.contains(expected), qPrintable(expected));
 }
 
 QTEST_MAIN(TestReports)

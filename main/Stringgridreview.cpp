@@ -4,12 +4,11 @@
 #include "configfile.h"
 #include "datafile.h"
 #include "recordtablemodel.h"
-#include "reviewcolumnwidths.h"
+#include "reviewcolumnsizer.h"
 #include "reviewgriddelegate.h"
 #include "reviewgridheader.h"
 
 #include <QFile>
-#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -102,6 +101,9 @@ TFormRecordReview::TFormRecordReview(QWidget *parent)
     columns->setSectionsClickable(false);
     columns->setFixedHeight(rowHeight);
 
+    m_sizer = new ReviewColumnSizer(DataGrid->font(), this);
+    m_sizer->setObjectName(QStringLiteral("ColumnSizer"));
+
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
@@ -114,6 +116,7 @@ TFormRecordReview::TFormRecordReview(QWidget *parent)
 
     connect(ButtonRefresh, &QPushButton::clicked, this, &TFormRecordReview::ButtonRefreshClick);
     connect(ButtonCancel, &QPushButton::clicked, this, &TFormRecordReview::ButtonCancelClick);
+    connect(m_sizer, &ReviewColumnSizer::widthsChanged, this, &TFormRecordReview::applyColumnWidths);
     connect(DataGrid, &QTableView::doubleClicked, this, &TFormRecordReview::DataGridDblClick);
     connect(DataGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
@@ -159,18 +162,24 @@ void TFormRecordReview::fillGrid()
     const int keptRow = DataGrid->currentIndex().row();
     m_model->setRecords(std::move(records));
     const int rowCount = m_model->rowCount();
+    m_sizer->start(m_model->records());
     if (rowCount == 0)
         return;
-
-    const QFontMetrics metrics(DataGrid->font());
-    const auto widths = ReviewColumnWidths(m_model->records(),
-                                           [&metrics](const QString &text) { return metrics.horizontalAdvance(text); });
-    for (int column = 3; column < RecordTableModel::ColumnCount; ++column)
-        DataGrid->setColumnWidth(column, widths[size_t(column)]);
+    applyColumnWidths();
 
     // The selected line stays where it was when the refilled grid still has it.
     const int row = keptRow >= 0 && keptRow < rowCount ? keptRow : 0;
     DataGrid->setCurrentIndex(m_model->index(row, 0));
+}
+
+void TFormRecordReview::applyColumnWidths()
+{
+    // An empty grid keeps the widths it had.
+    if (m_model->rowCount() == 0)
+        return;
+    const ReviewColumnArray widths = m_sizer->widths();
+    for (int column = 3; column < RecordTableModel::ColumnCount; ++column)
+        DataGrid->setColumnWidth(column, widths[size_t(column)]);
 }
 
 bool TFormRecordReview::storeChosenRecord(int row, bool report)

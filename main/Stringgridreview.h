@@ -8,6 +8,7 @@ class QPainter;
 class QPushButton;
 class QTableView;
 class RecordTableModel;
+class ReviewColumnSizer;
 
 // Records > Review: every record of the data file in one table, each
 // re-checked on the way in. Ends with 1 when nothing was chosen, or with
@@ -49,11 +50,13 @@ private:
     void FormShow();
     void DataGridDblClick(const QModelIndex &index);
     void fillGrid();
+    void applyColumnWidths();
     // Takes column 0 of grid row `row` as the chosen record number; false,
     // with a note in the panel, when it is not a record number.
     bool storeChosenRecord(int row, bool report);
 
     RecordTableModel *m_model = nullptr;
+    ReviewColumnSizer *m_sizer = nullptr;
     QString m_dataFileName;
     static int s_chosenRecord;
 };

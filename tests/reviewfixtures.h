@@ -3,6 +3,7 @@
 
 #include "callrecord.h"
 #include "datafile.h"
+#include "testrecords.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -13,44 +14,16 @@
 
 #include <functional>
 
-// One call as the tests type it.
-struct Entry
-{
-    QString type;
-    QString date;
-    QString time;
-    QString phone;
-    QString name;
-    QString company;
-    QString notes;
-};
+using TestRecords::Entry;
 
 // Appends `entries` to `path` with their real hashes, numbered on from the file's last record.
 inline void appendEntries(const QString &path, const QList<Entry> &entries)
 {
     int number = DataFile::findRecordCount(path);
     for (const Entry &entry : entries) {
-        CallRecord record;
-        record.setText(CallRecord::Type, entry.type);
-        record.setText(CallRecord::RecordNumber, QString::number(++number));
-        record.setText(CallRecord::Date, entry.date);
-        record.setText(CallRecord::Time, entry.time);
-        record.setText(CallRecord::Phone, entry.phone);
-        record.setText(CallRecord::Name, entry.name);
-        record.setText(CallRecord::Company, entry.company);
-        record.setText(CallRecord::Notes, entry.notes);
-        record.setText(CallRecord::Status, QStringLiteral("O"));
-        record.setText(CallRecord::SavedAt, QString::number(1718357400 + number));
-        record.setText(CallRecord::Spare1, QStringLiteral("1001"));
-        record.setText(CallRecord::Spare2, QStringLiteral("1002"));
+        CallRecord record = TestRecords::make(++number, entry);
         QVERIFY(DataFile::appendRecord(path, record));
     }
-}
-
-inline QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 // Overwrites field `field` of record n in the file, as another program would.

@@ -1,9 +1,14 @@
 #include "Stringgridreview.h"
+#include "VorlenMainFile.h"
 #include "Warning.h"
 #include "recordtablemodel.h"
+#include "reviewcolumnsizer.h"
+#include "mainwindowfixture.h"
 #include "reviewfixtures.h"
 
+#include <QAction>
 #include <QFontMetrics>
+#include <QSpinBox>
 #include <QHeaderView>
 #include <QImage>
 #include <QLabel>
@@ -28,6 +33,7 @@ private slots:
     void marksFailingRecordOnDisk();
     void staysWithinFile_data();
     void staysWithinFile();
+    void columnWidthsFollowColumnToTheLeft_data();
     void columnWidthsFollowColumnToTheLeft();
     void refreshRereadsAndResizes();
     void results_data();
@@ -36,6 +42,12 @@ private slots:
     void drawsCellsInPaletteColours();
     void warnsWhenDataFileMissing();
     void usesConfiguredDataFile();
+
+    void reviewSelectsChosenRecord_data();
+    void reviewSelectsChosenRecord();
+    void reviewEndedWithoutChoice_data();
+    void reviewEndedWithoutChoice();
+    void reviewWithoutDataFile();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -123,7 +135,7 @@ void TestReview::marksFailingRecordOnDisk()
 {
     appendEntries(LogFile, threeEntries);
     patchField(LogFile, 2, CallRecord::Notes, QStringLiteral("Wished a happy new year"));
-    QByteArray expected = fileBytes(LogFile);
+    QByteArray expected = TestRecords::readAll(LogFile);
     const int statusAt = RecordSize + CallRecord::offset(CallRecord::Status);
     expected[statusAt] = 'X';
 
@@ -136,12 +148,12 @@ void TestReview::marksFailingRecordOnDisk()
         QCOMPARE(review.model()->text(2, 1), QStringLiteral("O"));
     }
     // Only the status letter of the altered record changed on disk.
-    QCOMPARE(fileBytes(LogFile), expected);
+    QCOMPARE(TestRecords::readAll(LogFile), expected);
 
     TFormRecordReview again;
     again.show();
     QCOMPARE(again.model()->text(1, 1), QStringLiteral("X"));
-    QCOMPARE(fileBytes(LogFile), expected);
+    QCOMPARE(TestRecords::readAll(LogFile), expected);
 }
 
 void TestReview::staysWithinFile_data()
@@ -169,8 +181,16 @@ void TestReview::staysWithinFile()
     QCOMPARE(QFileInfo(LogFile).size(), qint64(3 * RecordSize));
 }
 
+void TestReview::columnWidthsFollowColumnToTheLeft_data()
+{
+    QTest::addColumn<bool>("inSlices");
+    QTest::newRow("measured at once") << false;
+    QTest::newRow("measured in slices") << true;
+}
+
 void TestReview::columnWidthsFollowColumnToTheLeft()
 {
+    QFETCH(bool, inSlices);
     const QString longCompany = QStringLiteral("International Widgets and Telephone Company");
     appendEntries(LogFile, {
                                 {"I", "6/14/2024", "9:30AM", "555-123-4567", "Ann", "Acme", "x"},
@@ -178,7 +198,13 @@ void TestReview::columnWidthsFollowColumnToTheLeft()
                                 {"O", "1/2/2025", "3:15PM", "555-1234", "Bo", "Co", "z"},
                             });
     TFormRecordReview review;
+    auto *sizer = review.findChild<ReviewColumnSizer *>(QStringLiteral("ColumnSizer"));
+    QVERIFY(sizer);
+    if (inSlices)
+        sizer->setSynchronousBudget(0); // as for a log too long to measure at once
     review.show();
+    QCOMPARE(sizer->finished(), !inSlices);
+    QTRY_VERIFY(sizer->finished());
     const QFontMetrics metrics(review.DataGrid->font());
     auto widest = [&metrics](const QStringList &texts) {
         int w = 0;
@@ -359,6 +385,97 @@ void TestReview::usesConfiguredDataFile()
     review.show();
     QCOMPARE(review.dataFileName(), QStringLiteral("calls2024.dta"));
     QCOMPARE(review.model()->rowCount(), 2);
+}
+
+void TestReview::reviewSelectsChosenRecord_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("appendedMeanwhile");
+    QTest::newRow("record 1") << 0 << 0;
+    QTest::newRow("record 3") << 2 << 0;
+    QTest::newRow("record appended by another program") << 4 << 2;
+}
+
+void TestReview::reviewSelectsChosenRecord()
+{
+    QFETCH(int, row);
+    QFETCH(int, appendedMeanwhile);
+    MainWindowFixture fixture;
+    const QList<Entry> entries = threeEntries + threeEntries.mid(0, appendedMeanwhile);
+    appendEntries(fixture.dataFile(), threeEntries);
+    TMainForm *window = fixture.open();
+    appendEntries(fixture.dataFile(), threeEntries.mid(0, appendedMeanwhile));
+
+    ModalAnswerer answerer([row](QDialog *dialog) {
+        auto *review = qobject_cast<TFormRecordReview *>(dialog);
+        QVERIFY(review);
+        const QPoint at = review->DataGrid->visualRect(review->model()->index(row, 0)).center();
+        QTest::mouseClick(review->DataGrid->viewport(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(review->DataGrid->viewport(), Qt::LeftButton, {}, at);
+    });
+    window->Review1->trigger();
+
+    QCOMPARE(answerer.seen, QStringList({"TFormRecordReview"}));
+    QCOMPARE(window->state().SelectedRecord, row + 1);
+    QCOMPARE(window->EditName->text(), entries.at(row).name);
+    QCOMPARE(window->EditPhone->text(), entries.at(row).phone);
+    QCOMPARE(fixture.indicator(), TMainForm::Lime);
+    QVERIFY(window->PrintCurrent->isEnabled());
+    QVERIFY(window->printCurrentAllowed());
+    QCOMPARE(window->SpinEditSelect->maximum(), 3);
+}
+
+void TestReview::reviewEndedWithoutChoice_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Cancel") << "cancel";
+    QTest::newRow("frame close") << "close";
+}
+
+void TestReview::reviewEndedWithoutChoice()
+{
+    QFETCH(QString, how);
+    MainWindowFixture fixture;
+    appendEntries(fixture.dataFile(), threeEntries);
+    TMainForm *window = fixture.open();
+    window->Read1Click();
+    window->ButtonSelectClick();
+    QCOMPARE(window->EditName->text(), threeEntries.at(0).name);
+    QVERIFY(window->PrintCurrent->isEnabled());
+
+    ModalAnswerer answerer([how](QDialog *dialog) {
+        auto *review = qobject_cast<TFormRecordReview *>(dialog);
+        QVERIFY(review);
+        if (how == "cancel")
+            QTest::mouseClick(review->ButtonCancel, Qt::LeftButton);
+        else
+            review->close();
+    });
+    window->Review1Click();
+
+    QCOMPARE(answerer.seen, QStringList({"TFormRecordReview"}));
+    QVERIFY(!window->PrintCurrent->isEnabled());
+    QVERIFY(!window->printCurrentAllowed());
+    QCOMPARE(window->EditName->text(), QStringLiteral("Enter Name"));
+    QCOMPARE(window->SpinEditSelect->maximum(), 3);
+}
+
+void TestReview::reviewWithoutDataFile()
+{
+    MainWindowFixture fixture;
+    TMainForm *window = fixture.open();
+    window->PrintCurrent->setEnabled(true);
+    QStringList texts;
+    ModalAnswerer answerer([&texts](QDialog *dialog) {
+        if (auto *warning = qobject_cast<TFormWarning *>(dialog))
+            texts << warning->Edit1->text() << warning->Edit2->text();
+        dialog->done(1);
+    });
+    window->Review1Click();
+    // The warning, and no review window after it.
+    QCOMPARE(answerer.seen, QStringList({"TFormWarning"}));
+    QCOMPARE(texts, QStringList({"Warning!", "No Data Available"}));
+    QVERIFY(!window->PrintCurrent->isEnabled());
 }
 
 QTEST_MAIN(TestReview)

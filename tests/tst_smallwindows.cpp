@@ -1,9 +1,12 @@
 #include "About1.h"
 #include "AboutVN.h"
 #include "Warning.h"
+#include "opendocument.h"
 
+#include "mainwindowfixture.h"
 #include "reviewfixtures.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -20,6 +23,9 @@ private slots:
     void warningEnds();
     void aboutWindow();
     void splashWindow();
+    void aboutFromMenu();
+    void manualFromWorkingDirectory_data();
+    void manualFromWorkingDirectory();
 };
 
 void TestSmallWindows::warningWindow()
@@ -109,6 +115,57 @@ void TestSmallWindows::splashWindow()
     // The picture sits at the top right, clear of the title.
     QVERIFY(splash.Image2->geometry().right() < splash.width());
     QVERIFY(!splash.Image2->geometry().intersects(splash.Label2->geometry()));
+}
+
+void TestSmallWindows::aboutFromMenu()
+{
+    MainWindowFixture fixture;
+    TMainForm *window = fixture.open();
+    QString version;
+    ModalAnswerer answerer([&version, window](QDialog *dialog) {
+        auto *about = qobject_cast<TAbout2 *>(dialog);
+        QVERIFY(about);
+        QCOMPARE(about->parentWidget(), window); // owned by the main window
+        version = about->Label2->text();
+        QTest::mouseClick(about->Button1, Qt::LeftButton);
+    });
+    window->Vorlener1->trigger();
+    QCOMPARE(answerer.seen, QStringList({"TAbout2"}));
+    QCOMPARE(version, QStringLiteral("V-3.0.0"));
+    QVERIFY(window->findChildren<TAbout2 *>().isEmpty()); // released when it closed
+}
+
+void TestSmallWindows::manualFromWorkingDirectory_data()
+{
+    QTest::addColumn<bool>("manualThere");
+    QTest::newRow("manual present") << true;
+    QTest::newRow("manual missing") << false;
+}
+
+void TestSmallWindows::manualFromWorkingDirectory()
+{
+    QFETCH(bool, manualThere);
+    MainWindowFixture fixture; // the working folder is not the program's folder
+    QVERIFY(QDir::currentPath() != QCoreApplication::applicationDirPath());
+    if (manualThere)
+        QVERIFY(TestRecords::writeAll(QStringLiteral("VNUM.pdf"), "%PDF-1.4\n"));
+    TMainForm *window = fixture.open();
+    const QColor indicator = fixture.indicator();
+    const QString message = fixture.message();
+
+    QList<QUrl> opened;
+    const auto desktop = OpenDocument;
+    OpenDocument = [&opened](const QUrl &url) {
+        opened.append(url);
+        return QFileInfo::exists(url.toLocalFile());
+    };
+    window->Manual1->trigger();
+    OpenDocument = desktop;
+
+    QCOMPARE(opened, QList<QUrl>({QUrl::fromLocalFile(QDir(fixture.dir.path()).filePath(QStringLiteral("VNUM.pdf")))}));
+    // Nothing is said either way.
+    QCOMPARE(fixture.message(), message);
+    QCOMPARE(fixture.indicator(), indicator);
 }
 
 QTEST_MAIN(TestSmallWindows)

@@ -101,30 +101,108 @@ QString CallRecord::hashInput() const
     return input;
 }
 
+namespace {
+
+constexpr int DigestHexLength = 64;
+
+// One SHA-256 context, fetched once: reviewing a long log hashes every record,
+// and looking the algorithm up for each of them would cost more than hashing.
+class Sha256
+{
+public:
+    Sha256()
+        : m_md(EVP_MD_fetch(nullptr, "SHA256", nullptr))
+        , m_context(EVP_MD_CTX_new())
+    {
+    }
+    ~Sha256()
+    {
+        EVP_MD_CTX_free(m_context);
+        EVP_MD_free(m_md);
+    }
+    Sha256(const Sha256 &) = delete;
+    Sha256 &operator=(const Sha256 &) = delete;
+
+    // Writes the digest as 64 lowercase hexadecimal digits into `hex`.
+    bool hexDigest(const QByteArray &data, char (&hex)[DigestHexLength])
+    {
+        unsigned char digest[EVP_MAX_MD_SIZE];
+        unsigned int length = 0;
+        if (!m_md || !m_context || EVP_DigestInit_ex(m_context, m_md, nullptr) != 1
+            || EVP_DigestUpdate(m_context, data.constData(), size_t(data.size())) != 1
+            || EVP_DigestFinal_ex(m_context, digest, &length) != 1 || length * 2 != DigestHexLength)
+            return false;
+        static const char digits[] = "0123456789abcdef";
+        for (unsigned int i = 0; i < length; ++i) {
+            hex[2 * i] = digits[digest[i] >> 4];
+            hex[2 * i + 1] = digits[digest[i] & 0x0f];
+        }
+        return true;
+    }
+
+private:
+    EVP_MD *m_md;
+    EVP_MD_CTX *m_context;
+};
+
+Sha256 &sha256()
+{
+    thread_local Sha256 instance;
+    return instance;
+}
+
+} // namespace
+
+QByteArray CallRecord::hashInputUtf8() const
+{
+    static constexpr Field order[] = {RecordNumber, Type, Date, Time, Phone,
+                                      Name, Company, Notes, SavedAt, Status};
+    // The widths of the hashed fields, nine separators and the line feed: 406 units at most.
+    char16_t units[512];
+    int n = 0;
+    for (Field field : order) {
+        if (field != RecordNumber)
+            units[n++] = FieldSeparator;
+        const unsigned char *p = bytes.data() + offset(field);
+        for (int i = 0, w = width(field); i < w; ++i) {
+            const char16_t unit = char16_t(p[2 * i] | (p[2 * i + 1] << 8));
+            if (unit == 0)
+                break;
+            units[n++] = unit;
+        }
+    }
+    units[n++] = u'\n';
+    return QStringView(units, n).toUtf8();
+}
+
 QString CallRecord::computeHash() const
 {
-    return sha256Hex(hashInput());
+    char hex[DigestHexLength];
+    if (!sha256().hexDigest(hashInputUtf8(), hex))
+        return QString();
+    return QString::fromLatin1(hex, DigestHexLength);
 }
 
 bool CallRecord::verify() const
 {
-    return computeHash() == text(Hash);
+    char hex[DigestHexLength];
+    if (!sha256().hexDigest(hashInputUtf8(), hex))
+        return false;
+    // Exact text: the 64 digits, then the field's terminator.
+    const unsigned char *p = bytes.data() + offset(Hash);
+    for (int i = 0; i < DigestHexLength; ++i) {
+        if (p[2 * i] != static_cast<unsigned char>(hex[i]) || p[2 * i + 1] != 0)
+            return false;
+    }
+    return p[2 * DigestHexLength] == 0 && p[2 * DigestHexLength + 1] == 0;
 }
 
 QString sha256Hex(const QString &text)
 {
-    const QByteArray utf8 = text.toUtf8();
-    unsigned char digest[EVP_MAX_MD_SIZE];
-    unsigned int length = 0;
-    if (EVP_Digest(utf8.constData(), size_t(utf8.size()), digest, &length, EVP_sha256(), nullptr) != 1)
+    char hex[DigestHexLength];
+    if (!sha256().hexDigest(text.toUtf8(), hex))
         return QString();
-    static const char hex[] = "0123456789abcdef";
-    QString result(int(2 * length), Qt::Uninitialized);
-    for (unsigned int i = 0; i < length; ++i) {
-        result[int(2 * i)] = QLatin1Char(hex[digest[i] >> 4]);
-        result[int(2 * i + 1)] = QLatin1Char(hex[digest[i] & 0x0f]);
-    }
-    return result;
+    return QString::fromLatin1(hex, DigestHexLength);
 }
 
 int textToInt(const QString &text)

@@ -1,6 +1,7 @@
 #ifndef CALLRECORD_H
 #define CALLRECORD_H
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
@@ -56,6 +57,8 @@ struct CallRecord
 
     // recordNumber¬type¬date¬time¬phone¬name¬company¬notes¬savedAt¬status and a line feed.
     QString hashInput() const;
+    // The same text as the UTF-8 bytes that are hashed.
+    QByteArray hashInputUtf8() const;
     // SHA-256 of the UTF-8 bytes of hashInput(), as 64 lowercase hexadecimal digits.
     QString computeHash() const;
     // True when the stored hash equals the computed one, compared as exact text.

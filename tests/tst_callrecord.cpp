@@ -16,6 +16,8 @@ private slots:
     void onlyHashedFieldsAreChecked_data();
     void onlyHashedFieldsAreChecked();
     void uppercaseHashFails();
+    void hashBytesMatchTheHashText_data();
+    void hashBytesMatchTheHashText();
     void fullCompanyAndNotesVerify();
     void textToInt_data();
     void textToInt();
@@ -152,6 +154,31 @@ void TestCallRecord::uppercaseHashFails()
     CallRecord record = TestRecords::make(2);
     record.setText(CallRecord::Hash, record.computeHash().toUpper());
     QVERIFY(!record.verify());
+    record.setText(CallRecord::Hash, record.computeHash());
+    QVERIFY(record.verify());
+}
+
+void TestCallRecord::hashBytesMatchTheHashText_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<bool>("fillEveryField"); // no field then holds a terminator
+    QTest::newRow("ascii") << "Ann Lee" << false;
+    QTest::newRow("accents and euro") << QString::fromUtf8("Zoë Müller €") << false;
+    QTest::newRow("surrogate pair") << QString::fromUtf8("call \U0001F4DE") << false;
+    QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + QStringLiteral("x") << false;
+    QTest::newRow("every field full, no terminators") << "n" << true;
+}
+
+void TestCallRecord::hashBytesMatchTheHashText()
+{
+    QFETCH(QString, name);
+    QFETCH(bool, fillEveryField);
+    CallRecord record = TestRecords::make(5);
+    record.setText(CallRecord::Name, name);
+    if (fillEveryField)
+        record.bytes.fill(0x31); // '1' in every byte: no field has a terminator
+    QCOMPARE(record.hashInputUtf8(), record.hashInput().toUtf8());
+    QCOMPARE(record.computeHash(), sha256Hex(record.hashInput()));
     record.setText(CallRecord::Hash, record.computeHash());
     QVERIFY(record.verify());
 }

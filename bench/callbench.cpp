@@ -1,0 +1,206 @@
+// Times the log-entry window's commands with the real code and real windows
+// on logs of 1,000, 10,000 and 100,000 records, against a floor: reading the
+// data file and computing every record's SHA-256 with the same library.
+//
+//   QT_QPA_PLATFORM=offscreen build/bin/callbench [record counts...]
+
+#include "Printprefiewform.h"
+#include "Stringgridreview.h"
+#include "VorlenMainFile.h"
+#include "datafile.h"
+#include "entryrules.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSpinBox>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int Runs = 5;
+
+CallRecord sampleRecord(int n)
+{
+    static const char *const names[] = {"Ann Lee", "Bob Marsh", "Carla Diaz-Ortega", "D. Okafor", "Evelyn Chan"};
+    static const char *const companies[] = {"Acme", "Northwind Traders", "", "City Hospital Switchboard", "Self"};
+    CallRecord record;
+    record.setText(CallRecord::Type, QStringLiteral("IOM").mid(n % 3, 1));
+    record.setText(CallRecord::RecordNumber, QString::number(n));
+    record.setText(CallRecord::Date, QStringLiteral("%1/%2/2026").arg(1 + n % 12, 2, 10, QLatin1Char('0')).arg(1 + n % 28, 2, 10, QLatin1Char('0')));
+    record.setText(CallRecord::Time, QStringLiteral("%1:%2PM").arg(1 + n % 12, 2, 10, QLatin1Char('0')).arg(n % 60, 2, 10, QLatin1Char('0')));
+    record.setText(CallRecord::Phone, QStringLiteral("800-555-%1").arg(n % 10000, 4, 10, QLatin1Char('0')));
+    record.setText(CallRecord::Name, QString::fromLatin1(names[n % 5]));
+    record.setText(CallRecord::Company, QString::fromLatin1(companies[n % 5]));
+    record.setText(CallRecord::Notes, QStringLiteral("Call %1: asked about the invoice, call back on Monday").arg(n));
+    record.setText(CallRecord::Status, QStringLiteral("O"));
+    record.setText(CallRecord::SavedAt, QString::number(1767225600 + n * 60));
+    record.setText(CallRecord::Spare1, QStringLiteral("1001"));
+    record.setText(CallRecord::Spare2, QStringLiteral("1002"));
+    record.setText(CallRecord::Hash, record.computeHash());
+    return record;
+}
+
+void writeLog(const QString &path, int count)
+{
+    std::vector<CallRecord> records;
+    records.reserve(size_t(count));
+    for (int n = 1; n <= count; ++n)
+        records.push_back(sampleRecord(n));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
+        || file.write(reinterpret_cast<const char *>(records.data()), qint64(records.size()) * RecordSize)
+            != qint64(records.size()) * RecordSize)
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+// Peak resident memory since the last reset, in MiB (Linux).
+void resetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+double peakMemoryMiB()
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stod(line.substr(6)) / 1024.0;
+    }
+    return 0;
+}
+
+struct Measure
+{
+    double medianMs = 0;
+    double peakMiB = 0;
+};
+
+// Runs `prepare` untimed, then `operation` timed, Runs times.
+Measure measure(const std::function<void()> &prepare, const std::function<void()> &operation)
+{
+    std::vector<double> times;
+    double peak = 0;
+    for (int i = 0; i < Runs; ++i) {
+        if (prepare)
+            prepare();
+        QCoreApplication::processEvents();
+        resetPeakMemory();
+        QElapsedTimer timer;
+        timer.start();
+        operation();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+        peak = std::max(peak, peakMemoryMiB());
+        QCoreApplication::processEvents();
+    }
+    std::sort(times.begin(), times.end());
+    return {times[times.size() / 2], peak};
+}
+
+void fillEntry(TMainForm &window, const QString &notes)
+{
+    window.EditDate->setText(QStringLiteral("03/07/2026"));
+    window.EditTime->setText(QStringLiteral(" 3:25PM"));
+    window.EditPhone->setText(QStringLiteral("800-555-1234"));
+    window.EditName->setText(QStringLiteral("Bench Caller"));
+    window.EditCompany->setText(QStringLiteral("Bench Company"));
+    window.Memo1->setPlainText(notes);
+}
+
+void printRow(const char *operation, int records, const Measure &m, double floorMs)
+{
+    std::printf("| %-22s | %7d | %10.1f | %8.1f | %6.1f | %9.0f |\n", operation, records, m.medianMs, floorMs,
+                floorMs > 0 ? m.medianMs / floorMs : 0.0, m.peakMiB);
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    std::vector<int> counts;
+    for (int i = 1; i < argc; ++i)
+        counts.push_back(std::atoi(argv[i]));
+    if (counts.empty())
+        counts = {1000, 10000, 100000};
+
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+    const QString dataFile = dir.filePath(QStringLiteral("VNData.dta"));
+
+    std::printf("| %-22s | %7s | %10s | %8s | %6s | %9s |\n", "operation", "records", "median ms", "floor ms",
+                "ratio", "peak MiB");
+    std::printf("|%s|%s|%s|%s|%s|%s|\n", "------------------------", "---------", "------------", "----------",
+                "--------", "-----------");
+
+    for (int count : counts) {
+        writeLog(dataFile, count);
+
+        // The floor: every record read and hashed, nothing else.
+        const Measure floor = measure(nullptr, [&] {
+            std::vector<CallRecord> records;
+            DataFile::scanRecords(dataFile, DataFile::ScanMode::Unchecked, records);
+            int good = 0;
+            for (const CallRecord &record : records)
+                good += record.verify();
+            if (good != int(records.size()))
+                qFatal("floor: %d of %d records verify", good, int(records.size()));
+        });
+        printRow("floor: read and hash", count, floor, floor.medianMs);
+
+        std::unique_ptr<TMainForm> window;
+        const Measure startup = measure([&] { window.reset(); }, [&] { window = std::make_unique<TMainForm>(); });
+        printRow("start-up", count, startup, 0);
+        window->show();
+
+        const Measure saveNew = measure([&] { fillEntry(*window, QStringLiteral("new")); },
+                                        [&] { window->SaveCurrent1Click(); });
+        printRow("save new record", count, saveNew, 0);
+
+        const Measure select = measure([&] { window->Read1Click(); window->SpinEditSelect->setValue(count / 2); },
+                                       [&] { window->ButtonSelectClick(); });
+        printRow("select", count, select, 0);
+
+        const Measure saveEdit = measure(
+            [&] {
+                window->Read1Click();
+                window->SpinEditSelect->setValue(count / 2);
+                window->ButtonSelectClick();
+                window->Memo1->setPlainText(QStringLiteral("edited"));
+            },
+            [&] { window->SaveCurrent1Click(); });
+        printRow("save edited record", count, saveEdit, 0);
+
+        const Measure exported = measure(nullptr, [&] { window->ExportFile1Click(); });
+        printRow("export", count, exported, floor.medianMs);
+
+        const Measure report = measure(nullptr, [&] {
+            TPrintPreviewForm preview(window.get());
+            preview.show();
+            preview.close();
+        });
+        printRow("full report", count, report, floor.medianMs);
+
+        const Measure review = measure(nullptr, [&] {
+            TFormRecordReview grid(window.get());
+            grid.show();
+            grid.close();
+        });
+        printRow("review grid", count, review, floor.medianMs);
+        window.reset();
+    }
+    return 0;
+}

@@ -3,69 +3,29 @@
 #include "AboutVN.h"
 #include "Stringgridreview.h"
 #include "Warning.h"
-#include "datafile.h"
 #include "opendocument.h"
+#include "textexport.h"
 
 #include <QAction>
 #include <QFile>
-#include <QSaveFile>
 #include <QSpinBox>
 
 #include <algorithm>
-#include <vector>
-
-namespace {
-
-const QString ExportFileName = QStringLiteral("VNExport.txt");
-const QString OpenError = QStringLiteral("File: Open ERROR");
-
-QString exportLine(const CallRecord &record)
-{
-    static constexpr CallRecord::Field columns[] = {
-        CallRecord::RecordNumber, CallRecord::Type, CallRecord::Date,  CallRecord::Time,   CallRecord::Phone,
-        CallRecord::Name,         CallRecord::Company, CallRecord::Notes, CallRecord::Status,
-    };
-    QString line;
-    line.reserve(400);
-    for (CallRecord::Field field : columns) {
-        if (field != CallRecord::RecordNumber)
-            line.append(QChar(FieldSeparator));
-        line.append(record.text(field));
-    }
-    line.append(QLatin1Char('\n'));
-    return line;
-}
-
-} // namespace
 
 void TMainForm::ExportFile1Click()
 {
+    const QString openError = QStringLiteral("File: Open ERROR");
+    const TextExport::Outcome outcome = TextExport::write(state().DataFileName);
+    if (outcome.result != TextExport::Result::Written) {
+        setIndicator(Red, openError);
+        showMessage(openError, 12);
+        return;
+    }
     RecordState &s = state();
-    // The buffer keeps what it holds when the file has no whole record.
-    CallRecord last = s.buffer;
-    const int lastNumber = DataFile::findRecordCount(s.DataFileName, &last);
-    std::vector<CallRecord> records;
-    if (!DataFile::scanRecords(s.DataFileName, DataFile::ScanMode::Unchecked, records)) {
-        setIndicator(Red, OpenError);
-        showMessage(OpenError, 12);
-        return;
-    }
-
-    QByteArray text = QStringLiteral("Rec#¬Type¬Date¬Time¬Phone #¬Name¬Company¬Notes¬OK\n").toUtf8();
-    for (const CallRecord &record : records)
-        text.append(exportLine(record).toUtf8());
-
-    // Written whole or not at all, so a failure leaves an earlier export as it was.
-    QSaveFile file(ExportFileName);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit()) {
-        setIndicator(Red, OpenError);
-        showMessage(OpenError, 12);
-        return;
-    }
-
-    // Like a record-by-record copy, the buffer ends holding the last record copied.
-    s.buffer = records.empty() ? last : records.back();
-    s.RecordCount = lastNumber;
+    // The records pass through the record buffer, which keeps the last one.
+    if (outcome.haveLastRecord)
+        s.buffer = outcome.lastRecord;
+    s.RecordCount = outcome.lastNumber;
     ClearCurrent1Click();
     setIndicator(Lime, QStringLiteral("File Saved"));
     showMessage(QStringLiteral("Saved as VNExport.txt"), 12);

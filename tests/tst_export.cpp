@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QPlainTextEdit>
 
+using namespace Qt::StringLiterals;
 using TestRecords::Entry;
 using Entries = QList<Entry>;
 Q_DECLARE_METATYPE(Entry)
@@ -20,6 +21,7 @@ private slots:
     void staysWithinFile_data();
     void staysWithinFile();
     void replacesEarlierExport();
+    void exportsLongLog();
     void reportsOpenError_data();
     void reportsOpenError();
 };
@@ -77,6 +79,8 @@ void TestExport::exportsEveryRecord_data()
     QTest::newRow("no records") << Entries();
     QTest::newRow("empty notes") << Entries({entry("O", "Ann Lee", "Acme", "")});
     QTest::newRow("separator in notes") << Entries({threeEntries.at(0), entry("I", "Cy", "Co", "a¬b¬c")});
+    QTest::newRow("characters beyond the basic plane")
+        << Entries({entry("M", "Zoë", "Ünited ☎", QString::fromUtf8("call me \U0001F4DE back"))});
 }
 
 void TestExport::exportsEveryRecord()
@@ -164,6 +168,26 @@ void TestExport::replacesEarlierExport()
     window->ExportFile1Click();
     window->ExportFile1Click();
     QCOMPARE(TestRecords::readAll(ExportFile), expectedExport(threeEntries));
+}
+
+void TestExport::exportsLongLog()
+{
+    MainWindowFixture fixture;
+    // Written in one go: the export does not look at the hashes.
+    const int count = 20000;
+    QByteArray bytes;
+    QString expected = Heading;
+    for (int n = 1; n <= count; ++n) {
+        const Entry e = entry("IOM"_L1.mid(n % 3, 1).toString(), QStringLiteral("Caller %1").arg(n % 97),
+                              QStringLiteral("Company %1").arg(n % 13), QStringLiteral("Notes of call %1").arg(n));
+        bytes += TestRecords::recordBytes(TestRecords::make(n, e));
+        expected += line(n, e);
+    }
+    QVERIFY(TestRecords::writeAll(fixture.dataFile(), bytes));
+    TMainForm *window = fixture.open();
+    window->ExportFile1Click();
+    QCOMPARE(TestRecords::readAll(ExportFile), expected.toUtf8());
+    QCOMPARE(window->state().RecordCount, count);
 }
 
 void TestExport::reportsOpenError_data()

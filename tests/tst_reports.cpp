@@ -62,7 +62,6 @@ private slots:
     void singleRecordOutsideFile_data();
     void singleRecordOutsideFile();
     void singleRecordWithoutDataFile();
-    void singleRecordResults();
     void singleRecordPrintsToPdf();
 
     void printCurrentFromTheMainWindow_data();
@@ -179,7 +178,8 @@ QString pdfText(const QString &path)
     process.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
     if (!process.waitForFinished(60000) || process.exitCode() != 0)
         return QString();
-    return QString::fromUtf8(process.readAllStandardOutput());
+    // Tabs come out of a PDF as runs of blanks.
+    return QString::fromUtf8(process.readAllStandardOutput()).simplified();
 }
 
 // Runs `answer` on the modal window that the next command opens.
@@ -191,12 +191,6 @@ void answerNextModal(std::function<void(Window *)> answer)
         QVERIFY2(window, "the expected window is not open");
         answer(window);
     });
-}
-
-// Collapses runs of white space, since tabs come out of a PDF as blanks.
-QString simplified(const QString &text)
-{
-    return text.simplified();
 }
 
 } // namespace
@@ -400,14 +394,14 @@ void TestReports::fullReportPrintsEditedText()
     QCOMPARE(told.size(), 1);
     QVERIFY2(told.first().contains(pdf), qPrintable(told.first()));
 
-    const QString printed = simplified(pdfText(pdf));
+    const QString printed = pdfText(pdf);
     QVERIFY2(!printed.isEmpty(), "pdftotext read nothing");
     QVERIFY(printed.contains(QStringLiteral("Telephone Log Report")));
     QVERIFY(printed.contains(QStringLiteral("Rec# Status Type Date Time Phone Name Company")));
     for (const Entry &e : threeEntries) {
-        QVERIFY2(printed.contains(simplified(QStringLiteral("%1 %2 %3 %4 %5")
-                                                 .arg(e.date, e.time, e.phone, e.name, e.company))),
-                 qPrintable(e.name));
+        const QString line =
+            QStringLiteral("%1 %2 %3 %4 %5").arg(e.date, e.time, e.phone, e.name, e.company).simplified();
+        QVERIFY2(printed.contains(line), qPrintable(line));
         QVERIFY2(printed.contains(e.notes), qPrintable(e.notes));
     }
     QVERIFY(printed.contains(QStringLiteral("Checked by Ann")));
@@ -533,37 +527,6 @@ void TestReports::singleRecordWithoutDataFile()
     QVERIFY(form.ButtonPrint->isEnabled());
 }
 
-void TestReports::singleRecordResults()
-{
-    writeLog(threeEntries);
-    {
-        TForm1 form;
-        form.PanelRec->setText(QStringLiteral("1"));
-        form.show();
-        QTest::mouseClick(form.ButtonCancel, Qt::LeftButton);
-        QVERIFY(!form.isVisible());
-        QCOMPARE(form.result(), int(TForm1::Cancelled));
-        QCOMPARE(TForm1::Cancelled, 2);
-    }
-    {
-        TForm1 form;
-        form.PanelRec->setText(QStringLiteral("1"));
-        form.show();
-        form.close(); // through the frame
-        QCOMPARE(form.result(), 2);
-    }
-    {
-        TForm1 form;
-        form.tellUser = [](const QString &) {};
-        form.PanelRec->setText(QStringLiteral("1"));
-        form.show();
-        QTest::mouseClick(form.ButtonPrint, Qt::LeftButton);
-        QVERIFY(!form.isVisible());
-        QCOMPARE(form.result(), 1);
-    }
-    QVERIFY(QFile::exists(QStringLiteral("SingleRecordForm.pdf")));
-}
-
 void TestReports::singleRecordPrintsToPdf()
 {
     writeLog(threeEntries);
@@ -577,7 +540,7 @@ void TestReports::singleRecordPrintsToPdf()
     const QString pdf = QDir::current().absoluteFilePath(QStringLiteral("SingleRecordForm.pdf"));
     QCOMPARE(told.size(), 1);
     QVERIFY2(told.first().contains(pdf), qPrintable(told.first()));
-    const QString printed = simplified(pdfText(pdf));
+    const QString printed = pdfText(pdf);
     QVERIFY2(!printed.isEmpty(), "pdftotext read nothing");
     const Entry &e = threeEntries.at(2);
     for (const QString &line : {QStringLiteral("Telephone Log Single Record Report"), QStringLiteral("Record Number: 3"),
@@ -672,7 +635,7 @@ void TestReports::manualIsBuilt()
 {
     const QString manual = QDir(qEnvironmentVariable("CALLLOG_BIN_DIR")).filePath(QStringLiteral("VNUM.pdf"));
     QVERIFY2(QFile::exists(manual), qPrintable(manual));
-    const QString text = simplified(pdfText(manual));
+    const QString text = pdfText(manual);
     for (const QString &expected :
          {QStringLiteral("Vorlener Call Log"), QStringLiteral("Date Entry Error - Using Default"),
           QStringLiteral("Phone # Format Error"), QStringLiteral("NO FILE READ: Cancel & Save Records"),

@@ -22,7 +22,7 @@ TFormAbout::TFormAbout(QWidget *parent)
 
     Image2 = new QLabel(this);
     Image2->setObjectName(QStringLiteral("Image2"));
-    Image2->setGeometry(294, 8, 153, 153);
+    Image2->setGeometry(298, 0, 153, 153);
     Image2->setScaledContents(true);
     Image2->setAttribute(Qt::WA_TranslucentBackground);
     Image2->setPixmap(VorlenerPicture(QSize(153, 153)));
@@ -34,12 +34,12 @@ TFormAbout::TFormAbout(QWidget *parent)
     titleFont.setBold(true);
     titleFont.setItalic(true);
     Label2->setFont(titleFont);
-    Label2->setGeometry(20, 30, 260, 60);
+    Label2->setGeometry(20, 45, 260, 60);
 
     RichEdit1 = new QTextEdit(this);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setReadOnly(true);
-    RichEdit1->setGeometry(21, 130, 417, 143);
+    RichEdit1->setGeometry(21, 154, 417, 143);
     RichEdit1->setHtml(QStringLiteral(
         "<p><b>Vorlener</b> keeps a log of your telephone calls and messages.</p>"
         "<p>Type the kind of call, its date and time, the phone number, the caller's "
@@ -53,9 +53,9 @@ TFormAbout::TFormAbout(QWidget *parent)
     Label1 = new QLabel(QStringLiteral("Personal call log - version 3.0.0"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont smallFont(QStringLiteral("Tahoma"));
-    smallFont.setPixelSize(11);
+    smallFont.setPixelSize(9);
     Label1->setFont(smallFont);
-    Label1->setGeometry(21, 282, 417, 16);
+    Label1->setGeometry(21, 297, 417, 10);
 
     // Shown before the main window exists, so it is centred where that window will appear.
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -30,15 +30,14 @@ const char *const AboutText =
     "an entry is read back the fingerprint is checked again: an entry that was "
     "changed outside the program is marked \"X\" and cannot be edited.\n"
     "\n"
-    "Records > Read and Select show an entry by number; a shown entry can be "
-    "corrected and saved again. Records > Review lists the whole log in a table; "
-    "double-click a line to open that entry. File > Export writes the log to "
-    "VNExport.txt for a spreadsheet, and File > Print and Records > Print Current "
-    "print the whole log or the entry on show.\n"
+    "Records > Read shows an entry by number, to read or correct it. Records > "
+    "Review lists the whole log in a table; double-click a line to open that "
+    "entry. File > Export writes the log to VNExport.txt for a spreadsheet; "
+    "File > Print and Records > Print Current print the whole log or the entry "
+    "on show.\n"
     "\n"
-    "The data file, the font of the entry fields and the phone number defaults "
-    "are set with the configuration manager, VNConfig (File > Create New).\n"
-    "\n"
+    "The configuration manager, VNConfig (File > Create New), sets the data "
+    "file, the font of the entry fields and the phone number defaults. "
     "About > Manual opens the user manual, VNUM.pdf.";
 
 } // namespace
@@ -58,14 +57,14 @@ TAbout2::TAbout2(QWidget *parent)
 
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
-    Memo1->setGeometry(30, 4, 393, 337);
+    Memo1->setGeometry(53, 0, 393, 337);
     Memo1->setFont(arial(11));
     Memo1->setReadOnly(true);
     Memo1->setPlainText(QString::fromUtf8(AboutText));
 
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setGeometry(8, 328, 193, 86);
+    Image1->setGeometry(8, 332, 193, 86);
     Image1->setScaledContents(true);
     Image1->setPixmap(VorlenerPicture(QSize(100, 100)));
     Image1->lower();

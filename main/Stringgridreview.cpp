@@ -65,6 +65,9 @@ TFormRecordReview::TFormRecordReview(QWidget *parent)
     ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
     ButtonCancel->setFont(tahoma);
     ButtonCancel->setGeometry(144, 9, 75, 25);
+    // Enter in the grid must not press a button the user did not aim at.
+    ButtonRefresh->setAutoDefault(false);
+    ButtonCancel->setAutoDefault(false);
 
     m_model = new RecordTableModel(this);
     m_model->setObjectName(QStringLiteral("RecordTableModel"));

@@ -625,28 +625,24 @@ void TMainForm::hideSelectPanel()
 
 void TMainForm::limitNotes(int position, int, int charsAdded)
 {
+    if (charsAdded <= 0)
+        return;
     QTextDocument *document = Memo1->document();
-    const int limit = CallRecord::capacity(CallRecord::Notes);
-    QString inserted;
-    if (charsAdded > 0) {
-        QTextCursor range(document);
-        range.setPosition(position);
-        range.setPosition(qMin(position + charsAdded, document->characterCount() - 1), QTextCursor::KeepAnchor);
-        inserted = range.selectedText();
-        const int separator = int(inserted.indexOf(QChar(FieldSeparator)));
-        if (separator >= 0) {
-            // Pasted text: the field separator cannot be part of a note.
-            QTextCursor cut(document);
-            cut.setPosition(position + separator);
-            cut.setPosition(position + separator + 1, QTextCursor::KeepAnchor);
-            cut.removeSelectedText();
-            return; // the removal comes back here for the rest
-        }
-    }
-    const int excess = document->characterCount() - 1 - limit;
-    if (excess > 0 && charsAdded > 0) {
+    int end = qMin(position + charsAdded, document->characterCount() - 1);
+    // Pasted text: the field separator cannot be part of a note. Each removal
+    // comes back here with nothing added.
+    for (int at = end - 1; at >= position; --at) {
+        if (document->characterAt(at) != QChar(FieldSeparator))
+            continue;
         QTextCursor cut(document);
-        const int end = qMin(position + charsAdded, document->characterCount() - 1);
+        cut.setPosition(at);
+        cut.setPosition(at + 1, QTextCursor::KeepAnchor);
+        cut.removeSelectedText();
+        --end;
+    }
+    const int excess = document->characterCount() - 1 - CallRecord::capacity(CallRecord::Notes);
+    if (excess > 0) {
+        QTextCursor cut(document);
         cut.setPosition(qMax(position, end - excess));
         cut.setPosition(end, QTextCursor::KeepAnchor);
         cut.removeSelectedText();
@@ -692,6 +688,18 @@ void TMainForm::onFocusChanged(QWidget *old, QWidget *now)
 {
     if (m_restoringFocus)
         return;
+    // The menu bar holds the focus only while a menu is worked from the
+    // keyboard; for the rules the focus stays in the control it came from.
+    QWidget *bar = menuBar();
+    if (now == bar) {
+        if (old != bar)
+            m_focusBeforeMenu = old;
+        return;
+    }
+    if (old == bar) {
+        old = m_focusBeforeMenu;
+        m_focusBeforeMenu = nullptr;
+    }
     // Rules run only when the focus moves between two controls of this window;
     // a menu, a dialog, another window or losing activation runs none.
     QWidget *from = entryControlOf(old);

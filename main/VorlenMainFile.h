@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QMainWindow>
+#include <QPointer>
 
 #include <functional>
 
@@ -176,6 +177,7 @@ private:
     bool EntryError = false;
     bool PrintCurrentAllowed = false;
     bool m_restoringFocus = false;
+    QPointer<QWidget> m_focusBeforeMenu; // the control a keyboard visit to the menu bar came from
 };
 
 #endif // VORLENMAINFILE_H

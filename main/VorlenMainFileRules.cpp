@@ -80,8 +80,12 @@ void TMainForm::EditDateEnter()
 bool TMainForm::EditDateExit()
 {
     if (EditDate->text() == EntryRules::DatePlaceholder) {
-        // Left untouched: today's date goes in and the focus stays here.
+        // Left untouched: today's date goes in and the focus stays here,
+        // the date selected as when the field was entered.
         EditDate->setText(defaultDate());
+        m_restoringFocus = true;
+        EditDate->setFocus(Qt::OtherFocusReason);
+        m_restoringFocus = false;
         selectFromStart(EditDate, 10, true);
         return false;
     }

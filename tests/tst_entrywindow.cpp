@@ -1,0 +1,762 @@
+// The entry rules as a person meets them in the log-entry window: typed keys,
+// pasted text, Tab, clicks, menus and dialogs. The rules' own tables are
+// checked as pure functions elsewhere; here it is the wiring that counts.
+
+#include "mainwindowfixture.h"
+#include "modalanswerer.h"
+
+#include <QClipboard>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+
+namespace {
+
+const QColor lime(0, 255, 0);
+const QColor yellow(255, 255, 0);
+const QColor red(255, 0, 0);
+const QString today = QStringLiteral("3/7/2026");
+const QString notSign(QChar(0x00AC));
+
+using F = MainWindowFixture;
+
+// Pastes as a person does here: Ctrl+V belongs to Review, Shift+Insert pastes.
+void paste(QWidget *field, const QString &text)
+{
+    QApplication::clipboard()->setText(text);
+    QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
+}
+
+// When a modal window closes, the desktop gives the activation back to the
+// window below it; the offscreen platform leaves that to us.
+void reactivate(QWidget *window)
+{
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+}
+
+void click(QWidget *control)
+{
+    auto *memo = qobject_cast<QPlainTextEdit *>(control);
+    QTest::mouseClick(memo ? memo->viewport() : control, Qt::LeftButton);
+}
+
+// Moves the focus from the call type group to the n-th field by Tab, as a
+// person would; every rule on the way runs.
+void tabTo(int fieldIndex)
+{
+    for (int i = 0; i < fieldIndex; ++i)
+        F::tab();
+}
+
+enum Field { Date = 1, Time, Phone, Name, Company, Notes };
+
+QWidget *fieldOf(TMainForm *w, int field)
+{
+    const QList<QWidget *> fields = {nullptr, w->EditDate, w->EditTime, w->EditPhone, w->EditName, w->EditCompany, w->Memo1};
+    return fields.value(field);
+}
+
+QString textOf(QWidget *field)
+{
+    if (auto *edit = qobject_cast<QLineEdit *>(field))
+        return edit->text();
+    return qobject_cast<QPlainTextEdit *>(field)->toPlainText();
+}
+
+QColor messageColor(TMainForm *w)
+{
+    return w->LabelRecordStatus->palette().color(QPalette::WindowText);
+}
+
+// Everything the rules can change, to tell whether any of them ran.
+struct Snapshot
+{
+    QStringList texts;
+    QColor indicator;
+    QString hint;
+    QString message;
+    bool entryError = false;
+
+    static Snapshot of(TMainForm *w)
+    {
+        Snapshot s;
+        for (int field = Date; field <= Notes; ++field)
+            s.texts << textOf(fieldOf(w, field));
+        s.indicator = w->ShapeStatus->fillColor();
+        s.hint = w->ShapeStatus->toolTip();
+        s.message = w->LabelRecordStatus->isVisible() ? w->LabelRecordStatus->text() : QString();
+        s.entryError = w->entryError();
+        return s;
+    }
+    bool operator==(const Snapshot &o) const
+    {
+        return texts == o.texts && indicator == o.indicator && hint == o.hint && message == o.message
+            && entryError == o.entryError;
+    }
+};
+
+char *toString(const Snapshot &s)
+{
+    return QTest::toString(QStringLiteral("[%1] %2 '%3' '%4' error=%5")
+                               .arg(s.texts.join(QLatin1Char('|')), s.indicator.name(), s.hint, s.message)
+                               .arg(s.entryError));
+}
+
+bool writeConfiguration(const QString &path, const QByteArray &lines)
+{
+    return TestRecords::writeAll(path, lines + '\0');
+}
+
+} // namespace
+
+class TestEntryWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { QApplication::clipboard()->clear(); }
+
+    void datePlaceholderKeepsTheFocus_data();
+    void datePlaceholderKeepsTheFocus();
+    void refusedDate_data();
+    void refusedDate();
+    void notesExitLeavesANewEntryAlone();
+    void timeField_data();
+    void timeField();
+    void typedKeysAreFiltered_data();
+    void typedKeysAreFiltered();
+    void phoneWithConfiguredSeparator_data();
+    void phoneWithConfiguredSeparator();
+    void pastedSeparatorIsRemoved_data();
+    void pastedSeparatorIsRemoved();
+    void phoneErrors_data();
+    void phoneErrors();
+    void companyLimit_data();
+    void companyLimit();
+    void notesLimit_data();
+    void notesLimit();
+    void pastedMultiLineNoteIsSavedWhole();
+    void menuShortcutsWin_data();
+    void menuShortcutsWin();
+    void keysThatTypeNothing_data();
+    void keysThatTypeNothing();
+    void focusAwayAndBackRunsNoRule_data();
+    void focusAwayAndBackRunsNoRule();
+    void notesExitWhileEditing_data();
+    void notesExitWhileEditing();
+    void lockedRecordLocksOnEnteringTheCallType();
+};
+
+void TestEntryWindow::datePlaceholderKeepsTheFocus_data()
+{
+    QTest::addColumn<bool>("byClick");
+    QTest::newRow("Tab") << false;
+    QTest::newRow("click on the time") << true;
+}
+
+void TestEntryWindow::datePlaceholderKeepsTheFocus()
+{
+    QFETCH(bool, byClick);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    f.tab();
+    QCOMPARE(w->EditDate->text(), today);
+    paste(w->EditDate, QStringLiteral("mm/dd/yyyy"));
+    QCOMPARE(w->EditDate->text(), QStringLiteral("mm/dd/yyyy"));
+    const Snapshot before = Snapshot::of(w);
+
+    if (byClick)
+        click(w->EditTime);
+    else
+        f.tab();
+    QCOMPARE(QApplication::focusWidget(), w->EditDate);
+    QCOMPARE(w->EditDate->text(), today);
+    QCOMPARE(w->EditDate->selectedText(), today);
+    // No other rule ran: the time's enter rule would have put the time in.
+    Snapshot expected = before;
+    expected.texts[0] = today;
+    QCOMPARE(Snapshot::of(w), expected);
+    QCOMPARE(w->EditTime->text(), QStringLiteral("hh:mmAP"));
+
+    // Leaving again goes on as usual.
+    f.tab();
+    QCOMPARE(QApplication::focusWidget(), w->EditTime);
+    QCOMPARE(w->EditDate->text(), QStringLiteral("03/07/2026"));
+    QCOMPARE(w->EditTime->text(), QStringLiteral("03:25PM"));
+}
+
+void TestEntryWindow::refusedDate_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<bool>("pasted");
+
+    QTest::newRow("month 13, typed") << "13/1/2024" << false;
+    QTest::newRow("letter typed, refused by the key filter") << "12/x/2024" << false;
+    QTest::newRow("slash for the day, pasted") << "12//2024" << true;
+    QTest::newRow("leading slash, pasted") << "/1/2024" << true;
+    QTest::newRow("letter, pasted") << "1/x/2024" << true;
+}
+
+void TestEntryWindow::refusedDate()
+{
+    QFETCH(QString, entry);
+    QFETCH(bool, pasted);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    f.tab();
+    if (pasted)
+        paste(w->EditDate, entry);
+    else
+        f.type(entry);
+
+    // Straight from the date to the notes.
+    click(w->Memo1);
+    QCOMPARE(QApplication::focusWidget(), w->Memo1);
+    QCOMPARE(f.message(), QStringLiteral("Date Entry Error - Using Default"));
+    QCOMPARE(messageColor(w), red);
+    QCOMPARE(w->LabelRecordStatus->toolTip(), QStringLiteral("Date Format Error"));
+    QCOMPARE(f.indicator(), red);
+    QCOMPARE(w->EditDate->text(), today);
+    QVERIFY(w->entryError());
+
+    // Back into the date: the message stays while the error stands.
+    click(w->EditDate);
+    QCOMPARE(QApplication::focusWidget(), w->EditDate);
+    QCOMPARE(f.message(), QStringLiteral("Date Entry Error - Using Default"));
+    QCOMPARE(f.indicator(), red);
+    QCOMPARE(w->EditDate->text(), today);
+
+    // A good date clears it.
+    w->EditDate->selectAll();
+    f.type(QStringLiteral("6/14/2024"));
+    f.tab();
+    QCOMPARE(w->EditDate->text(), QStringLiteral("06/14/2024"));
+    QCOMPARE(f.message(), QString());
+    QCOMPARE(f.indicator(), yellow);
+    QCOMPARE(f.hint(), QStringLiteral("Editing-Record not saved"));
+    QVERIFY(!w->entryError());
+}
+
+void TestEntryWindow::notesExitLeavesANewEntryAlone()
+{
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    f.tab();
+    f.type(QStringLiteral("13/1/2024"));
+    click(w->Memo1);
+    f.type(QStringLiteral("note"));
+    const Snapshot before = Snapshot::of(w);
+    QCOMPARE(before.indicator, red);
+    click(w->EditName);
+    QCOMPARE(QApplication::focusWidget(), w->EditName);
+    QCOMPARE(Snapshot::of(w), before);
+}
+
+void TestEntryWindow::timeField_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("error");
+
+    QTest::newRow("left as filled in") << QString() << " 3:25PM" << false;
+    QTest::newRow("24-hour clock") << "1430" << " 2:30PM" << false;
+    QTest::newRow("blank refused while typing") << "2:30 pm" << " 2:30PM" << false;
+    QTest::newRow("hour 24") << "2400" << " 3:25PM" << true;
+    QTest::newRow("hour 25") << "25:00" << " 3:25PM" << true;
+}
+
+void TestEntryWindow::timeField()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QFETCH(bool, error);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    tabTo(Time);
+    QCOMPARE(w->EditTime->text(), QStringLiteral("03:25PM"));
+    QCOMPARE(w->EditTime->selectedText(), QStringLiteral("03:25PM"));
+    if (!typed.isEmpty())
+        f.type(typed);
+    f.tab();
+    QCOMPARE(w->EditTime->text(), expected);
+    if (error) {
+        QCOMPARE(f.message(), QStringLiteral("Time Entry Error - Using Default"));
+        QCOMPARE(messageColor(w), red);
+        QCOMPARE(w->LabelRecordStatus->toolTip(), QStringLiteral("Time Format Error"));
+        QCOMPARE(f.indicator(), red);
+    } else {
+        QCOMPARE(f.message(), QString());
+        QCOMPARE(f.indicator(), yellow);
+    }
+    QCOMPARE(QApplication::focusWidget(), w->EditPhone);
+}
+
+void TestEntryWindow::typedKeysAreFiltered_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("letters in the date") << int(Date) << "1a2/b3/2O24x" << "12/3/224";
+    QTest::newRow("other separators in the date") << int(Date) << "12.25-2024 " << "12252024";
+    QTest::newRow("blank in the time") << int(Time) << "2:30 pm" << "2:30pm";
+    QTest::newRow("letters in the time") << int(Time) << "09:30xyzAM" << "09:30AM";
+    QTest::newRow("phone: digits and separator only") << int(Phone) << "(555) 123-4a5b" << "555123-45";
+    QTest::newRow("phone: 13 digits keep 12") << int(Phone) << "1234567890123" << "123456789012";
+    QTest::newRow("name") << int(Name) << "Ann" + notSign + "Lee" << "AnnLee";
+    QTest::newRow("company") << int(Company) << notSign + "Acme" + notSign << "Acme";
+    QTest::newRow("notes") << int(Notes) << "call" + notSign + " back" << "call back";
+}
+
+void TestEntryWindow::typedKeysAreFiltered()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    tabTo(field);
+    QCOMPARE(QApplication::focusWidget(), fieldOf(w, field));
+    f.type(typed);
+    QCOMPARE(textOf(fieldOf(w, field)), expected);
+}
+
+void TestEntryWindow::phoneWithConfiguredSeparator_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("inField");
+    QTest::addColumn<QString>("afterExit");
+
+    QTest::newRow("dash refused") << "555-1234" << "5551234" << "212.555.1234";
+    QTest::newRow("configured separator") << "555.1234" << "555.1234" << "212.555.1234";
+    QTest::newRow("ten digits") << "8005551234" << "8005551234" << "800.555.1234";
+}
+
+void TestEntryWindow::phoneWithConfiguredSeparator()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, inField);
+    QFETCH(QString, afterExit);
+    MainWindowFixture f;
+    QVERIFY(writeConfiguration(f.path(QStringLiteral("VNConfig.cfg")), "VNData.dta\n.\n212\n###\nArial\n0\n10\n"));
+    TMainForm *w = f.open();
+    QCOMPARE(w->state().configuration.phoneSeparator, QStringLiteral("."));
+    tabTo(Phone);
+    f.type(typed);
+    QCOMPARE(w->EditPhone->text(), inField);
+    f.tab();
+    QCOMPARE(w->EditPhone->text(), afterExit);
+    QCOMPARE(f.indicator(), yellow);
+    QCOMPARE(f.message(), QString());
+}
+
+void TestEntryWindow::pastedSeparatorIsRemoved_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::newRow("name") << int(Name);
+    QTest::newRow("company") << int(Company);
+    QTest::newRow("notes") << int(Notes);
+}
+
+void TestEntryWindow::pastedSeparatorIsRemoved()
+{
+    QFETCH(int, field);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    tabTo(field);
+    QWidget *control = fieldOf(w, field);
+    paste(control, notSign + "Ann " + notSign + notSign + "Lee" + notSign);
+    QCOMPARE(textOf(control), QStringLiteral("Ann Lee"));
+    // In the middle of what is there, too.
+    if (auto *edit = qobject_cast<QLineEdit *>(control)) {
+        edit->setCursorPosition(3);
+    } else {
+        QTextCursor cursor = w->Memo1->textCursor();
+        cursor.setPosition(3);
+        w->Memo1->setTextCursor(cursor);
+    }
+    paste(control, "-" + notSign + "x");
+    QCOMPARE(textOf(control), QStringLiteral("Ann-x Lee"));
+}
+
+void TestEntryWindow::phoneErrors_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("5 characters") << "55512" << "Unknown";
+    QTest::newRow("6 characters") << "555123" << "Unknown";
+    QTest::newRow("9 characters") << "555-12345" << "Unknown";
+    QTest::newRow("11 characters") << "80055512345" << "Unknown";
+    QTest::newRow("good number after a refused date") << "8005551234" << "800-555-1234";
+}
+
+void TestEntryWindow::phoneErrors()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    f.tab();
+    f.type(QStringLiteral("13/1/2024"));
+    f.tab();
+    QVERIFY(w->entryError());
+    f.tab();
+    f.type(typed);
+    f.tab();
+    QCOMPARE(w->EditPhone->text(), expected);
+    QVERIFY(!w->entryError());
+    QCOMPARE(QApplication::focusWidget(), w->EditName);
+    if (expected == QLatin1String("Unknown")) {
+        QCOMPARE(f.message(), QStringLiteral("Phone # Format Error"));
+        QCOMPARE(messageColor(w), red);
+        QCOMPARE(f.indicator(), red);
+    } else {
+        QCOMPARE(f.message(), QString());
+        QCOMPARE(f.indicator(), yellow);
+    }
+}
+
+void TestEntryWindow::companyLimit_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("expected");
+
+    const QString sixty = QString(60, QLatin1Char('c'));
+    QTest::newRow("typed") << sixty << QString() << sixty.left(49);
+    QTest::newRow("pasted") << QString() << sixty << sixty.left(49);
+    QTest::newRow("pasted after typing") << QString(40, QLatin1Char('t')) << sixty
+                                         << QString(40, QLatin1Char('t')) + sixty.left(9);
+    QTest::newRow("exactly 49") << QString(49, QLatin1Char('e')) << QString() << QString(49, QLatin1Char('e'));
+}
+
+void TestEntryWindow::companyLimit()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QString, expected);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    tabTo(Company);
+    f.type(typed);
+    if (!pasted.isEmpty())
+        paste(w->EditCompany, pasted);
+    QCOMPARE(w->EditCompany->text(), expected);
+    f.type(QStringLiteral("more"));
+    QCOMPARE(w->EditCompany->text(), expected.size() == 49 ? expected : expected + "more");
+}
+
+void TestEntryWindow::notesLimit_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("expected");
+
+    const QString long250 = QString(250, QLatin1Char('n'));
+    QTest::newRow("typed") << QString(210, QLatin1Char('t')) << QString() << QString(199, QLatin1Char('t'));
+    QTest::newRow("pasted") << QString() << long250 << long250.left(199);
+    QTest::newRow("pasted after typing") << QStringLiteral("abc") << long250 << "abc" + long250.left(196);
+    QTest::newRow("pasted lines") << QString() << QString(150, QLatin1Char('a')) + "\n" + QString(100, QLatin1Char('b'))
+                                  << QString(150, QLatin1Char('a')) + "\n" + QString(48, QLatin1Char('b'));
+}
+
+void TestEntryWindow::notesLimit()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, pasted);
+    QFETCH(QString, expected);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    tabTo(Notes);
+    f.type(typed);
+    if (!pasted.isEmpty())
+        paste(w->Memo1, pasted);
+    QCOMPARE(w->Memo1->toPlainText(), expected);
+    f.type(QStringLiteral("zz"));
+    paste(w->Memo1, QStringLiteral("yy"));
+    QCOMPARE(w->Memo1->toPlainText(), expected);
+}
+
+void TestEntryWindow::pastedMultiLineNoteIsSavedWhole()
+{
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    tabTo(Notes);
+    const QString note = QStringLiteral("first line\nsecond line\n\nlast");
+    paste(w->Memo1, note);
+    QCOMPARE(w->Memo1->toPlainText(), note);
+    f.key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    CallRecord stored;
+    QCOMPARE(DataFile::readRecord(f.dataFile(), 1, stored), DataFile::ReadResult::Ok);
+    QCOMPARE(stored.text(CallRecord::Notes), note);
+    QVERIFY(stored.verify());
+}
+
+void TestEntryWindow::menuShortcutsWin_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<int>("letter");
+
+    const std::pair<int, const char *> fields[] = {{Date, "date"}, {Time, "time"},       {Phone, "phone"},
+                                                   {Name, "name"}, {Company, "company"}, {Notes, "notes"}};
+    for (const auto &[field, name] : fields) {
+        QTest::addRow("Ctrl+C in the %s", name) << field << int(Qt::Key_C);
+        QTest::addRow("Ctrl+X in the %s", name) << field << int(Qt::Key_X);
+        QTest::addRow("Ctrl+V in the %s", name) << field << int(Qt::Key_V);
+    }
+}
+
+void TestEntryWindow::menuShortcutsWin()
+{
+    QFETCH(int, field);
+    QFETCH(int, letter);
+    MainWindowFixture f;
+    f.writeRecords(2);
+    TMainForm *w = f.open();
+    tabTo(field);
+    QWidget *control = fieldOf(w, field);
+    f.type(field == Notes ? QStringLiteral("note") : QStringLiteral("12"));
+    if (auto *edit = qobject_cast<QLineEdit *>(control))
+        edit->selectAll();
+    else
+        w->Memo1->selectAll();
+    const QString typed = textOf(control);
+    QApplication::clipboard()->setText(QStringLiteral("CLIP"));
+    QStringList seen;
+
+    {
+        ModalAnswerer answerer;
+        f.key(Qt::Key(letter), Qt::ControlModifier);
+        seen = answerer.seen;
+    }
+    if (letter != Qt::Key_X)
+        reactivate(w);
+
+    // The field's own copy, cut or paste did not run.
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("CLIP"));
+    switch (letter) {
+    case Qt::Key_C:
+    case Qt::Key_V:
+        if (letter == Qt::Key_V) {
+            QCOMPARE(seen, QStringList{QStringLiteral("TFormRecordReview")});
+            QVERIFY(!w->PrintCurrent->isEnabled());
+        } else {
+            QVERIFY(seen.isEmpty());
+        }
+        // Both end in Clear.
+        QCOMPARE(w->EditDate->text(), QStringLiteral("mm/dd/yyyy"));
+        QCOMPARE(w->EditTime->text(), QStringLiteral("hh:mmAP"));
+        QCOMPARE(w->EditPhone->text(), QStringLiteral("Phone Number"));
+        QCOMPARE(w->Memo1->toPlainText(), QString());
+        QCOMPARE(QApplication::focusWidget(), w->RadioIn);
+        QCOMPARE(f.indicator(), lime);
+        QVERIFY(w->isVisible());
+        break;
+    case Qt::Key_X:
+        QVERIFY(!w->isVisible());
+        QCOMPARE(textOf(control), typed);
+        break;
+    }
+}
+
+void TestEntryWindow::keysThatTypeNothing_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QList<int>>("keys");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("date: Home, Delete") << int(Date) << "12/25/2024" << QList<int>{Qt::Key_Home, Qt::Key_Delete}
+                                        << "2/25/2024";
+    QTest::newRow("date: Left, Backspace") << int(Date) << "12/25/2024"
+                                           << QList<int>{Qt::Key_Left, Qt::Key_Left, Qt::Key_Left, Qt::Key_Left,
+                                                         Qt::Key_Backspace}
+                                           << "12/252024";
+    QTest::newRow("time: Home, Right, Delete") << int(Time) << "1430"
+                                               << QList<int>{Qt::Key_Home, Qt::Key_Right, Qt::Key_Delete} << "130";
+    QTest::newRow("phone: End, Left, Delete") << int(Phone) << "5551234"
+                                              << QList<int>{Qt::Key_End, Qt::Key_Left, Qt::Key_Left, Qt::Key_Delete}
+                                              << "555124";
+    QTest::newRow("notes: Up, Left, Delete") << int(Notes) << "abc"
+                                             << QList<int>{Qt::Key_Up, Qt::Key_End, Qt::Key_Left, Qt::Key_Delete}
+                                             << "ab";
+}
+
+void TestEntryWindow::keysThatTypeNothing()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, expected);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    tabTo(field);
+    f.type(typed);
+    for (int k : keys)
+        f.key(Qt::Key(k));
+    QCOMPARE(textOf(fieldOf(w, field)), expected);
+    QCOMPARE(QApplication::focusWidget(), fieldOf(w, field));
+}
+
+void TestEntryWindow::focusAwayAndBackRunsNoRule_data()
+{
+    QTest::addColumn<QString>("away");
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("afterTab");
+
+    const QStringList destinations = {QStringLiteral("menu"), QStringLiteral("menu bar"), QStringLiteral("dialog"),
+                                      QStringLiteral("other window"), QStringLiteral("no active window")};
+    for (const QString &away : destinations) {
+        QTest::addRow("%s, date placeholder", qPrintable(away)) << away << int(Date) << "mm/dd/yyyy" << today;
+        QTest::addRow("%s, wrong date", qPrintable(away)) << away << int(Date) << "13/1/2024" << today;
+        QTest::addRow("%s, time placeholder", qPrintable(away)) << away << int(Time) << "hh:mmAP" << " 3:25PM";
+    }
+}
+
+void TestEntryWindow::focusAwayAndBackRunsNoRule()
+{
+    QFETCH(QString, away);
+    QFETCH(int, field);
+    QFETCH(QString, text);
+    QFETCH(QString, afterTab);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    tabTo(field);
+    auto *edit = qobject_cast<QLineEdit *>(fieldOf(w, field));
+    edit->selectAll();
+    paste(edit, text);
+    const Snapshot before = Snapshot::of(w);
+    QCOMPARE(before.texts.at(field - 1), text);
+
+    if (away == QLatin1String("menu")) {
+        auto *records = w->findChild<QMenu *>(QStringLiteral("Records1"));
+        QVERIFY(records);
+        records->popup(w->mapToGlobal(QPoint(40, 10)));
+        QTRY_VERIFY(records->isVisible());
+        QTest::keyClick(records, Qt::Key_Down);
+        QTest::keyClick(records, Qt::Key_Escape);
+        QTRY_VERIFY(!records->isVisible());
+    } else if (away == QLatin1String("menu bar")) {
+        QMenuBar *bar = w->menuBar();
+        auto *records = w->findChild<QMenu *>(QStringLiteral("Records1"));
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(records->menuAction()).center());
+        QTRY_VERIFY(records->isVisible());
+        QTest::keyClick(records, Qt::Key_Escape);
+        QTRY_VERIFY(!records->isVisible());
+        if (QApplication::focusWidget() == bar)
+            QTest::keyClick(bar, Qt::Key_Escape);
+    } else if (away == QLatin1String("dialog")) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Note"), QStringLiteral("A question"),
+                        QMessageBox::Ok | QMessageBox::Cancel, w);
+        bool wasModal = false;
+        QTimer::singleShot(0, &box, [&] {
+            wasModal = QApplication::activeModalWidget() == &box;
+            box.button(QMessageBox::Ok)->click();
+        });
+        QCOMPARE(box.exec(), int(QMessageBox::Ok));
+        QVERIFY(wasModal);
+        reactivate(w);
+    } else if (away == QLatin1String("other window")) {
+        QWidget other;
+        auto *otherEdit = new QLineEdit(&other);
+        other.show();
+        QApplication::setActiveWindow(&other);
+        otherEdit->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), otherEdit);
+        QTest::keyClicks(otherEdit, QStringLiteral("elsewhere"));
+        QApplication::setActiveWindow(w);
+    } else {
+        QApplication::setActiveWindow(nullptr);
+        QTRY_VERIFY(!QApplication::activeWindow());
+        QApplication::setActiveWindow(w);
+    }
+    QTRY_COMPARE(QApplication::focusWidget(), edit);
+    QCOMPARE(Snapshot::of(w), before);
+
+    // The rules are there: a real move runs them.
+    f.tab();
+    QCOMPARE(edit->text(), afterTab);
+    QVERIFY(!(Snapshot::of(w) == before));
+}
+
+void TestEntryWindow::notesExitWhileEditing_data()
+{
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QColor>("indicatorShown");
+    QTest::addColumn<QString>("messageShown");
+
+    QTest::newRow("first saved") << "O" << lime << QString();
+    QTest::newRow("edited before") << "E" << yellow << "Edited Entry";
+}
+
+void TestEntryWindow::notesExitWhileEditing()
+{
+    QFETCH(QString, status);
+    QFETCH(QColor, indicatorShown);
+    QFETCH(QString, messageShown);
+    MainWindowFixture f;
+    TestRecords::Entry entry;
+    entry.status = status;
+    CallRecord record = TestRecords::make(1, entry);
+    QVERIFY(DataFile::appendRecord(f.dataFile(), record));
+    TMainForm *w = f.open();
+    f.key(Qt::Key_R, Qt::ControlModifier);
+    f.key(Qt::Key_Return);
+    QVERIFY(w->state().EditMode);
+    QCOMPARE(f.indicator(), indicatorShown);
+    QCOMPARE(f.message(), messageShown);
+
+    click(w->Memo1);
+    f.type(QStringLiteral(" more"));
+    QCOMPARE(f.indicator(), indicatorShown);
+    const QString hint = f.hint();
+    click(w->EditName);
+    QCOMPARE(f.indicator(), yellow);
+    QCOMPARE(f.message(), QString());
+    QCOMPARE(w->LabelRecordStatus->font().pointSize(), 12);
+    // The notes' rule leaves the hint alone.
+    QCOMPARE(f.hint(), hint);
+}
+
+void TestEntryWindow::lockedRecordLocksOnEnteringTheCallType()
+{
+    MainWindowFixture f;
+    f.writeRecords(2);
+    QVERIFY(TestRecords::patchChar(f.dataFile(), 2, CallRecord::Notes, 0, QLatin1Char('X')));
+    TMainForm *w = f.open();
+    f.key(Qt::Key_R, Qt::ControlModifier);
+    f.key(Qt::Key_Up);
+    f.key(Qt::Key_Return);
+    QVERIFY(w->state().EditLocked);
+    QCOMPARE(f.message(), QStringLiteral("Entry Integrity Compromised"));
+    QVERIFY(!w->EditDate->isReadOnly());
+
+    click(w->RadioOut);
+    QCOMPARE(QApplication::focusWidget(), w->RadioOut);
+    QCOMPARE(f.message(), QStringLiteral("Editing Disabled"));
+    QCOMPARE(f.indicator(), red);
+    for (QLineEdit *field : {w->EditDate, w->EditTime, w->EditPhone, w->EditName, w->EditCompany})
+        QVERIFY2(field->isReadOnly(), qPrintable(field->objectName()));
+    QVERIFY(w->Memo1->isReadOnly());
+
+    // Nothing can be typed or pasted; leaving with the record's own text
+    // changes neither the indicator nor the message.
+    f.tab();
+    QCOMPARE(QApplication::focusWidget(), w->EditDate);
+    QCOMPARE(f.message(), QStringLiteral("Editing Disabled"));
+    const QColor entered = f.indicator();
+    f.type(QStringLiteral("1/1/2025"));
+    paste(w->EditDate, QStringLiteral("2/2/2025"));
+    QCOMPARE(w->EditDate->text(), QStringLiteral("06/14/2024"));
+    f.tab();
+    QCOMPARE(f.indicator(), entered);
+    QCOMPARE(f.message(), QStringLiteral("Editing Disabled"));
+    QCOMPARE(w->EditDate->text(), QStringLiteral("06/14/2024"));
+}
+
+QTEST_MAIN(TestEntryWindow)
+#include "tst_entrywindow.moc"

@@ -87,9 +87,7 @@ void TestSmallWindows::aboutWindow()
     QCOMPARE(about.size(), QSize(454, 418));
     QCOMPARE(about.Label2->text(), QStringLiteral("V-3.0.0"));
     QCOMPARE(about.Button1->text(), QStringLiteral("OK"));
-    QCOMPARE(about.Memo1->size(), QSize(393, 337));
     QVERIFY(about.Memo1->toPlainText().contains(QStringLiteral("call log")));
-    QCOMPARE(about.Image1->size(), QSize(193, 86));
     QVERIFY(!about.Image1->pixmap().isNull());
 
     ModalAnswerer answerer([](QDialog *dialog) {
@@ -105,8 +103,6 @@ void TestSmallWindows::splashWindow()
     TFormAbout splash;
     QCOMPARE(splash.windowTitle(), QStringLiteral("About Vorlener"));
     QCOMPARE(splash.size(), QSize(459, 307));
-    QCOMPARE(splash.Image2->size(), QSize(153, 153));
-    QCOMPARE(splash.RichEdit1->size(), QSize(417, 143));
     QVERIFY(splash.RichEdit1->isReadOnly());
     QVERIFY(!splash.RichEdit1->toPlainText().isEmpty());
     QVERIFY(splash.Label2->font().bold());

@@ -30,6 +30,8 @@
 #include <QTextDocument>
 #include <QVBoxLayout>
 
+#include <memory>
+
 const QColor TMainForm::Lime = QColor(0, 255, 0);
 const QColor TMainForm::Yellow = QColor(255, 255, 0);
 const QColor TMainForm::Red = QColor(255, 0, 0);
@@ -58,6 +60,31 @@ QString configurationManagerPath()
     return QDir(QCoreApplication::applicationDirPath()).filePath(name);
 }
 
+int firstLineBreak(const QString &text)
+{
+    for (int i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+            return i;
+    }
+    return -1;
+}
+
+// A one-line field takes pasted text up to its first line break, as the
+// desktop's one-line edits do: no record field but the notes gets one, and the
+// export keeps one line per record. A text that already held one (a record
+// shown as it was stored) is left alone.
+void keepFirstPastedLine(QLineEdit *field, const QString &before)
+{
+    const QString text = field->text();
+    const int lineBreak = firstLineBreak(text);
+    if (lineBreak < 0 || firstLineBreak(before) >= 0)
+        return;
+    const int pastedEnd = qMax(field->cursorPosition(), lineBreak);
+    field->setText(text.left(lineBreak) + text.mid(pastedEnd));
+    field->setCursorPosition(lineBreak);
+}
+
 } // namespace
 
 TMainForm::TMainForm(QWidget *parent)
@@ -65,6 +92,9 @@ TMainForm::TMainForm(QWidget *parent)
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("Vorlen Entry"));
+    // A fixed window with a system menu, a minimise box and a close box, but no maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(tahoma(11));
 
     now = [] { return QDateTime::currentDateTime(); };
@@ -190,8 +220,16 @@ void TMainForm::buildControls()
     Memo1->setFixedHeight(EditDate->sizeHint().height() + 4);
     Memo1->installEventFilter(this);
     connect(Memo1->document(), &QTextDocument::contentsChange, this, &TMainForm::limitNotes);
-    for (QLineEdit *field : {EditName, EditCompany})
-        connect(field, &QLineEdit::textEdited, this, [field] { dropFieldSeparators(field); });
+    for (QLineEdit *field : {EditDate, EditTime, EditPhone, EditName, EditCompany}) {
+        auto before = std::make_shared<QString>(field->text());
+        connect(field, &QLineEdit::textChanged, this, [field, before] { *before = field->text(); });
+        const bool textField = field == EditName || field == EditCompany;
+        connect(field, &QLineEdit::textEdited, this, [field, before, textField] {
+            keepFirstPastedLine(field, *before);
+            if (textField)
+                dropFieldSeparators(field);
+        });
+    }
 
     grid->addWidget(TypeLabel, 0, 0);
     grid->addWidget(DateLabel, 0, 1);

@@ -123,7 +123,8 @@ Outcome write(const QString &dataPath, const QString &exportPath)
         done += count;
         outcome.lastRecord = records[size_t(count - 1)];
     }
-    if (!writer.flush() || !file.commit()) {
+    // QSaveFile::commit() does not see a failure of its own last flush, so flush first.
+    if (!writer.flush() || !file.flush() || !file.commit()) {
         outcome.result = Result::ExportUnwritable;
         return outcome;
     }

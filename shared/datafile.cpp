@@ -2,7 +2,10 @@
 
 #include <QFile>
 
+#include <sys/mman.h>
 #include <unistd.h>
+
+#include <cstdint>
 
 namespace DataFile {
 
@@ -42,6 +45,22 @@ bool hashInPlace(const QString &path, qint64 offset, CallRecord &record)
         return false;
     record = onDisk;
     return true;
+}
+
+// A long log is read into one large block; on Linux, large pages make
+// setting up that fresh memory several times faster.
+void adviseLargePages(void *data, size_t bytes)
+{
+#ifdef __linux__
+    constexpr uintptr_t page = 2 * 1024 * 1024;
+    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
+    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(page - 1);
+    if (end > begin)
+        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    Q_UNUSED(data);
+    Q_UNUSED(bytes);
+#endif
 }
 
 } // namespace
@@ -134,6 +153,8 @@ bool scanRecords(const QString &path, ScanMode mode, std::vector<CallRecord> &re
     if (size < RecordSize || !readAt(file, size - RecordSize, last))
         return true;
     const qint64 wanted = qMin<qint64>(qMax(last.number(), 0), size / RecordSize);
+    records.reserve(size_t(wanted));
+    adviseLargePages(records.data(), size_t(wanted) * sizeof(CallRecord));
     records.resize(size_t(wanted));
     if (wanted == 0)
         return true;

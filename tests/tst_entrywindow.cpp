@@ -130,6 +130,8 @@ private slots:
     void phoneWithConfiguredSeparator();
     void pastedSeparatorIsRemoved_data();
     void pastedSeparatorIsRemoved();
+    void pastedLinesInOneLineFields_data();
+    void pastedLinesInOneLineFields();
     void phoneErrors_data();
     void phoneErrors();
     void companyLimit_data();
@@ -378,6 +380,45 @@ void TestEntryWindow::pastedSeparatorIsRemoved()
     }
     paste(control, "-" + notSign + "x");
     QCOMPARE(textOf(control), QStringLiteral("Ann-x Lee"));
+}
+
+void TestEntryWindow::pastedLinesInOneLineFields_data()
+{
+    QTest::addColumn<int>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("cursor");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("date") << int(Date) << QString() << -1 << "1/5/2024\nx" << "1/5/2024";
+    QTest::newRow("time, CR LF") << int(Time) << QString() << -1 << "0930\r\n" << "0930";
+    QTest::newRow("phone, paragraph separator") << int(Phone) << QString() << -1
+                                                << "555" + QString(QChar::ParagraphSeparator) + "1234" << "555";
+    QTest::newRow("name after typing") << int(Name) << "Dr " << -1 << "Ann\nLee\nJr" << "Dr Ann";
+    QTest::newRow("name, in the middle") << int(Name) << "Ann Lee" << 4 << "X\nY" << "Ann XLee";
+    QTest::newRow("company with separators") << int(Company) << QString() << -1 << "Ac" + notSign + "me\nInc"
+                                             << "Acme";
+}
+
+// The desktop's one-line edits take pasted text up to its first line break;
+// a line break in a one-line field would split the record's export line.
+void TestEntryWindow::pastedLinesInOneLineFields()
+{
+    QFETCH(int, field);
+    QFETCH(QString, typed);
+    QFETCH(int, cursor);
+    QFETCH(QString, pasted);
+    QFETCH(QString, expected);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    tabTo(field);
+    auto *edit = qobject_cast<QLineEdit *>(fieldOf(w, field));
+    if (!typed.isEmpty())
+        f.type(typed);
+    if (cursor >= 0)
+        edit->setCursorPosition(cursor);
+    paste(edit, pasted);
+    QCOMPARE(edit->text(), expected);
 }
 
 void TestEntryWindow::phoneErrors_data()

@@ -1,5 +1,5 @@
-// A long random session against the real log-entry window: typing, Tab,
-// clicks, saves, clears, reads, selects, exports, reviews and reports in a
+// A long random session against the real log-entry window: typing, pasting,
+// Tab, clicks, saves, clears, reads, selects, exports, reviews and reports in a
 // seeded order, with a record altered behind the program's back now and then.
 // After every step the data file and the window must still make sense.
 //
@@ -74,6 +74,7 @@ private:
     void exportLog();
     void review();
     void fullReport();
+    void printCurrent();
     void tamper();
     void restart();
 
@@ -445,6 +446,20 @@ void Session::fullReport()
     reactivate();
 }
 
+void Session::printCurrent()
+{
+    if (!w->PrintCurrent->isEnabled())
+        return;
+    {
+        ModalAnswerer answerer;
+        note(QStringLiteral("Ctrl+U (record %1)").arg(w->state().SelectedRecord));
+        QTest::keyClick(focused(), Qt::Key_U, Qt::ControlModifier);
+        if (answerer.seen != QStringList{QStringLiteral("TForm1")})
+            m_failure = QStringLiteral("Print Current opened %1").arg(answerer.seen.join(QLatin1Char(',')));
+    }
+    reactivate();
+}
+
 void Session::tamper()
 {
     const int records = int(QFileInfo(m_fixture.dataFile()).size() / RecordSize);
@@ -562,6 +577,7 @@ void Session::run()
         {2, [this] { exportLog(); }},
         {3, [this] { review(); }},
         {1, [this] { fullReport(); }},
+        {1, [this] { printCurrent(); }},
         {1, [this] { tamper(); }},
         {1, [this] { restart(); }},
     };

@@ -1,0 +1,731 @@
+// Faults of the machine around the program: a data file that is read-only,
+// gone, a folder, cut short, grown by garbage or numbered beyond reason; a
+// full disk in the middle of a save; a configuration file that cannot be read
+// or holds garbage; a working folder that cannot be written. For each the
+// window must go on, say what went wrong, and leave every whole record as it
+// was, byte for byte.
+//
+// The tests may run as root, whom file permissions do not stop; the commands
+// that must meet a permission then run with the effective user and group of
+// "nobody" (seteuid), which the kernel checks like any ordinary user.
+
+#include "mainwindowfixture.h"
+#include "modalanswerer.h"
+
+#include "Printprefiewform.h"
+#include "Stringgridreview.h"
+#include "recordtablemodel.h"
+
+#include <QElapsedTimer>
+#include <QRandomGenerator>
+#include <QTableView>
+
+#include <csignal>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using F = MainWindowFixture;
+using TestRecords::readAll;
+
+const QColor lime(0, 255, 0);
+const QColor red(255, 0, 0);
+const QString OpenError = QStringLiteral("File: Open ERROR");
+const QString NoFile = QStringLiteral("No file found - Save a record first");
+const QString Exported = QStringLiteral("Saved as VNExport.txt");
+const QString NoFileRead = QStringLiteral("NO FILE READ: Cancel & Save Records");
+constexpr int WholeBytes = 3 * RecordSize;
+constexpr uid_t Nobody = 65534;
+// A command that takes longer than this has as good as hung.
+constexpr qint64 CommandLimitMs = 5000;
+
+// Drops the effective user and group to "nobody" while it lives, when the
+// tests run as root; an ordinary user is already stopped by permissions.
+class AsOrdinaryUser
+{
+public:
+    AsOrdinaryUser()
+    {
+        if (geteuid() != 0)
+            return;
+        m_switched = setegid(Nobody) == 0 && seteuid(Nobody) == 0;
+        m_ok = m_switched;
+        if (!m_switched)
+            setegid(0);
+    }
+    ~AsOrdinaryUser()
+    {
+        if (m_switched) {
+            if (seteuid(0) != 0 || setegid(0) != 0)
+                qFatal("cannot return to the test's own user");
+        }
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    bool m_switched = false;
+    bool m_ok = true;
+};
+
+// Puts a path's permission bits back when the test ends, so that the
+// temporary folder can be removed whatever happened.
+class PermissionGuard
+{
+public:
+    PermissionGuard(const QString &path, mode_t mode)
+        : m_path(QFile::encodeName(path))
+    {
+        struct stat info;
+        m_valid = ::stat(m_path.constData(), &info) == 0;
+        m_old = info.st_mode & 07777;
+        if (m_valid)
+            ::chmod(m_path.constData(), mode);
+    }
+    ~PermissionGuard()
+    {
+        if (m_valid)
+            ::chmod(m_path.constData(), m_old);
+    }
+
+private:
+    QByteArray m_path;
+    mode_t m_old = 0;
+    bool m_valid = false;
+};
+
+// The file size limit of this process, lowered for one command; a write past
+// it fails with EFBIG instead of ending the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        m_ok = getrlimit(RLIMIT_FSIZE, &m_saved) == 0;
+        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit tight = m_saved;
+        tight.rlim_cur = bytes;
+        m_ok = m_ok && setrlimit(RLIMIT_FSIZE, &tight) == 0;
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_oldHandler);
+    }
+    bool ok() const { return m_ok; }
+
+private:
+    struct rlimit m_saved {};
+    void (*m_oldHandler)(int) = SIG_DFL;
+    bool m_ok = false;
+};
+
+void reactivate(QWidget *window)
+{
+    QApplication::setActiveWindow(window);
+    QVERIFY(QTest::qWaitForWindowActive(window));
+    if (!QApplication::focusWidget())
+        window->setFocus();
+}
+
+// Fills the entry row from the call type group by keyboard, as a person would.
+void typeEntry(TMainForm *w)
+{
+    w->RadioIn->setFocus();
+    F::tab();
+    F::type(QStringLiteral("6/14/2024"));
+    F::tab();
+    F::type(QStringLiteral("0930"));
+    F::tab();
+    F::type(QStringLiteral("5551234567"));
+    F::tab();
+    F::type(QStringLiteral("Ann Lee"));
+    F::tab();
+    F::type(QStringLiteral("Acme"));
+    F::tab();
+    F::type(QStringLiteral("Call back"));
+}
+
+// Runs one command and fails the test when it took as long as a hang.
+template <typename Command>
+void timed(const char *what, Command command)
+{
+    QElapsedTimer clock;
+    clock.start();
+    command();
+    QVERIFY2(clock.elapsed() < CommandLimitMs, what);
+}
+
+void readAndSelect(TMainForm *w, qint64 number)
+{
+    F::key(Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), w->SpinEditSelect);
+    w->SpinEditSelect->selectAll();
+    QTest::keyClicks(w->SpinEditSelect, QString::number(number));
+    QTest::keyClick(w->SpinEditSelect, Qt::Key_Return);
+}
+
+// Records > Review, answered with Cancel; the classes of the windows that opened.
+QStringList review(TMainForm *w)
+{
+    QStringList seen;
+    {
+        ModalAnswerer answerer;
+        F::key(Qt::Key_V, Qt::ControlModifier);
+        seen = answerer.seen;
+    }
+    reactivate(w);
+    seen.sort();
+    return seen;
+}
+
+// File > Print, cancelled; what the preview's message line said.
+QString fullReport(TMainForm *w)
+{
+    QString panel = QStringLiteral("(no preview)");
+    {
+        ModalAnswerer answerer;
+        answerer.answer = [&panel](QDialog *dialog) {
+            if (auto *preview = qobject_cast<TPrintPreviewForm *>(dialog))
+                panel = preview->Panel1->text();
+            return false;
+        };
+        F::key(Qt::Key_P, Qt::ControlModifier);
+    }
+    reactivate(w);
+    return panel;
+}
+
+QByteArray garbage(int size, quint32 seed)
+{
+    QRandomGenerator random(seed);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &b : bytes)
+        b = char(random.bounded(256));
+    return bytes;
+}
+
+// A record numbered as no program of ours would number it, with a hash that
+// matches, as another program might have written it.
+CallRecord recordNumbered(const QString &number)
+{
+    CallRecord record = TestRecords::make(3);
+    record.setText(CallRecord::RecordNumber, number);
+    record.setText(CallRecord::Hash, record.computeHash());
+    return record;
+}
+
+} // namespace
+
+class TestFaults : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void damagedDataFile_data();
+    void damagedDataFile();
+    void readOnlyDataFileRefusesAnEdit();
+    void anotherProgramAppended();
+    void recordNumberOutOfRange_data();
+    void recordNumberOutOfRange();
+    void fileSizeLimitInTheMiddleOfASave();
+    void fileSizeLimitDuringExportAndReport();
+    void unreadableConfiguration_data();
+    void unreadableConfiguration();
+    void garbageConfiguration_data();
+    void garbageConfiguration();
+    void readOnlyWorkingFolder_data();
+    void readOnlyWorkingFolder();
+};
+
+void TestFaults::damagedDataFile_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<bool>("afterStartUp");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<int>("select");
+    QTest::addColumn<QString>("selectMessage");
+    QTest::addColumn<QString>("saveMessage");
+    QTest::addColumn<QString>("exportMessage");
+    QTest::addColumn<QStringList>("reviewWindows");
+    QTest::addColumn<QString>("reportMessage");
+
+    const QStringList grid = {QStringLiteral("TFormRecordReview")};
+    const QStringList warning = {QStringLiteral("TFormWarning")};
+    const QStringList gridAndWarning = {QStringLiteral("TFormRecordReview"), QStringLiteral("TFormWarning")};
+
+    QTest::newRow("read-only") << "read-only" << true << 3 << 3 << QString() << OpenError << Exported
+                               << gridAndWarning << NoFileRead;
+    QTest::newRow("missing") << "missing" << true << 3 << 3 << NoFile << OpenError << OpenError << warning
+                             << NoFileRead;
+    QTest::newRow("a folder") << "folder" << true << 3 << 3 << NoFile << OpenError << OpenError << warning
+                              << NoFileRead;
+    // The count comes from the 992 bytes before the end, here no record's start.
+    QTest::newRow("cut in the middle of a record, before start-up")
+        << "truncated" << false << 0 << 0 << NoFile << OpenError << Exported << grid << QString();
+    QTest::newRow("cut in the middle of a record, after start-up")
+        << "truncated" << true << 3 << 3 << NoFile << OpenError << Exported << grid << QString();
+    QTest::newRow("grown by garbage") << "garbage" << false << 0 << 0 << NoFile << OpenError << Exported << grid
+                                      << QString();
+    QTest::newRow("grown by garbage, after start-up")
+        << "garbage" << true << 3 << 3 << QString() << OpenError << Exported << grid << QString();
+    // A garbage block that reads as record 4: it is whole, fails its check,
+    // and the next record goes after it.
+    QTest::newRow("grown by a garbage record 4")
+        << "garbage record" << false << 4 << 4 << "Entry Integrity Compromised" << QString() << Exported << grid
+        << QString();
+}
+
+void TestFaults::damagedDataFile()
+{
+    QFETCH(QString, fault);
+    QFETCH(bool, afterStartUp);
+    QFETCH(int, count);
+    QFETCH(int, select);
+    QFETCH(QString, selectMessage);
+    QFETCH(QString, saveMessage);
+    QFETCH(QString, exportMessage);
+    QFETCH(QStringList, reviewWindows);
+    QFETCH(QString, reportMessage);
+
+    MainWindowFixture f;
+    f.writeRecords(3);
+    const QByteArray whole = readAll(f.dataFile());
+    const QString dataFile = f.dataFile();
+    std::unique_ptr<PermissionGuard> folderOpen;
+    std::unique_ptr<PermissionGuard> fileReadOnly;
+    const auto damage = [&] {
+        if (fault == QLatin1String("read-only")) {
+            // Nobody may read the folder and the file, but not write the file.
+            folderOpen = std::make_unique<PermissionGuard>(f.dir.path(), 0777);
+            fileReadOnly = std::make_unique<PermissionGuard>(dataFile, 0444);
+        } else if (fault == QLatin1String("missing")) {
+            QVERIFY(QFile::remove(dataFile));
+        } else if (fault == QLatin1String("folder")) {
+            QVERIFY(QFile::remove(dataFile));
+            QVERIFY(QDir().mkdir(dataFile));
+        } else if (fault == QLatin1String("truncated")) {
+            QVERIFY(QFile::resize(dataFile, 2 * RecordSize + RecordSize / 2));
+        } else if (fault == QLatin1String("garbage")) {
+            QVERIFY(TestRecords::writeAll(dataFile, whole + garbage(100, 7)));
+        } else if (fault == QLatin1String("garbage record")) {
+            QByteArray block = garbage(RecordSize, 11);
+            // "4" and its terminator where the record number is read.
+            block.replace(4, 4, QByteArray("4\0\0\0", 4));
+            QVERIFY(TestRecords::writeAll(dataFile, whole + block));
+        }
+    };
+    if (!afterStartUp)
+        damage();
+    TMainForm *w = f.open();
+    if (afterStartUp)
+        damage();
+    if (QTest::currentTestFailed())
+        return;
+    const QByteArray damaged = readAll(dataFile);
+    QCOMPARE(w->state().RecordCount, count);
+    QCOMPARE(w->RecNumbLabel->text(), QString::number(count));
+
+    std::optional<AsOrdinaryUser> user;
+    if (fault == QLatin1String("read-only")) {
+        user.emplace();
+        if (!user->ok())
+            QSKIP("cannot take an ordinary user's rights here");
+    }
+    // Whatever the command, the whole records stay as they were.
+    const int kept = int(qMin<qsizetype>(WholeBytes, damaged.size() / RecordSize * RecordSize));
+    const auto recordsKept = [&] {
+        if (fault == QLatin1String("missing"))
+            return !QFileInfo::exists(dataFile);
+        if (fault == QLatin1String("folder"))
+            return QFileInfo(dataFile).isDir() && QDir(dataFile).isEmpty();
+        return readAll(dataFile).left(kept) == whole.left(kept);
+    };
+
+    timed("save", [&] {
+        typeEntry(w);
+        F::key(Qt::Key_S, Qt::ControlModifier);
+    });
+    if (saveMessage.isEmpty()) {
+        QCOMPARE(f.indicator(), lime);
+        QCOMPARE(w->state().RecordCount, count + 1);
+        CallRecord stored;
+        QCOMPARE(DataFile::readRecord(dataFile, count + 1, stored), DataFile::ReadResult::Ok);
+        QVERIFY(stored.verify());
+    } else {
+        QCOMPARE(f.message(), saveMessage);
+        QCOMPARE(f.indicator(), red);
+        QCOMPARE(w->state().RecordCount, count);
+        // The typed entry stays for another try.
+        QCOMPARE(w->EditName->text(), QStringLiteral("Ann Lee"));
+        if (fault != QLatin1String("missing") && fault != QLatin1String("folder"))
+            QCOMPARE(readAll(dataFile), damaged);
+    }
+    QVERIFY(recordsKept());
+
+    timed("select", [&] { readAndSelect(w, select); });
+    QVERIFY(!w->Panel2->isVisible());
+    if (selectMessage.isEmpty()) {
+        QVERIFY(w->state().EditMode);
+        QCOMPARE(w->EditName->text(), QStringLiteral("Caller %1").arg(select));
+    } else {
+        // The indicator ends by the status letter of what the buffer last held.
+        QCOMPARE(f.message(), selectMessage);
+        QVERIFY(!w->state().EditMode);
+    }
+    QVERIFY(recordsKept());
+
+    timed("export", [&] { w->ExportFile1->trigger(); });
+    QCOMPARE(f.message(), exportMessage);
+    QVERIFY(recordsKept());
+
+    QStringList seen;
+    timed("review", [&] { seen = review(w); });
+    QCOMPARE(seen, reviewWindows);
+    QVERIFY(recordsKept());
+
+    QString report;
+    timed("report", [&] { report = fullReport(w); });
+    QCOMPARE(report, reportMessage);
+    QVERIFY(recordsKept());
+}
+
+void TestFaults::readOnlyDataFileRefusesAnEdit()
+{
+    MainWindowFixture f;
+    f.writeRecords(3);
+    const QByteArray whole = readAll(f.dataFile());
+    TMainForm *w = f.open();
+    readAndSelect(w, 2);
+    QVERIFY(w->state().EditMode);
+
+    PermissionGuard folder(f.dir.path(), 0777);
+    PermissionGuard file(f.dataFile(), 0444);
+    AsOrdinaryUser user;
+    if (!user.ok())
+        QSKIP("cannot take an ordinary user's rights here");
+    QTest::mouseClick(w->Memo1->viewport(), Qt::LeftButton);
+    F::key(Qt::Key_End);
+    F::type(QStringLiteral(" again"));
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.message(), OpenError);
+    QCOMPARE(f.indicator(), red);
+    QCOMPARE(f.hint(), OpenError);
+    QVERIFY(!w->state().EditMode);
+    QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("Call back again"));
+    QCOMPARE(readAll(f.dataFile()), whole);
+}
+
+// A second window on the same log saved a record: this window's count is one
+// behind, and its record must not take the other's number or slot.
+void TestFaults::anotherProgramAppended()
+{
+    MainWindowFixture f;
+    f.writeRecords(3);
+    TMainForm *w = f.open();
+    CallRecord theirs = TestRecords::make(4);
+    QVERIFY(DataFile::appendRecord(f.dataFile(), theirs));
+    const QByteArray before = readAll(f.dataFile());
+
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.message(), OpenError);
+    QCOMPARE(f.indicator(), red);
+    QCOMPARE(readAll(f.dataFile()), before);
+    QCOMPARE(w->state().RecordCount, 3);
+
+    // The export takes the count from the file again; then the entry goes in as record 5.
+    w->ExportFile1->trigger();
+    QCOMPARE(w->state().RecordCount, 4);
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(DataFile::findRecordCount(f.dataFile()), 5);
+    QVERIFY(readAll(f.dataFile()).startsWith(before));
+}
+
+void TestFaults::recordNumberOutOfRange_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::newRow("largest 32-bit number") << "2147483647";
+    QTest::newRow("negative") << "-5";
+    QTest::newRow("beyond 32 bits") << "99999999999";
+}
+
+// The last record's number is where the count comes from; nothing may
+// overflow, loop to it, or read and write outside the file's records.
+void TestFaults::recordNumberOutOfRange()
+{
+    QFETCH(QString, number);
+    MainWindowFixture f;
+    f.writeRecords(2);
+    CallRecord last = recordNumbered(number);
+    {
+        QFile file(f.dataFile());
+        QVERIFY(file.open(QIODevice::Append));
+        QCOMPARE(file.write(TestRecords::recordBytes(last)), qint64(RecordSize));
+    }
+    const QByteArray before = readAll(f.dataFile());
+    const int count = textToInt(number);
+
+    QElapsedTimer clock;
+    clock.start();
+    TMainForm *w = f.open();
+    QCOMPARE(w->state().RecordCount, count);
+    QCOMPARE(w->RecNumbLabel->text(), QString::number(count));
+    QVERIFY(w->SpinEditSelect->maximum() >= 0);
+
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.message(), OpenError);
+    QCOMPARE(w->state().RecordCount, count);
+    QCOMPARE(readAll(f.dataFile()), before);
+
+    // The spin edit offers 1 to the count (none below zero); the farthest
+    // choice reads nothing outside the file.
+    F::key(Qt::Key_R, Qt::ControlModifier);
+    QCOMPARE(w->SpinEditSelect->maximum(), qMax(count, 0));
+    QCOMPARE(w->SpinEditSelect->minimum(), count > 0 ? 1 : 0);
+    w->SpinEditSelect->setValue(w->SpinEditSelect->maximum());
+    QTest::keyClick(w->SpinEditSelect, Qt::Key_Return);
+    QCOMPARE(f.message(), NoFile);
+    QVERIFY(!w->state().EditMode);
+    // Print Current for that number shows an empty record, not some other one.
+    {
+        ModalAnswerer answerer;
+        F::key(Qt::Key_U, Qt::ControlModifier);
+        QCOMPARE(answerer.seen, QStringList{QStringLiteral("TForm1")});
+    }
+    reactivate(w);
+    QVERIFY(!readAll(f.path(QStringLiteral("SingleRecordForm.txt"))).contains("Caller"));
+    if (count > 0) {
+        readAndSelect(w, 2);
+        QCOMPARE(w->EditName->text(), QStringLiteral("Caller 2"));
+    }
+
+    w->ExportFile1->trigger();
+    QCOMPARE(f.message(), Exported);
+    const QByteArray exported = readAll(f.path(QStringLiteral("VNExport.txt")));
+    QCOMPARE(exported.count('\n'), count > 0 ? 4 : 1);
+    QCOMPARE(w->state().RecordCount, count);
+
+    // The grid lists the three records; the last one's number plus one would
+    // overflow the window's answer, so it cannot be chosen.
+    QString panel;
+    bool closed = false;
+    {
+        ModalAnswerer answerer;
+        answerer.answer = [&](QDialog *dialog) {
+            auto *grid = qobject_cast<TFormRecordReview *>(dialog);
+            if (!grid || grid->model()->rowCount() == 0)
+                return false;
+            const QModelIndex index = grid->model()->index(grid->model()->rowCount() - 1, 0);
+            const QPoint at = grid->DataGrid->visualRect(index).center();
+            QTest::mouseClick(grid->DataGrid->viewport(), Qt::LeftButton, {}, at);
+            QTest::mouseDClick(grid->DataGrid->viewport(), Qt::LeftButton, {}, at);
+            closed = !grid->isVisible();
+            panel = grid->Panel1->text();
+            return true;
+        };
+        F::key(Qt::Key_V, Qt::ControlModifier);
+    }
+    reactivate(w);
+    if (count == 2147483647) {
+        QVERIFY(!closed);
+        QCOMPARE(panel, QStringLiteral("'%1' is not a valid record number").arg(number));
+    }
+    QVERIFY(!w->state().EditMode || w->state().SelectedRecord <= 2);
+
+    QCOMPARE(fullReport(w), QString());
+    QCOMPARE(readAll(f.dataFile()), before);
+    QVERIFY2(clock.elapsed() < 4 * CommandLimitMs, "the commands took as long as a loop to the number");
+}
+
+void TestFaults::fileSizeLimitInTheMiddleOfASave()
+{
+    MainWindowFixture f;
+    f.writeRecords(3);
+    const QByteArray whole = readAll(f.dataFile());
+    TMainForm *w = f.open();
+    typeEntry(w);
+    {
+        // Half a record fits, then the system refuses.
+        FileSizeLimit limit(WholeBytes + RecordSize / 2);
+        QVERIFY(limit.ok());
+        F::key(Qt::Key_S, Qt::ControlModifier);
+    }
+    QCOMPARE(f.message(), OpenError);
+    QCOMPARE(f.indicator(), red);
+    QCOMPARE(w->state().RecordCount, 3);
+    QCOMPARE(readAll(f.dataFile()), whole);
+    QCOMPARE(w->EditCompany->text(), QStringLiteral("Acme"));
+
+    // With room again the same entry goes in as record 4.
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(DataFile::findRecordCount(f.dataFile()), 4);
+    QCOMPARE(readAll(f.dataFile()).left(WholeBytes), whole);
+}
+
+void TestFaults::fileSizeLimitDuringExportAndReport()
+{
+    MainWindowFixture f;
+    f.writeRecords(40);
+    const QByteArray whole = readAll(f.dataFile());
+    QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNExport.txt")), "earlier export\n"));
+    TMainForm *w = f.open();
+    QString report;
+    {
+        FileSizeLimit limit(1000);
+        QVERIFY(limit.ok());
+        w->ExportFile1->trigger();
+        report = fullReport(w);
+    }
+    QCOMPARE(f.message(), OpenError);
+    QCOMPARE(f.indicator(), red);
+    QCOMPARE(readAll(f.path(QStringLiteral("VNExport.txt"))), QByteArray("earlier export\n"));
+    QVERIFY2(report.startsWith(QStringLiteral("Report NOT written")), qPrintable(report));
+    QCOMPARE(readAll(f.dataFile()), whole);
+}
+
+void TestFaults::unreadableConfiguration_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::newRow("a folder in its place") << true;
+    QTest::newRow("no read permission") << false;
+}
+
+void TestFaults::unreadableConfiguration()
+{
+    QFETCH(bool, folder);
+    MainWindowFixture f;
+    const QString config = f.path(QStringLiteral("VNConfig.cfg"));
+    if (folder)
+        QVERIFY(QDir().mkdir(config));
+    else
+        QVERIFY(TestRecords::writeAll(config, QByteArray("Other.dta\n.\n212\n###\nArial\n0\n10\n") + '\0'));
+    PermissionGuard open(f.dir.path(), 0777);
+    PermissionGuard closed(config, folder ? 0755 : 0000);
+    {
+        AsOrdinaryUser user;
+        if (!user.ok())
+            QSKIP("cannot take an ordinary user's rights here");
+        f.open();
+    }
+    TMainForm *w = f.window.get();
+    QCOMPARE(f.message(), QStringLiteral("Configuration missing - using Default"));
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(w->state().DataFileName, QStringLiteral("VNData.dta"));
+    QCOMPARE(w->state().configuration.phoneSeparator, QStringLiteral("-"));
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(DataFile::findRecordCount(f.dataFile()), 1);
+}
+
+void TestFaults::garbageConfiguration_data()
+{
+    QTest::addColumn<QByteArray>("content");
+
+    QTest::newRow("random bytes") << garbage(600, 1);
+    QTest::newRow("random bytes, no line feed") << garbage(5000, 2).replace('\n', 'x');
+    QTest::newRow("NULs") << QByteArray(300, '\0');
+    QTest::newRow("0xFF") << QByteArray(300, '\xff');
+    QTest::newRow("empty lines") << QByteArray(7, '\n') + '\x0f';
+    QTest::newRow("one overlong line") << QByteArray(200000, 'A');
+    QTest::newRow("numbers out of range") << QByteArray("VNData.dta\n\n\n\nArial\n-2147483649\n99999999999\n\xff");
+    QTest::newRow("half a UTF-8 character") << QByteArray("VNData.dt\xc3\n\xe2\x82\n###\n###\nAri\xf0\x9f\n0\n10\n");
+}
+
+void TestFaults::garbageConfiguration()
+{
+    QFETCH(QByteArray, content);
+    MainWindowFixture f;
+    QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), content));
+    QElapsedTimer clock;
+    clock.start();
+    TMainForm *w = f.open();
+    QVERIFY(clock.elapsed() < CommandLimitMs);
+    QVERIFY(w->isVisible());
+    QCOMPARE(f.indicator(), lime);
+
+    // The window still takes an entry: it lands in whatever file the settings
+    // name, or the save says it could not.
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    if (f.indicator() == lime) {
+        CallRecord stored;
+        QCOMPARE(DataFile::readRecord(w->state().DataFileName, 1, stored), DataFile::ReadResult::Ok);
+        QVERIFY(stored.verify());
+        QCOMPARE(stored.text(CallRecord::Name), QStringLiteral("Ann Lee"));
+    } else {
+        QCOMPARE(f.message(), OpenError);
+    }
+}
+
+void TestFaults::readOnlyWorkingFolder_data()
+{
+    QTest::addColumn<bool>("withRecords");
+    QTest::newRow("empty folder") << false;
+    QTest::newRow("with a writable data file") << true;
+}
+
+void TestFaults::readOnlyWorkingFolder()
+{
+    QFETCH(bool, withRecords);
+    MainWindowFixture f;
+    const QString config = f.path(QStringLiteral("VNConfig.cfg"));
+    if (withRecords) {
+        f.writeRecords(3);
+        QVERIFY(TestRecords::writeAll(config, QByteArray("VNData.dta\n-\n###\n###\nArial\n0\n10\n") + '\0'));
+    }
+    const QByteArray whole = readAll(f.dataFile());
+    const QByteArray configBefore = readAll(config);
+    PermissionGuard file(f.dataFile(), 0666);
+    PermissionGuard settings(config, 0666);
+    PermissionGuard folder(f.dir.path(), 0555);
+    AsOrdinaryUser user;
+    if (!user.ok())
+        QSKIP("cannot take an ordinary user's rights here");
+    TMainForm *w = f.open();
+    const int count = withRecords ? 3 : 0;
+    QCOMPARE(w->state().RecordCount, count);
+
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    if (withRecords) {
+        // Appending to a file needs no new entry in the folder.
+        QCOMPARE(f.indicator(), lime);
+        QCOMPARE(DataFile::findRecordCount(f.dataFile()), 4);
+        QCOMPARE(readAll(f.dataFile()).left(WholeBytes), whole);
+    } else {
+        QCOMPARE(f.message(), OpenError);
+        QVERIFY(!QFileInfo::exists(f.dataFile()));
+    }
+
+    w->ExportFile1->trigger();
+    QCOMPARE(f.message(), OpenError);
+    QVERIFY(!QFileInfo::exists(f.path(QStringLiteral("VNExport.txt"))));
+
+    const QString report = fullReport(w);
+    QVERIFY2(report.startsWith(withRecords ? QStringLiteral("Report NOT written") : NoFileRead), qPrintable(report));
+
+    // Open Existing cannot rewrite the configuration: the data file stays.
+    w->chooseDataFile = [&f] { return f.path(QStringLiteral("Other.dta")); };
+    w->Open1Click();
+    if (withRecords) {
+        QCOMPARE(f.message(), OpenError);
+        QCOMPARE(w->state().DataFileName, QStringLiteral("VNData.dta"));
+        QCOMPARE(readAll(config), configBefore);
+    } else {
+        QCOMPARE(f.message(), QStringLiteral("Configuration missing - using Default"));
+    }
+    QCOMPARE(QFileInfo::exists(config), withRecords);
+    if (withRecords)
+        QCOMPARE(readAll(f.dataFile()).left(WholeBytes), whole);
+}
+
+QTEST_MAIN(TestFaults)
+#include "tst_faults.moc"

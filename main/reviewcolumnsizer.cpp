@@ -96,13 +96,11 @@ int ReviewColumnSizer::estimatedWidth(const CallRecord &record, CallRecord::Fiel
     if (m_charAdvance.empty())
         m_charAdvance.assign(0x10000, -1.0);
     // Read straight from the record's bytes: this pass sees every row at once.
-    const unsigned char *p = record.bytes.data() + CallRecord::offset(field);
-    const int chars = CallRecord::width(field);
+    char16_t units[CallRecord::MaxFieldWidth];
+    const int chars = record.copyText(field, units);
     qreal width = 0;
     for (int i = 0; i < chars; ++i) {
-        const char16_t unit = char16_t(p[2 * i] | (p[2 * i + 1] << 8));
-        if (unit == 0)
-            break;
+        const char16_t unit = units[i];
         qreal &advance = m_charAdvance[unit];
         if (advance < 0)
             advance = m_metricsF.horizontalAdvance(QChar(unit));

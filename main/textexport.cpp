@@ -30,14 +30,7 @@ qsizetype lineUnits(const CallRecord &record, char16_t *out)
     for (CallRecord::Field field : Columns) {
         if (field != CallRecord::RecordNumber)
             *p++ = FieldSeparator;
-        const unsigned char *bytes = record.bytes.data() + CallRecord::offset(field);
-        const int width = CallRecord::width(field);
-        for (int i = 0; i < width; ++i) {
-            const char16_t unit = char16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8));
-            if (unit == 0)
-                break;
-            *p++ = unit;
-        }
+        p += record.copyText(field, p);
     }
     *p++ = u'\n';
     return p - out;

@@ -29,6 +29,7 @@ constexpr Layout layouts[CallRecord::FieldCount] = {
     {962, 15},  // spare2
 };
 
+static_assert(layouts[CallRecord::Notes].width == CallRecord::MaxFieldWidth, "the notes are the widest field");
 static_assert(layouts[CallRecord::Spare2].offset + 2 * layouts[CallRecord::Spare2].width == RecordSize,
               "the fields fill the record exactly");
 
@@ -44,19 +45,25 @@ int CallRecord::width(Field field)
     return layouts[field].width;
 }
 
-QString CallRecord::text(Field field) const
+int CallRecord::copyText(Field field, char16_t *out) const
 {
+    // Little-endian on disk, whatever the host's byte order.
     const unsigned char *p = bytes.data() + offset(field);
     const int chars = width(field);
-    QString result;
-    result.reserve(chars);
-    for (int i = 0; i < chars; ++i) {
-        const char16_t unit = char16_t(p[2 * i] | (p[2 * i + 1] << 8));
+    int n = 0;
+    while (n < chars) {
+        const char16_t unit = char16_t(p[2 * n] | (p[2 * n + 1] << 8));
         if (unit == 0)
             break;
-        result.append(QChar(unit));
+        out[n++] = unit;
     }
-    return result;
+    return n;
+}
+
+QString CallRecord::text(Field field) const
+{
+    char16_t units[MaxFieldWidth];
+    return QString(reinterpret_cast<const QChar *>(units), copyText(field, units));
 }
 
 void CallRecord::setText(Field field, const QString &value)
@@ -163,13 +170,7 @@ QByteArray CallRecord::hashInputUtf8() const
     for (Field field : order) {
         if (field != RecordNumber)
             units[n++] = FieldSeparator;
-        const unsigned char *p = bytes.data() + offset(field);
-        for (int i = 0, w = width(field); i < w; ++i) {
-            const char16_t unit = char16_t(p[2 * i] | (p[2 * i + 1] << 8));
-            if (unit == 0)
-                break;
-            units[n++] = unit;
-        }
+        n += copyText(field, units + n);
     }
     units[n++] = u'\n';
     return QStringView(units, n).toUtf8();

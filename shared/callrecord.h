@@ -37,6 +37,9 @@ struct CallRecord
         FieldCount
     };
 
+    // Width of the widest field, the notes.
+    static constexpr int MaxFieldWidth = 200;
+
     std::array<unsigned char, RecordSize> bytes{};
 
     static int offset(Field field);
@@ -47,6 +50,9 @@ struct CallRecord
 
     // The field's text up to its first NUL, or to the field's end when it has none.
     QString text(Field field) const;
+    // The same text as UTF-16 code units copied to `out`, which holds at least
+    // width(field) units; returns how many were copied.
+    int copyText(Field field, char16_t *out) const;
     // Writes at most capacity() characters followed by zeros up to the field's end.
     void setText(Field field, const QString &value);
     // Fills the field with zeros.

@@ -7,6 +7,7 @@
 #include "datafile.h"
 
 #include <QByteArray>
+#include <QCryptographicHash>
 #include <QFile>
 
 #include <algorithm>
@@ -77,8 +78,14 @@ void checkRecord(const CallRecord &record)
     FUZZ_REQUIRE(input.endsWith(QLatin1Char('\n')));
     FUZZ_REQUIRE(input.count(QChar(FieldSeparator)) >= 9);
 
+    // The bytes hashed are the UTF-8 form of the hash input, lone surrogates
+    // included, and the digest agrees with Qt's own SHA-256.
+    const QByteArray utf8 = record.hashInputUtf8();
+    FUZZ_REQUIRE(utf8 == input.toUtf8());
     const QString hash = record.computeHash();
     FUZZ_REQUIRE(hash.size() == 64 && isLowerHex(hash));
+    FUZZ_REQUIRE(hash.toLatin1() == QCryptographicHash::hash(utf8, QCryptographicHash::Sha256).toHex());
+    FUZZ_REQUIRE(sha256Hex(input) == hash);
     FUZZ_REQUIRE(record.verify() == (hash == record.text(CallRecord::Hash)));
     FUZZ_REQUIRE(record.number() == textToInt(record.text(CallRecord::RecordNumber)));
     (void)record.savedAtSeconds();

@@ -39,7 +39,7 @@ void TestFuzzReplay::replay_data()
 
     const QDir source(QStringLiteral(CALLLOG_SOURCE_DIR));
     int rows = 0;
-    for (const QString target : {QStringLiteral("record"), QStringLiteral("config"), QStringLiteral("rules")}) {
+    for (const QString &target : {QStringLiteral("record"), QStringLiteral("config"), QStringLiteral("rules")}) {
         const QString folders[] = {source.filePath(QStringLiteral("tests/data/fuzz/") + target),
                                    source.filePath(QStringLiteral("fuzz/corpus/") + target)};
         for (const QString &folder : folders) {

@@ -596,7 +596,10 @@ void TMainForm::showRecord()
     EditPhone->setText(record.text(CallRecord::Phone));
     EditName->setText(record.text(CallRecord::Name));
     EditCompany->setText(record.text(CallRecord::Company));
+    // A stored note is shown exactly as it is, even one another program gave a "¬".
+    m_showingRecord = true;
     Memo1->setPlainText(record.text(CallRecord::Notes));
+    m_showingRecord = false;
 }
 
 void TMainForm::SpinEditSelectKeyDown()
@@ -663,7 +666,7 @@ void TMainForm::hideSelectPanel()
 
 void TMainForm::limitNotes(int position, int, int charsAdded)
 {
-    if (charsAdded <= 0)
+    if (charsAdded <= 0 || m_showingRecord)
         return;
     QTextDocument *document = Memo1->document();
     int end = qMin(position + charsAdded, document->characterCount() - 1);

@@ -177,6 +177,7 @@ private:
     bool EntryError = false;
     bool PrintCurrentAllowed = false;
     bool m_restoringFocus = false;
+    bool m_showingRecord = false;
     QPointer<QWidget> m_focusBeforeMenu; // the control a keyboard visit to the menu bar came from
 };
 

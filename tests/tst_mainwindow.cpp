@@ -53,6 +53,7 @@ private slots:
     void saveIntoAVanishedFileLeavesNothingBehind();
     void selectEditAndSaveBack();
     void alteredRecordIsLocked();
+    void storedNoteIsShownWhole();
     void selectWithoutRecordsReportsNoFile();
     void ctrlCInAFieldClears();
     void createNewRunsTheConfigurationManager();
@@ -349,6 +350,22 @@ void TestMainWindow::alteredRecordIsLocked()
     for (QLineEdit *field : {w->EditDate, w->EditTime, w->EditPhone, w->EditName, w->EditCompany})
         QVERIFY(!field->isReadOnly());
     QVERIFY(!w->Memo1->isReadOnly());
+}
+
+void TestMainWindow::storedNoteIsShownWhole()
+{
+    MainWindowFixture f;
+    // Another program stored the field separator in a note; the record is still genuine.
+    TestRecords::Entry entry;
+    entry.notes = QStringLiteral("a\u00acb");
+    CallRecord record = TestRecords::make(1, entry);
+    QVERIFY(DataFile::appendRecord(f.dataFile(), record));
+    TMainForm *w = f.open();
+    w->Read1Click();
+    w->ButtonSelectClick();
+    QCOMPARE(w->Memo1->toPlainText(), entry.notes);
+    QCOMPARE(f.indicator(), lime);
+    QVERIFY(w->state().EditMode);
 }
 
 void TestMainWindow::selectWithoutRecordsReportsNoFile()

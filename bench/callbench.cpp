@@ -119,10 +119,16 @@ void fillEntry(TMainForm &window, const QString &notes)
     window.Memo1->setPlainText(notes);
 }
 
+// Operations that read the whole log are compared with the floor; the others
+// touch one record and have none.
 void printRow(const char *operation, int records, const Measure &m, double floorMs)
 {
-    std::printf("| %-22s | %7d | %10.1f | %8.1f | %6.1f | %9.0f |\n", operation, records, m.medianMs, floorMs,
-                floorMs > 0 ? m.medianMs / floorMs : 0.0, m.peakMiB);
+    if (floorMs > 0)
+        std::printf("| %-22s | %7d | %10.1f | %8.1f | %6.1f | %9.0f |\n", operation, records, m.medianMs, floorMs,
+                    m.medianMs / floorMs, m.peakMiB);
+    else
+        std::printf("| %-22s | %7d | %10.1f | %8s | %6s | %9.0f |\n", operation, records, m.medianMs, "-", "-",
+                    m.peakMiB);
     std::fflush(stdout);
 }
 

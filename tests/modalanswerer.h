@@ -26,6 +26,16 @@ public:
         m_timer.start();
     }
 
+    // Hands every window to `act`, which closes it.
+    explicit ModalAnswerer(std::function<void(QDialog *)> act)
+        : ModalAnswerer()
+    {
+        answer = [act = std::move(act)](QDialog *dialog) {
+            act(dialog);
+            return true;
+        };
+    }
+
 private:
     void poll()
     {

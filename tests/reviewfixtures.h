@@ -3,6 +3,7 @@
 
 #include "callrecord.h"
 #include "datafile.h"
+#include "modalanswerer.h"
 #include "testrecords.h"
 
 #include <QApplication>
@@ -48,34 +49,5 @@ inline QString statusOnDisk(const QString &path, int n)
         return QStringLiteral("<none>");
     return record.text(CallRecord::Status);
 }
-
-// Watches for modal windows and hands each one to `act`, which must close it.
-class ModalAnswerer : public QObject
-{
-public:
-    explicit ModalAnswerer(std::function<void(QDialog *)> act)
-        : m_act(std::move(act))
-    {
-        connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::poll);
-        m_timer.start(5);
-    }
-
-    QStringList seen; // class names of the windows answered, in order
-
-private:
-    void poll()
-    {
-        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || dialog == m_last)
-            return;
-        m_last = dialog;
-        seen.append(QString::fromLatin1(dialog->metaObject()->className()));
-        m_act(dialog);
-    }
-
-    std::function<void(QDialog *)> m_act;
-    QPointer<QDialog> m_last;
-    QTimer m_timer;
-};
 
 #endif // REVIEWFIXTURES_H

@@ -7,6 +7,7 @@
 #include "callrecord.h"
 #include "configfile.h"
 #include "datafile.h"
+#include "testrecords.h"
 
 #include <QAction>
 #include <QApplication>
@@ -22,16 +23,7 @@
 #include <memory>
 
 // A record as the test writes it and as the reports should show it.
-struct Entry
-{
-    QString type;
-    QString date;
-    QString time;
-    QString phone;
-    QString name;
-    QString company;
-    QString notes;
-};
+using Entry = TestRecords::Entry;
 Q_DECLARE_METATYPE(Entry)
 using Entries = QList<Entry>;
 
@@ -103,20 +95,7 @@ void writeBytes(const QString &path, const QByteArray &bytes)
 void writeLog(const Entries &entries, const QString &path = DataFileName)
 {
     for (int i = 0; i < entries.size(); ++i) {
-        const Entry &e = entries.at(i);
-        CallRecord record;
-        record.setText(CallRecord::Type, e.type);
-        record.setText(CallRecord::RecordNumber, QString::number(i + 1));
-        record.setText(CallRecord::Date, e.date);
-        record.setText(CallRecord::Time, e.time);
-        record.setText(CallRecord::Phone, e.phone);
-        record.setText(CallRecord::Name, e.name);
-        record.setText(CallRecord::Company, e.company);
-        record.setText(CallRecord::Notes, e.notes);
-        record.setText(CallRecord::Status, QStringLiteral("O"));
-        record.setText(CallRecord::SavedAt, QString::number(1718350000 + i));
-        record.setText(CallRecord::Spare1, QStringLiteral("1001"));
-        record.setText(CallRecord::Spare2, QStringLiteral("1002"));
+        CallRecord record = TestRecords::make(i + 1, entries.at(i));
         QVERIFY(DataFile::appendRecord(path, record));
     }
 }
@@ -508,7 +487,8 @@ void TestReports::singleRecordOutsideFile()
     form.PanelRec->setText(panelRec);
     form.show();
     // Nothing was read: empty fields, and a status that says the record is not sound.
-    const QString expected = expectedSingleRecord(QString(), QStringLiteral("X"), Entry{});
+    const Entry noRecord{"", "", "", "", "", "", "", "", ""};
+    const QString expected = expectedSingleRecord(QString(), QStringLiteral("X"), noRecord);
     QCOMPARE(form.RecordPreview->toPlainText(), expected);
     QCOMPARE(fileBytes(DataFileName), bytes);
 }

@@ -5,7 +5,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
 calllog_install_packages "${CALLLOG_PACKAGES[@]}"
-calllog_build "$CALLLOG_ROOT/build" -DCALLLOG_BUILD_TESTS=OFF
+calllog_build "$CALLLOG_ROOT/build" -- Vorlen3 VNConfig manual
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
     echo "The call log is a desktop program and there is no display here (DISPLAY is not set)." >&2

@@ -56,13 +56,14 @@ public:
     QString path(const QString &name) const { return dir.filePath(name); }
     QString dataFile() const { return path(QStringLiteral("VNData.dta")); }
 
-    void writeRecords(int count)
+    // Records 1 to count, named "Caller n", in the data file or in `file`.
+    void writeRecords(int count, const QString &file = QString())
     {
         for (int i = 1; i <= count; ++i) {
             TestRecords::Entry entry;
             entry.name = QStringLiteral("Caller %1").arg(i);
             CallRecord record = TestRecords::make(i, entry);
-            QVERIFY(DataFile::appendRecord(dataFile(), record));
+            QVERIFY(DataFile::appendRecord(file.isEmpty() ? dataFile() : file, record));
         }
     }
 

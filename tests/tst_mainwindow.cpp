@@ -452,10 +452,7 @@ void TestMainWindow::openExisting()
     f.writeRecords(1);
     const QString other = f.path(QStringLiteral("sub/Other.dta"));
     QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("sub")));
-    for (int i = 1; i <= 4; ++i) {
-        CallRecord record = TestRecords::make(i);
-        QVERIFY(DataFile::appendRecord(other, record));
-    }
+    f.writeRecords(4, other);
     TMainForm *w = f.open();
     w->chooseDataFile = [other] { return other; };
     w->Open1Click();
@@ -471,10 +468,7 @@ void TestMainWindow::openExistingWithoutConfiguration()
     MainWindowFixture f;
     f.writeRecords(1);
     const QString other = f.path(QStringLiteral("Other.dta"));
-    for (int i = 1; i <= 3; ++i) {
-        CallRecord record = TestRecords::make(i);
-        QVERIFY(DataFile::appendRecord(other, record));
-    }
+    f.writeRecords(3, other);
     TMainForm *w = f.open();
     w->chooseDataFile = [other] { return other; };
     w->Open1Click();

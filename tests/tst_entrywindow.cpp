@@ -570,6 +570,14 @@ void TestEntryWindow::menuShortcutsWin()
 
     {
         ModalAnswerer answerer;
+        // Exit asks about the typed entry first; the answer here is Discard.
+        answerer.answer = [](QDialog *dialog) {
+            auto *ask = qobject_cast<QMessageBox *>(dialog);
+            if (!ask)
+                return false;
+            ask->button(QMessageBox::Discard)->click();
+            return true;
+        };
         f.key(Qt::Key(letter), Qt::ControlModifier);
         seen = answerer.seen;
     }
@@ -597,6 +605,7 @@ void TestEntryWindow::menuShortcutsWin()
         QVERIFY(w->isVisible());
         break;
     case Qt::Key_X:
+        QCOMPARE(seen, QStringList{QStringLiteral("QMessageBox")});
         QVERIFY(!w->isVisible());
         QCOMPARE(textOf(control), typed);
         break;

@@ -37,6 +37,16 @@ const QString OpenError = QStringLiteral("File: Open ERROR");
 const QString NoFile = QStringLiteral("No file found - Save a record first");
 const QString Exported = QStringLiteral("Saved as VNExport.txt");
 const QString NoFileRead = QStringLiteral("NO FILE READ: Cancel & Save Records");
+const QString ReadOnlyLog = QStringLiteral("Read-only log - nothing marked");
+const QString DamagedNotMarked = QStringLiteral("Log damaged - nothing marked; use File > Repair");
+
+QString damagedLog(int wholeRecords, int strayBytes)
+{
+    return QStringLiteral("Log damaged: %1 whole records, %2 stray bytes at byte %3 - use File > Repair")
+        .arg(wholeRecords)
+        .arg(strayBytes)
+        .arg(qint64(wholeRecords) * RecordSize);
+}
 constexpr int WholeBytes = 3 * RecordSize;
 constexpr uid_t Nobody = 65534;
 // A command that takes longer than this has as good as hung.
@@ -256,21 +266,24 @@ void TestFaults::damagedDataFile_data()
     const QStringList warning = {QStringLiteral("TFormWarning")};
     const QStringList gridAndWarning = {QStringLiteral("TFormRecordReview"), QStringLiteral("TFormWarning")};
 
-    QTest::newRow("read-only") << "read-only" << true << 3 << 3 << QString() << OpenError << Exported
-                               << gridAndWarning << NoFileRead;
+    // A read-only log is reviewed and printed; it is only not marked.
+    QTest::newRow("read-only") << "read-only" << true << 3 << 3 << QString() << OpenError << Exported << grid
+                               << ReadOnlyLog;
     QTest::newRow("missing") << "missing" << true << 3 << 3 << NoFile << OpenError << OpenError << warning
                              << NoFileRead;
     QTest::newRow("a folder") << "folder" << true << 3 << 3 << NoFile << OpenError << OpenError << warning
                               << NoFileRead;
-    // The count comes from the 992 bytes before the end, here no record's start.
+    // The count comes from the last whole record; the torn tail is named and nothing is written.
     QTest::newRow("cut in the middle of a record, before start-up")
-        << "truncated" << false << 0 << 0 << NoFile << OpenError << Exported << grid << QString();
+        << "truncated" << false << 2 << 2 << QString() << damagedLog(2, RecordSize / 2) << Exported << grid
+        << DamagedNotMarked;
     QTest::newRow("cut in the middle of a record, after start-up")
-        << "truncated" << true << 3 << 3 << NoFile << OpenError << Exported << grid << QString();
-    QTest::newRow("grown by garbage") << "garbage" << false << 0 << 0 << NoFile << OpenError << Exported << grid
-                                      << QString();
+        << "truncated" << true << 3 << 3 << "No record 3 in the log" << damagedLog(2, RecordSize / 2) << Exported
+        << grid << DamagedNotMarked;
+    QTest::newRow("grown by garbage") << "garbage" << false << 3 << 3 << QString() << damagedLog(3, 100)
+                                      << Exported << grid << DamagedNotMarked;
     QTest::newRow("grown by garbage, after start-up")
-        << "garbage" << true << 3 << 3 << QString() << OpenError << Exported << grid << QString();
+        << "garbage" << true << 3 << 3 << QString() << damagedLog(3, 100) << Exported << grid << DamagedNotMarked;
     // A garbage block that reads as record 4: it is whole, fails its check,
     // and the next record goes after it.
     QTest::newRow("grown by a garbage record 4")
@@ -431,12 +444,12 @@ void TestFaults::anotherProgramAppended()
 
     typeEntry(w);
     F::key(Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(f.message(), OpenError);
+    QCOMPARE(f.message(), QStringLiteral("Log changed by another program - save again"));
     QCOMPARE(f.indicator(), red);
     QCOMPARE(readAll(f.dataFile()), before);
-    QCOMPARE(w->state().RecordCount, 3);
+    // The count is taken from the file again, so the next save can succeed.
+    QCOMPARE(w->state().RecordCount, 4);
 
-    // The export takes the count from the file again; then the entry goes in as record 5.
     w->ExportFile1->trigger();
     QCOMPARE(w->state().RecordCount, 4);
     typeEntry(w);
@@ -479,7 +492,8 @@ void TestFaults::recordNumberOutOfRange()
 
     typeEntry(w);
     F::key(Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(f.message(), OpenError);
+    // A last record that does not name its slot is a damaged tail.
+    QCOMPARE(f.message(), damagedLog(2, RecordSize));
     QCOMPARE(w->state().RecordCount, count);
     QCOMPARE(readAll(f.dataFile()), before);
 
@@ -490,7 +504,7 @@ void TestFaults::recordNumberOutOfRange()
     QCOMPARE(w->SpinEditSelect->minimum(), count > 0 ? 1 : 0);
     w->SpinEditSelect->setValue(w->SpinEditSelect->maximum());
     QTest::keyClick(w->SpinEditSelect, Qt::Key_Return);
-    QCOMPARE(f.message(), NoFile);
+    QCOMPARE(f.message(), QStringLiteral("No record %1 in the log").arg(qMax(count, 0)));
     QVERIFY(!w->state().EditMode);
     // Print Current for that number shows an empty record, not some other one.
     {
@@ -538,7 +552,7 @@ void TestFaults::recordNumberOutOfRange()
     }
     QVERIFY(!w->state().EditMode || w->state().SelectedRecord <= 2);
 
-    QCOMPARE(fullReport(w), QString());
+    QCOMPARE(fullReport(w), DamagedNotMarked);
     QCOMPARE(readAll(f.dataFile()), before);
     QVERIFY2(clock.elapsed() < 4 * CommandLimitMs, "the commands took as long as a loop to the number");
 }

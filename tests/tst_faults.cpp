@@ -17,6 +17,8 @@
 #include "recordtablemodel.h"
 
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTableView>
 
@@ -24,6 +26,7 @@
 #include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -248,6 +251,16 @@ private slots:
     void garbageConfiguration();
     void readOnlyWorkingFolder_data();
     void readOnlyWorkingFolder();
+    void tornTailAtStartUpAndRepair_data();
+    void tornTailAtStartUpAndRepair();
+    void foreignFileThroughEveryCommand_data();
+    void foreignFileThroughEveryCommand();
+    void secondProgramOnTheSameLog();
+    void compromisedRecordLockEndsWithClear_data();
+    void compromisedRecordLockEndsWithClear();
+    void exitAsksAboutAnUnsavedEntry_data();
+    void exitAsksAboutAnUnsavedEntry();
+    void createdFilesAreOwnerOnly();
 };
 
 void TestFaults::damagedDataFile_data()
@@ -739,6 +752,350 @@ void TestFaults::readOnlyWorkingFolder()
     QCOMPARE(QFileInfo::exists(config), withRecords);
     if (withRecords)
         QCOMPARE(readAll(f.dataFile()).left(WholeBytes), whole);
+}
+
+void TestFaults::tornTailAtStartUpAndRepair_data()
+{
+    QTest::addColumn<int>("strayBytes");
+    QTest::newRow("96 bytes") << 96;
+    QTest::newRow("300 bytes, a log of 4 records cut to 3,276 bytes") << 300;
+    QTest::newRow("900 bytes") << 900;
+}
+
+// A log whose last save was cut short: start-up names it, the good records
+// read, saving is refused until File > Repair moves the stray bytes aside.
+void TestFaults::tornTailAtStartUpAndRepair()
+{
+    QFETCH(int, strayBytes);
+    MainWindowFixture f;
+    f.writeRecords(4);
+    QVERIFY(QFile::resize(f.dataFile(), WholeBytes + strayBytes));
+    const QByteArray torn = readAll(f.dataFile());
+    TMainForm *w = f.open();
+    QCOMPARE(w->state().RecordCount, 3);
+    QCOMPARE(f.message(), damagedLog(3, strayBytes));
+    QCOMPARE(f.indicator(), red);
+
+    readAndSelect(w, 3);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Caller 3"));
+    QVERIFY(w->state().EditMode);
+    F::key(Qt::Key_C, Qt::ControlModifier);
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.message(), damagedLog(3, strayBytes));
+    QCOMPARE(readAll(f.dataFile()), torn);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Ann Lee"));
+    QCOMPARE(review(w), QStringList{QStringLiteral("TFormRecordReview")});
+    QCOMPARE(fullReport(w), DamagedNotMarked);
+    QCOMPARE(readAll(f.dataFile()), torn);
+
+    w->Repair1->trigger();
+    const QStringList moved = QDir(f.dir.path()).entryList({QStringLiteral("VNData.dta.damaged-*")}, QDir::Files);
+    QCOMPARE(moved.size(), 1);
+    QCOMPARE(f.message(), QStringLiteral("Repaired: %1 bytes moved to %2").arg(strayBytes).arg(moved.first()));
+    QCOMPARE(readAll(f.path(moved.first())), torn.mid(WholeBytes));
+    struct stat movedInfo;
+    QCOMPARE(::stat(QFile::encodeName(f.path(moved.first())).constData(), &movedInfo), 0);
+    QCOMPARE(movedInfo.st_mode & 0777, mode_t(0600));
+    QCOMPARE(readAll(f.dataFile()), torn.left(WholeBytes));
+
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    CallRecord stored;
+    QCOMPARE(DataFile::readRecord(f.dataFile(), 4, stored), DataFile::ReadResult::Ok);
+    QVERIFY(stored.verify());
+    QCOMPARE(stored.text(CallRecord::Name), QStringLiteral("Ann Lee"));
+}
+
+void TestFaults::foreignFileThroughEveryCommand_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("fromOpenExisting");
+    QTest::newRow("UTF-16 text in the configuration") << "text" << false;
+    QTest::newRow("UTF-16 text through Open Existing") << "text" << true;
+    QTest::newRow("1 GB sparse file with one record at its end") << "sparse" << false;
+}
+
+// A file that is not a call log: every command goes through and none writes
+// a byte into it, or takes long.
+void TestFaults::foreignFileThroughEveryCommand()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, fromOpenExisting);
+    MainWindowFixture f;
+    const QString foreign = f.path(QStringLiteral("letter.dta"));
+    if (kind == QLatin1String("text")) {
+        QString text;
+        while (text.size() * 2 < 15 * RecordSize)
+            text += QStringLiteral("Dear diary, today nobody called. ");
+        QVERIFY(TestRecords::writeAll(foreign, QByteArray("\xff\xfe", 2)
+                                                   + QByteArray(reinterpret_cast<const char *>(text.utf16()),
+                                                                15 * RecordSize - 2)));
+    } else {
+        const qint64 size = qint64(1082401) * RecordSize;
+        QFile file(foreign);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(size - RecordSize));
+        CallRecord last = TestRecords::make(int(size / RecordSize));
+        last.setText(CallRecord::Hash, last.computeHash());
+        QVERIFY(file.seek(size - RecordSize));
+        QCOMPARE(file.write(TestRecords::recordBytes(last)), qint64(RecordSize));
+    }
+    const QString config = f.path(QStringLiteral("VNConfig.cfg"));
+    QVERIFY(TestRecords::writeAll(config, (fromOpenExisting ? QByteArray("VNData.dta") : foreign.toUtf8())
+                                              + "\n-\n###\n###\nArial\n0\n10\n" + '\0'));
+    struct stat before;
+    QCOMPARE(::stat(QFile::encodeName(foreign).constData(), &before), 0);
+    const auto headOf = [&foreign] {
+        QFile file(foreign);
+        return file.open(QIODevice::ReadOnly) ? file.read(16 * RecordSize) : QByteArray();
+    };
+    const QByteArray head = headOf();
+
+    TMainForm *w = f.open();
+    if (fromOpenExisting) {
+        w->chooseDataFile = [&foreign] { return foreign; };
+        w->Open1Click();
+    }
+    const QString notALog = QStringLiteral("Not a call log: letter.dta - nothing will be written");
+    QCOMPARE(w->state().DataFileName, foreign);
+    QCOMPARE(f.message(), notALog);
+    QCOMPARE(f.indicator(), red);
+    timed("save", [&] {
+        typeEntry(w);
+        F::key(Qt::Key_S, Qt::ControlModifier);
+    });
+    QCOMPARE(f.message(), notALog);
+    QString panel;
+    timed("review", [&] {
+        ModalAnswerer answerer;
+        answerer.answer = [&panel](QDialog *dialog) {
+            if (auto *grid = qobject_cast<TFormRecordReview *>(dialog))
+                panel = grid->Panel1->text();
+            return false;
+        };
+        F::key(Qt::Key_V, Qt::ControlModifier);
+    });
+    reactivate(w);
+    QCOMPARE(panel, QStringLiteral("Not a call log - nothing shown"));
+    timed("report", [&] { QCOMPARE(fullReport(w), QStringLiteral("Not a call log - nothing shown")); });
+    w->Repair1->trigger();
+    QCOMPARE(f.message(), QStringLiteral("Not a call log: letter.dta - Repair cannot help"));
+
+    struct stat after;
+    QCOMPARE(::stat(QFile::encodeName(foreign).constData(), &after), 0);
+    QCOMPARE(after.st_size, before.st_size);
+    QCOMPARE(after.st_blocks, before.st_blocks);
+    QCOMPARE(headOf(), head);
+}
+
+// Another running program holds the log: this window reads it, says who
+// holds it, and writes nothing; once that program is gone, its lock is taken over.
+void TestFaults::secondProgramOnTheSameLog()
+{
+    MainWindowFixture f;
+    f.writeRecords(3);
+    QVERIFY(TestRecords::patchChar(f.dataFile(), 2, CallRecord::Name, 0, QLatin1Char('B')));
+    const QByteArray before = readAll(f.dataFile());
+    int ready[2];
+    QCOMPARE(::pipe(ready), 0);
+    const pid_t other = fork();
+    QVERIFY(other >= 0);
+    if (other == 0) {
+        QLockFile lock(DataFile::lockPath(f.dataFile()));
+        const char ok = lock.tryLock(0) ? 'y' : 'n';
+        if (::write(ready[1], &ok, 1) != 1)
+            _exit(1);
+        ::pause();
+        _exit(0);
+    }
+    char ok = 0;
+    QCOMPARE(::read(ready[0], &ok, 1), ssize_t(1));
+    ::close(ready[0]);
+    ::close(ready[1]);
+    QCOMPARE(ok, 'y');
+    const auto endOther = [other] {
+        ::kill(other, SIGKILL);
+        ::waitpid(other, nullptr, 0);
+    };
+
+    TMainForm *w = f.open();
+    const QString inUse = QStringLiteral("Log in use by another Vorlen3 (process %1) - read only").arg(other);
+    QCOMPARE(w->logHolder(), qint64(other));
+    QCOMPARE(f.message(), inUse);
+    QCOMPARE(w->state().RecordCount, 3);
+    // A new record and an edit are both refused; the records still read.
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.message(), inUse);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Ann Lee"));
+    F::key(Qt::Key_C, Qt::ControlModifier);
+    readAndSelect(w, 3);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Caller 3"));
+    QVERIFY(w->state().EditMode);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.message(), inUse);
+    CallRecord direct = TestRecords::make(4);
+    QCOMPARE(DataFile::storeNew(f.dataFile(), direct), DataFile::WriteResult::InUse);
+    // Review and Print list the altered record but do not mark it.
+    QCOMPARE(review(w), QStringList{QStringLiteral("TFormRecordReview")});
+    QCOMPARE(fullReport(w), QStringLiteral("Read-only log - nothing marked"));
+    const QByteArray unchanged = readAll(f.dataFile());
+    endOther();
+    QCOMPARE(unchanged, before);
+
+    // The other program has ended: a new window takes its lock over.
+    f.window.reset();
+    w = f.open();
+    QCOMPARE(w->logHolder(), qint64(0));
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(DataFile::findRecordCount(f.dataFile()), 4);
+}
+
+void TestFaults::compromisedRecordLockEndsWithClear_data()
+{
+    QTest::addColumn<bool>("selectGoodRecord");
+    QTest::newRow("Clear") << false;
+    QTest::newRow("Select of a good record") << true;
+}
+
+// After a compromised record was shown, the next entry is typed and saved as typed.
+void TestFaults::compromisedRecordLockEndsWithClear()
+{
+    QFETCH(bool, selectGoodRecord);
+    MainWindowFixture f;
+    f.writeRecords(3);
+    QVERIFY(TestRecords::patchChar(f.dataFile(), 2, CallRecord::Name, 0, QLatin1Char('B')));
+    TMainForm *w = f.open();
+    readAndSelect(w, 2);
+    QCOMPARE(f.message(), QStringLiteral("Entry Integrity Compromised"));
+    QVERIFY(w->state().EditLocked);
+    if (selectGoodRecord) {
+        readAndSelect(w, 3);
+        QVERIFY(!w->state().EditLocked);
+        QVERIFY(w->state().EditMode);
+    }
+    F::key(Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(!w->state().EditLocked);
+    typeEntry(w);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Ann Lee"));
+    QVERIFY(!w->EditName->isReadOnly());
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    CallRecord stored;
+    QCOMPARE(DataFile::readRecord(f.dataFile(), 4, stored), DataFile::ReadResult::Ok);
+    QCOMPARE(stored.text(CallRecord::Name), QStringLiteral("Ann Lee"));
+    QCOMPARE(stored.text(CallRecord::Company), QStringLiteral("Acme"));
+    QCOMPARE(stored.text(CallRecord::Notes), QStringLiteral("Call back"));
+}
+
+void TestFaults::exitAsksAboutAnUnsavedEntry_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<int>("records");
+    for (bool byKey : {true, false}) {
+        const char *how = byKey ? "Ctrl+X" : "the desktop's close";
+        QTest::addRow("%s, Save", how) << byKey << int(QMessageBox::Save) << true << 4;
+        QTest::addRow("%s, Discard", how) << byKey << int(QMessageBox::Discard) << true << 3;
+        QTest::addRow("%s, Cancel", how) << byKey << int(QMessageBox::Cancel) << false << 3;
+    }
+}
+
+void TestFaults::exitAsksAboutAnUnsavedEntry()
+{
+    QFETCH(bool, byKey);
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    QFETCH(int, records);
+    MainWindowFixture f;
+    f.writeRecords(3);
+    TMainForm *w = f.open();
+    typeEntry(w);
+    QString question;
+    {
+        ModalAnswerer answerer;
+        answerer.answer = [&](QDialog *dialog) {
+            auto *ask = qobject_cast<QMessageBox *>(dialog);
+            if (!ask)
+                return false;
+            question = ask->text();
+            ask->button(QMessageBox::StandardButton(answer))->click();
+            return true;
+        };
+        if (byKey)
+            F::key(Qt::Key_X, Qt::ControlModifier);
+        else
+            w->close();
+    }
+    QCOMPARE(question, QStringLiteral("Save the entry before leaving?"));
+    QCOMPARE(w->isVisible(), !closes);
+    QCOMPARE(DataFile::findRecordCount(f.dataFile()), records);
+    if (!closes)
+        QCOMPARE(w->EditName->text(), QStringLiteral("Ann Lee"));
+
+    // With nothing typed, Exit asks nothing.
+    if (!closes) {
+        reactivate(w);
+        F::key(Qt::Key_C, Qt::ControlModifier);
+        ModalAnswerer answerer;
+        F::key(Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(!w->isVisible());
+    }
+}
+
+// Under the usual umask every file the program creates is its user's alone;
+// a file that was there keeps its mode.
+void TestFaults::createdFilesAreOwnerOnly()
+{
+    const mode_t saved = ::umask(022);
+    MainWindowFixture f;
+    const QString keep = f.path(QStringLiteral("VNExport.txt"));
+    QVERIFY(TestRecords::writeAll(keep, "earlier export\n"));
+    QVERIFY(QFile::setPermissions(keep, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    f.writeRecords(2);
+    QVERIFY(QFile::remove(f.dataFile()));
+    ::umask(022);
+    TMainForm *w = f.open();
+    QString journalMode;
+    DataFile::setFaultHook([&](const char *step) {
+        if (QByteArray(step) == "journal synced") {
+            struct stat info;
+            if (::stat(QFile::encodeName(DataFile::journalPath(f.dataFile())).constData(), &info) == 0)
+                journalMode = QString::number(info.st_mode & 0777, 8);
+        }
+    });
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    DataFile::setFaultHook(nullptr);
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(journalMode, QStringLiteral("600"));
+    w->ExportFile1->trigger();
+    QCOMPARE(fullReport(w), QString());
+    {
+        ModalAnswerer answerer;
+        w->PrintCurrentClick();
+    }
+    reactivate(w);
+
+    const QStringList created = {QStringLiteral("VNData.dta"), QStringLiteral("VNData.dta.lock"),
+                                 QStringLiteral("DataOutputForm.txt"), QStringLiteral("SingleRecordForm.txt")};
+    for (const QString &name : created) {
+        struct stat info;
+        QVERIFY2(::stat(QFile::encodeName(f.path(name)).constData(), &info) == 0, qPrintable(name));
+        QVERIFY2((info.st_mode & 0777) == 0600, qPrintable(name + QLatin1Char(' ') + QString::number(info.st_mode & 0777, 8)));
+    }
+    struct stat kept;
+    QCOMPARE(::stat(QFile::encodeName(keep).constData(), &kept), 0);
+    QCOMPARE(kept.st_mode & 0777, mode_t(0644));
+    QVERIFY(readAll(keep).contains("Caller") || readAll(keep).contains("Ann Lee"));
+    f.window.reset();
+    ::umask(saved);
 }
 
 QTEST_MAIN(TestFaults)

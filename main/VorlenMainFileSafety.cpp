@@ -91,7 +91,7 @@ void TMainForm::showLogProblem()
         text = m_logHolder > 0 ? QStringLiteral("Log in use by another Vorlen3 (process %1) - read only").arg(m_logHolder)
                                : QStringLiteral("Log in use by another Vorlen3 - read only");
     } else if (check.damaged()) {
-        text = QStringLiteral("Log damaged: %1 whole records, %2 stray bytes at byte %3 - use File > Repair")
+        text = QStringLiteral("Log damaged: %1 good records, %2 stray bytes at byte %3 - File > Repair")
                    .arg(check.goodRecords)
                    .arg(check.strayBytes)
                    .arg(check.strayOffset);

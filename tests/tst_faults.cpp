@@ -45,7 +45,7 @@ const QString DamagedNotMarked = QStringLiteral("Log damaged - nothing marked; u
 
 QString damagedLog(int wholeRecords, int strayBytes)
 {
-    return QStringLiteral("Log damaged: %1 whole records, %2 stray bytes at byte %3 - use File > Repair")
+    return QStringLiteral("Log damaged: %1 good records, %2 stray bytes at byte %3 - File > Repair")
         .arg(wholeRecords)
         .arg(strayBytes)
         .arg(qint64(wholeRecords) * RecordSize);

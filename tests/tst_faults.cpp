@@ -18,6 +18,7 @@
 
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QPrinterInfo>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QTableView>
@@ -249,6 +250,8 @@ private slots:
     void unreadableConfiguration();
     void garbageConfiguration_data();
     void garbageConfiguration();
+    void configurationFromAnotherEditor_data();
+    void configurationFromAnotherEditor();
     void readOnlyWorkingFolder_data();
     void readOnlyWorkingFolder();
     void tornTailAtStartUpAndRepair_data();
@@ -692,6 +695,38 @@ void TestFaults::garbageConfiguration()
     }
 }
 
+void TestFaults::configurationFromAnotherEditor_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("dataFile");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("NUL in the first line") << QByteArray("Calls\0.dta\n-\n###\n###\nArial\n0\n10\n\0", 33)
+                                           << "VNData.dta" << "VNConfig.cfg: data file name refused - using VNData.dta";
+    QTest::newRow("CR-only line ends") << QByteArray("Calls.dta\r-\r###\r###\rArial\r0\r10\r\0", 32) << "Calls.dta"
+                                       << QString();
+}
+
+// The records go to the log the settings name, or, where the name is not
+// one a log can have, to the default; never to a file named by part of a line.
+void TestFaults::configurationFromAnotherEditor()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, dataFile);
+    QFETCH(QString, message);
+    MainWindowFixture f;
+    QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), content));
+    TMainForm *w = f.open();
+    QCOMPARE(w->state().DataFileName, dataFile);
+    QCOMPARE(f.message(), message);
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(DataFile::findRecordCount(f.path(dataFile)), 1);
+    QStringList expected = {QStringLiteral("VNConfig.cfg"), dataFile, dataFile + QStringLiteral(".lock")};
+    expected.sort();
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), expected);
+}
+
 void TestFaults::readOnlyWorkingFolder_data()
 {
     QTest::addColumn<bool>("withRecords");
@@ -1076,15 +1111,31 @@ void TestFaults::createdFilesAreOwnerOnly()
     QCOMPARE(f.indicator(), lime);
     QCOMPARE(journalMode, QStringLiteral("600"));
     w->ExportFile1->trigger();
-    QCOMPARE(fullReport(w), QString());
+    // The full report printed: where there is no printer it becomes a PDF.
+    {
+        ModalAnswerer answerer;
+        answerer.answer = [](QDialog *dialog) {
+            auto *preview = qobject_cast<TPrintPreviewForm *>(dialog);
+            if (!preview)
+                return false;
+            preview->tellUser = [](const QString &) {};
+            preview->ButtonPrint->click();
+            return true;
+        };
+        F::key(Qt::Key_P, Qt::ControlModifier);
+    }
+    reactivate(w);
     {
         ModalAnswerer answerer;
         w->PrintCurrentClick();
     }
     reactivate(w);
 
-    const QStringList created = {QStringLiteral("VNData.dta"), QStringLiteral("VNData.dta.lock"),
+    QStringList created = {QStringLiteral("VNData.dta"), QStringLiteral("VNData.dta.lock"),
                                  QStringLiteral("DataOutputForm.txt"), QStringLiteral("SingleRecordForm.txt")};
+    // Where the system has a printer the report went there instead.
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        created.append(QStringLiteral("DataOutputForm.pdf"));
     for (const QString &name : created) {
         struct stat info;
         QVERIFY2(::stat(QFile::encodeName(f.path(name)).constData(), &info) == 0, qPrintable(name));

@@ -42,6 +42,8 @@ private slots:
     void damagedTailIsNamedAndRepaired();
     void foreignFilesAreNeverWritten_data();
     void foreignFilesAreNeverWritten();
+    void longScanReportsProgressAndCancels_data();
+    void longScanReportsProgressAndCancels();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("VNData.dta")); }
@@ -493,6 +495,50 @@ void TestDataFile::foreignFilesAreNeverWritten()
     QCOMPARE(after.st_blocks, before.st_blocks);
     QCOMPARE(headOf(), head);
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("VNData.dta")});
+}
+
+void TestDataFile::longScanReportsProgressAndCancels_data()
+{
+    QTest::addColumn<int>("cancelAfter");
+    QTest::newRow("read to the end") << -1;
+    QTest::newRow("cancelled after the first piece") << 1;
+}
+
+// A long log is read in pieces, each reported; a cancelled scan lists nothing
+// and marks nothing.
+void TestDataFile::longScanReportsProgressAndCancels()
+{
+    QFETCH(int, cancelAfter);
+    constexpr int count = 40000;
+    QByteArray bytes;
+    bytes.reserve(qsizetype(count) * RecordSize);
+    for (int n = 1; n <= count; ++n) {
+        CallRecord record = make(n);
+        record.setText(CallRecord::Hash, record.computeHash());
+        bytes += TestRecords::recordBytes(record);
+    }
+    // The last record fails its check.
+    bytes[qsizetype(count - 1) * RecordSize + CallRecord::offset(CallRecord::Name)] = 'B';
+    QVERIFY(TestRecords::writeAll(path(), bytes));
+    QList<qint64> reports;
+    std::vector<CallRecord> records;
+    const DataFile::ScanOutcome outcome = DataFile::scan(
+        path(), DataFile::ScanMode::CheckAndMark, records, [&](qint64 done, qint64 total) {
+            reports.append(done);
+            return total == count && (cancelAfter < 0 || reports.size() < cancelAfter);
+        });
+    QVERIFY(reports.size() >= (cancelAfter < 0 ? 2 : 1));
+    QCOMPARE(outcome.cancelled, cancelAfter > 0);
+    if (cancelAfter > 0) {
+        QVERIFY(records.empty());
+        QCOMPARE(outcome.marked, 0);
+        QCOMPARE(readAll(path()), bytes);
+    } else {
+        QCOMPARE(reports.last(), qint64(count));
+        QCOMPARE(int(records.size()), count);
+        QCOMPARE(outcome.marked, 1);
+        QCOMPARE(records.back().text(CallRecord::Status), QStringLiteral("X"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDataFile)

@@ -1,7 +1,6 @@
 #include "datafile.h"
 #include "testrecords.h"
 
-#include <QElapsedTimer>
 #include <QtTest>
 
 #include <csignal>
@@ -40,8 +39,6 @@ private slots:
     void crashAtEveryStepOfASave();
     void damagedTailIsNamedAndRepaired_data();
     void damagedTailIsNamedAndRepaired();
-    void foreignFilesAreNeverWritten_data();
-    void foreignFilesAreNeverWritten();
     void longScanReportsProgressAndCancels_data();
     void longScanReportsProgressAndCancels();
 
@@ -431,70 +428,6 @@ void TestDataFile::damagedTailIsNamedAndRepaired()
     QVERIFY(again.movedTo != repair.movedTo);
     QCOMPARE(readAll(repair.movedTo), tail);
     QCOMPARE(readAll(again.movedTo), tail.left(10));
-}
-
-void TestDataFile::foreignFilesAreNeverWritten_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::newRow("UTF-16 text") << "text";
-    QTest::newRow("1 GB sparse file with one record at its end") << "sparse";
-    QTest::newRow("record 2 where record 1 belongs") << "second first";
-}
-
-void TestDataFile::foreignFilesAreNeverWritten()
-{
-    QFETCH(QString, kind);
-    const qint64 sparseSize = qint64(1082401) * RecordSize;
-    if (kind == QLatin1String("text")) {
-        QString text;
-        while (text.size() * 2 < 15 * RecordSize)
-            text += QStringLiteral("Dear diary, today nobody called. ");
-        QByteArray bytes("\xff\xfe", 2);
-        bytes += QByteArray(reinterpret_cast<const char *>(text.utf16()), 15 * RecordSize - 2);
-        QVERIFY(TestRecords::writeAll(path(), bytes));
-    } else if (kind == QLatin1String("sparse")) {
-        QFile file(path());
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.resize(sparseSize - RecordSize));
-        CallRecord last = make(int(sparseSize / RecordSize));
-        last.setText(CallRecord::Hash, last.computeHash());
-        QVERIFY(file.seek(sparseSize - RecordSize));
-        QCOMPARE(file.write(TestRecords::recordBytes(last)), qint64(RecordSize));
-    } else {
-        CallRecord second = make(2);
-        second.setText(CallRecord::Hash, second.computeHash());
-        QVERIFY(TestRecords::writeAll(path(), TestRecords::recordBytes(second)));
-    }
-    struct stat before;
-    QCOMPARE(::stat(QFile::encodeName(path()).constData(), &before), 0);
-    const auto headOf = [this] {
-        QFile file(path());
-        return file.open(QIODevice::ReadOnly) ? file.read(16 * RecordSize) : QByteArray();
-    };
-    const QByteArray head = headOf();
-
-    QCOMPARE(DataFile::checkLog(path()).state, DataFile::LogState::NotALog);
-    CallRecord record = make(int(before.st_size / RecordSize) + 1);
-    QCOMPARE(DataFile::storeNew(path(), record), DataFile::WriteResult::NotALog);
-    CallRecord first = make(1);
-    QCOMPARE(DataFile::storeEdit(path(), 1, first), DataFile::WriteResult::NotALog);
-    std::vector<CallRecord> records;
-    QElapsedTimer clock;
-    clock.start();
-    const DataFile::ScanOutcome outcome = DataFile::scan(path(), DataFile::ScanMode::CheckAndMark, records);
-    QVERIFY(clock.elapsed() < 1000);
-    QVERIFY(outcome.opened);
-    QCOMPARE(outcome.marked, 0);
-    QVERIFY(records.empty());
-    QVERIFY(!DataFile::repairLog(path(), QStringLiteral("x")).repaired);
-
-    struct stat after;
-    QCOMPARE(::stat(QFile::encodeName(path()).constData(), &after), 0);
-    QCOMPARE(after.st_size, before.st_size);
-    // Not one block more on the disk: nothing was stamped into the holes.
-    QCOMPARE(after.st_blocks, before.st_blocks);
-    QCOMPARE(headOf(), head);
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("VNData.dta")});
 }
 
 void TestDataFile::longScanReportsProgressAndCancels_data()

@@ -850,6 +850,7 @@ void TestFaults::foreignFileThroughEveryCommand_data()
     QTest::newRow("UTF-16 text in the configuration") << "text" << false;
     QTest::newRow("UTF-16 text through Open Existing") << "text" << true;
     QTest::newRow("1 GB sparse file with one record at its end") << "sparse" << false;
+    QTest::newRow("record 2 where record 1 belongs") << "second first" << false;
 }
 
 // A file that is not a call log: every command goes through and none writes
@@ -867,6 +868,10 @@ void TestFaults::foreignFileThroughEveryCommand()
         QVERIFY(TestRecords::writeAll(foreign, QByteArray("\xff\xfe", 2)
                                                    + QByteArray(reinterpret_cast<const char *>(text.utf16()),
                                                                 15 * RecordSize - 2)));
+    } else if (kind == QLatin1String("second first")) {
+        CallRecord second = TestRecords::make(2);
+        second.setText(CallRecord::Hash, second.computeHash());
+        QVERIFY(TestRecords::writeAll(foreign, TestRecords::recordBytes(second)));
     } else {
         const qint64 size = qint64(1082401) * RecordSize;
         QFile file(foreign);
@@ -902,6 +907,9 @@ void TestFaults::foreignFileThroughEveryCommand()
         F::key(Qt::Key_S, Qt::ControlModifier);
     });
     QCOMPARE(f.message(), notALog);
+    // Nor an edit of what reads as its last record.
+    CallRecord edit = TestRecords::make(w->state().RecordCount);
+    QCOMPARE(DataFile::storeEdit(foreign, w->state().RecordCount, edit), DataFile::WriteResult::NotALog);
     QString panel;
     timed("review", [&] {
         ModalAnswerer answerer;
@@ -923,6 +931,8 @@ void TestFaults::foreignFileThroughEveryCommand()
     QCOMPARE(after.st_size, before.st_size);
     QCOMPARE(after.st_blocks, before.st_blocks);
     QCOMPARE(headOf(), head);
+    QCOMPARE(QDir(f.dir.path()).entryList({QStringLiteral("letter.dta*")}, QDir::Files),
+             (QStringList{QStringLiteral("letter.dta"), QStringLiteral("letter.dta.lock")}));
 }
 
 // Another running program holds the log: this window reads it, says who

@@ -174,7 +174,7 @@ int main(int argc, char *argv[])
 
         const Measure saveNew = measure([&] { fillEntry(*window, QStringLiteral("new")); },
                                         [&] { window->SaveCurrent1Click(); });
-        printRow("save new record", count, saveNew, 0);
+        printRow("save new, journal", count, saveNew, 0);
 
         const Measure select = measure([&] { window->Read1Click(); window->SpinEditSelect->setValue(count / 2); },
                                        [&] { window->ButtonSelectClick(); });
@@ -188,7 +188,7 @@ int main(int argc, char *argv[])
                 window->Memo1->setPlainText(QStringLiteral("edited"));
             },
             [&] { window->SaveCurrent1Click(); });
-        printRow("save edited record", count, saveEdit, 0);
+        printRow("save edit, journal", count, saveEdit, 0);
 
         const Measure exported = measure(nullptr, [&] { window->ExportFile1Click(); });
         printRow("export", count, exported, floor.medianMs);

@@ -3,6 +3,7 @@
 #include "FontDialog1.h"
 #include "configfile.h"
 #include "configrules.h"
+#include "datafile.h"
 #include "fieldvalidator.h"
 #include "statusshape.h"
 
@@ -67,6 +68,8 @@ TFormConfig1::TFormConfig1(QWidget *parent)
 {
     setObjectName(QStringLiteral("FormConfig1"));
     setWindowTitle(QStringLiteral("Configuration Manager"));
+    // The settings name the user's log; only the user reads them.
+    DataFile::keepNewFilesPrivate();
     setFont(QFont(QStringLiteral("Tahoma"), 8));
     setFixedSize(434, 347);
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -29,15 +29,29 @@ CallRecord recordAt(const QByteArray &bytes, qint64 offset)
     return record;
 }
 
-// Records a scan lists: as many as the last record's number says, never more
-// than the file's whole records.
+bool namesSlot(const CallRecord &record, qint64 slot)
+{
+    return record.text(CallRecord::RecordNumber) == QString::number(slot);
+}
+
+// Records a scan lists: as many as the last whole record's number says, never
+// more than the file's whole records; none when the first is not record 1.
 size_t scannedCount(const QByteArray &bytes)
 {
     const qint64 whole = bytes.size() / RecordSize;
-    if (whole == 0)
+    if (whole == 0 || !namesSlot(recordAt(bytes, 0), 1))
         return 0;
-    const int number = recordAt(bytes, bytes.size() - RecordSize).number();
+    const int number = recordAt(bytes, (whole - 1) * RecordSize).number();
     return size_t(std::min<qint64>(std::max(number, 0), whole));
+}
+
+// Whole records only, the first numbered 1 and the last by its slot: the
+// only kind of file a check may mark.
+bool wholeLog(const QByteArray &bytes)
+{
+    const qint64 whole = bytes.size() / RecordSize;
+    return whole > 0 && bytes.size() % RecordSize == 0 && namesSlot(recordAt(bytes, 0), 1)
+        && namesSlot(recordAt(bytes, (whole - 1) * RecordSize), whole);
 }
 
 QByteArray fileBytes(const QString &path)
@@ -113,7 +127,7 @@ void checkDataFile(const QByteArray &bytes)
     if (whole == 0) {
         FUZZ_REQUIRE(count == 0);
     } else {
-        FUZZ_REQUIRE(sameBytes(last, bytes, size - RecordSize));
+        FUZZ_REQUIRE(sameBytes(last, bytes, (whole - 1) * RecordSize));
         FUZZ_REQUIRE(count == last.number());
     }
 
@@ -141,23 +155,26 @@ void checkDataFile(const QByteArray &bytes)
         FUZZ_REQUIRE(sameBytes(unchecked[i], bytes, qint64(i) * RecordSize));
     FUZZ_REQUIRE(fileBytes(path) == bytes);
 
-    // Checking marks exactly the records whose hash fails, in the file too,
-    // and leaves every other byte alone.
+    // Checking marks the records whose hash fails; in a whole log the file
+    // takes the marks of the blocks that are records in their own slots, and
+    // every other byte stays alone.
     std::vector<CallRecord> checked;
     FUZZ_REQUIRE(DataFile::scanRecords(path, DataFile::ScanMode::CheckAndMark, checked));
     FUZZ_REQUIRE(checked.size() == expected);
     QByteArray marked = bytes;
     for (size_t i = 0; i < checked.size(); ++i) {
         CallRecord original = recordAt(bytes, qint64(i) * RecordSize);
+        const bool aRecord = namesSlot(original, qint64(i) + 1)
+            && std::any_of(original.bytes.begin(), original.bytes.end(), [](unsigned char b) { return b != 0; });
         if (!original.verify())
             original.setText(CallRecord::Status, QStringLiteral("X"));
         FUZZ_REQUIRE(checked[i].bytes == original.bytes);
-        std::memcpy(marked.data() + qint64(i) * RecordSize, original.bytes.data(), RecordSize);
+        if (wholeLog(bytes) && aRecord)
+            std::memcpy(marked.data() + qint64(i) * RecordSize, original.bytes.data(), RecordSize);
     }
     FUZZ_REQUIRE(fileBytes(path) == marked);
 
-    // In a file that is not whole records the last 992 bytes can take in a
-    // mark, so the count is read again from what the file now holds.
+    // The count is read again from what the file now holds.
     std::vector<CallRecord> again;
     FUZZ_REQUIRE(DataFile::scanRecords(path, DataFile::ScanMode::Unchecked, again));
     FUZZ_REQUIRE(again.size() == scannedCount(marked));

@@ -4,6 +4,7 @@
 #include "datafile.h"
 #include "reportprinter.h"
 #include "reporttext.h"
+#include "scanprogress.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -112,11 +113,14 @@ void TPrintPreviewForm::FormShow()
         // Every record is re-checked and a failing one is marked "X" in the
         // data file itself, so the file must open for update.
         std::vector<CallRecord> records;
-        if (!DataFile::scanRecords(m_dataFileName, DataFile::ScanMode::CheckAndMark, records)) {
+        const DataFile::ScanOutcome outcome = scanLog(this, m_dataFileName, DataFile::ScanMode::CheckAndMark, records);
+        if (!outcome.opened) {
             showPanelMessage(QStringLiteral("NO FILE READ: Cancel & Save Records"));
             return;
         }
         Panel1->clear();
+        if (!scanNotice(outcome).isEmpty())
+            showPanelMessage(scanNotice(outcome));
         if (!ReportText::writeWorkFile(ReportText::FullReportFileName, ReportText::fullReport(records), &error)) {
             showPanelMessage(QStringLiteral("Report NOT written: %1").arg(error));
             return;

@@ -7,6 +7,7 @@
 #include "reviewcolumnsizer.h"
 #include "reviewgriddelegate.h"
 #include "reviewgridheader.h"
+#include "scanprogress.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -158,21 +159,24 @@ void TFormRecordReview::ButtonRefreshClick()
 void TFormRecordReview::fillGrid()
 {
     std::vector<CallRecord> records;
-    if (!DataFile::scanRecords(m_dataFileName, DataFile::ScanMode::CheckAndMark, records)) {
+    const DataFile::ScanOutcome outcome = scanLog(this, m_dataFileName, DataFile::ScanMode::CheckAndMark, records);
+    if (!outcome.opened) {
         TFormWarning::showWarning(this);
         return;
     }
+    const QString notice = scanNotice(outcome);
     const int keptRow = DataGrid->currentIndex().row();
     m_model->setRecords(std::move(records));
     const int rowCount = m_model->rowCount();
     m_sizer->start(m_model->records());
-    if (rowCount == 0)
-        return;
-    applyColumnWidths();
-
-    // The selected line stays where it was when the refilled grid still has it.
-    const int row = keptRow >= 0 && keptRow < rowCount ? keptRow : 0;
-    DataGrid->setCurrentIndex(m_model->index(row, 0));
+    if (rowCount > 0) {
+        applyColumnWidths();
+        // The selected line stays where it was when the refilled grid still has it.
+        const int row = keptRow >= 0 && keptRow < rowCount ? keptRow : 0;
+        DataGrid->setCurrentIndex(m_model->index(row, 0));
+    }
+    if (!notice.isEmpty())
+        Panel1->setText(notice);
 }
 
 void TFormRecordReview::applyColumnWidths()

@@ -18,6 +18,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -96,6 +97,8 @@ TMainForm::TMainForm(QWidget *parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFont(tahoma(11));
+    // Calls, names and notes are nobody else's business on this machine.
+    DataFile::keepNewFilesPrivate();
 
     now = [] { return QDateTime::currentDateTime(); };
     chooseDataFile = [this] {
@@ -340,6 +343,7 @@ void TMainForm::buildMenu()
     file->setObjectName(QStringLiteral("File1"));
     action(Save1, file, "Save1", QStringLiteral("Create New"), {}, &TMainForm::Save1Click);
     action(Open1, file, "Open1", QStringLiteral("Open Existing"), {}, &TMainForm::Open1Click);
+    action(Repair1, file, "Repair1", QStringLiteral("Repair\u2026"), {}, &TMainForm::Repair1Click);
     action(ExportFile1, file, "ExportFile1", QStringLiteral("Export"), {}, &TMainForm::ExportFile1Click);
     action(Print1, file, "Print1", QStringLiteral("Print"), QKeySequence(Qt::CTRL | Qt::Key_P),
            &TMainForm::Print1Click);
@@ -379,13 +383,14 @@ void TMainForm::MainFormCreate()
     setFixedHeight(sizeHint().height());
     move(available.left(), available.top());
 
-    loadRecordCount();
     ShapeStatus->setFillColor(Lime);
+    loadRecordCount();
     hideSelectPanel();
 }
 
 void TMainForm::loadRecordCount()
 {
+    openLog();
     m_state.RecordCount = DataFile::findRecordCount(m_state.DataFileName, &m_state.buffer);
     SpinEditSelect->setMaximum(qMax(m_state.RecordCount, 0));
     RecNumbLabel->setText(QString::number(m_state.RecordCount));
@@ -400,6 +405,10 @@ void TMainForm::ReadConfiguration()
         return;
     }
     m_state.DataFileName = config.dataFile;
+    if (config.dataFileRefused) {
+        showMessage(QStringLiteral("%1: data file name refused - using %2").arg(ConfigFileName, config.dataFile), 9);
+        ShapeStatus->setFillColor(Red);
+    }
     const QColor color = colorFromValue(config.fontColor);
     const QList<QWidget *> controls = {EditDate, EditTime, EditPhone, EditName, EditCompany, Memo1, SpinEditSelect};
     for (QWidget *control : controls) {
@@ -461,6 +470,11 @@ void TMainForm::setMessageSize(int pointSize)
 
 void TMainForm::SaveCurrent1Click()
 {
+    saveEntry();
+}
+
+bool TMainForm::saveEntry()
+{
     const std::pair<QLineEdit *, QString> placeholders[] = {
         {EditPhone, EntryRules::PhonePlaceholder}, {EditName, EntryRules::NamePlaceholder},
         {EditCompany, EntryRules::CompanyPlaceholder}, {EditDate, EntryRules::DatePlaceholder},
@@ -471,9 +485,12 @@ void TMainForm::SaveCurrent1Click()
             showMessage(QStringLiteral("Missing Data"));
             setIndicator(Red, QStringLiteral("Save FAILED - Missing Data"));
             m_state.EditMode = false;
-            return;
+            m_entryRefused = true;
+            return false;
         }
     }
+    if (!logWritable())
+        return false;
 
     CallRecord &record = m_state.buffer;
     for (CallRecord::Field field : {CallRecord::RecordNumber, CallRecord::Date, CallRecord::Time, CallRecord::Phone,
@@ -498,25 +515,29 @@ void TMainForm::SaveCurrent1Click()
     record.setText(CallRecord::Phone, EditPhone->text());
     record.setText(CallRecord::Name, EditName->text());
     record.setText(CallRecord::Company, EditCompany->text());
-    record.setText(CallRecord::Notes, Memo1->toPlainText());
+    record.setText(CallRecord::Notes, notesAsTyped());
 
-    const bool stored = editing ? DataFile::rewriteRecord(m_state.DataFileName, m_state.SelectedRecord, record)
-                                : DataFile::appendRecord(m_state.DataFileName, record);
+    const DataFile::WriteResult stored =
+        editing ? DataFile::storeEdit(m_state.DataFileName, m_state.SelectedRecord, record)
+                : DataFile::storeNew(m_state.DataFileName, record);
     m_state.EditMode = false;
-    if (!stored) {
-        setIndicator(Red, HintFileOpenError);
-        showMessage(HintFileOpenError);
-        return;
+    if (stored != DataFile::WriteResult::Written) {
+        showSaveRefused(stored);
+        return false;
     }
     if (!editing)
         m_state.RecordCount = int(number);
     setIndicator(Lime, HintRecordStatusOk);
     ClearCurrent1Click();
+    return true;
 }
 
 void TMainForm::ClearCurrent1Click()
 {
     m_state.EditMode = false;
+    // A compromised record stays locked only while it is shown.
+    m_state.EditLocked = false;
+    m_entryRefused = false;
     RadioIn->setChecked(true);
     RadioIn->setFocus(Qt::OtherFocusReason);
     EditDate->setText(EntryRules::DatePlaceholder);
@@ -560,7 +581,11 @@ void TMainForm::ButtonSelectClick()
 {
     SpinEditSelect->interpretText();
     m_state.SelectedRecord = SpinEditSelect->value();
-    if (DataFile::readRecord(m_state.DataFileName, m_state.SelectedRecord, m_state.buffer) != DataFile::ReadResult::Ok) {
+    const DataFile::ReadResult read = DataFile::readRecord(m_state.DataFileName, m_state.SelectedRecord, m_state.buffer);
+    if (read == DataFile::ReadResult::NoSuchRecord) {
+        showMessage(QStringLiteral("No record %1 in the log").arg(m_state.SelectedRecord), 9);
+        ShapeStatus->setFillColor(Red);
+    } else if (read != DataFile::ReadResult::Ok) {
         showMessage(QStringLiteral("No file found - Save a record first"), 9);
         ShapeStatus->setFillColor(Red);
     } else {
@@ -634,11 +659,6 @@ void TMainForm::Open1Click()
 void TMainForm::Exit1Click()
 {
     close();
-}
-
-void TMainForm::closeEvent(QCloseEvent *event)
-{
-    event->accept();
 }
 
 void TMainForm::placeSelectPanel()

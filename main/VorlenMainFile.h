@@ -2,18 +2,21 @@
 #define VORLENMAINFILE_H
 
 #include "Globdatunit1.h"
+#include "datafile.h"
 
 #include <QDateTime>
 #include <QMainWindow>
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
 class QAction;
 class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QLockFile;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
@@ -82,6 +85,7 @@ public:
 
     QAction *Save1 = nullptr;
     QAction *Open1 = nullptr;
+    QAction *Repair1 = nullptr;
     QAction *ExportFile1 = nullptr;
     QAction *Print1 = nullptr;
     QAction *Exit1 = nullptr;
@@ -102,6 +106,8 @@ public:
     void Save1Click();
     void Open1Click();
     void Exit1Click();
+    // Moves the damaged tail of the log into a dated file beside it.
+    void Repair1Click();
 
     // Reports, review and the About menu.
     void ExportFile1Click();
@@ -125,6 +131,13 @@ public:
     // Message bar: caption, size in points, visible.
     void showMessage(const QString &text, int pointSize = 12);
     void setIndicator(const QColor &color, const QString &hint = QString());
+
+    // What the last look at the data file found, and the process that holds
+    // the log when it is another one (0 when this window may write).
+    const DataFile::LogCheck &logCheck() const { return m_logCheck; }
+    qint64 logHolder() const { return m_logHolder; }
+    // The text of the notes exactly as typed.
+    QString notesAsTyped() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -162,6 +175,16 @@ private:
 
     void showRecord();
     void loadRecordCount();
+    // Takes the log's lock, undoes an interrupted save and checks the log;
+    // a problem is said in the message bar.
+    void openLog();
+    void takeLogLock(const QString &path);
+    // Says why the log cannot take a write; true when it can.
+    bool logWritable();
+    void showLogProblem();
+    void showSaveRefused(DataFile::WriteResult result);
+    bool saveEntry();
+    bool entryUnsaved() const;
     void setMessageSize(int pointSize);
     void showMessageInRed();
     void placeSelectPanel();
@@ -179,6 +202,11 @@ private:
     bool m_restoringFocus = false;
     bool m_showingRecord = false;
     QPointer<QWidget> m_focusBeforeMenu; // the control a keyboard visit to the menu bar came from
+    std::unique_ptr<QLockFile> m_logLock;
+    QString m_lockedLog;          // the data file m_logLock belongs to
+    qint64 m_logHolder = 0;       // another program that holds the log
+    DataFile::LogCheck m_logCheck;
+    bool m_entryRefused = false;  // the typed entry was not taken by the last save
 };
 
 #endif // VORLENMAINFILE_H

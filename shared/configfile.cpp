@@ -19,9 +19,11 @@ constexpr int lineCapacities[ConfigLineCount] = {
 // is skipped. UTF-8 takes at most three bytes for one UTF-16 code unit.
 constexpr qint64 maxKeptBytes = 3 * ConfigCapacity::DataFile + 2;
 
-// Reads one line of at most capacity - 1 characters; a line feed ends it, a
-// carriage return before it is dropped. Returns false at the end of the file.
-bool readBoundedLine(QFile &file, int capacity, QString &line)
+// Reads one line of at most capacity - 1 characters; a line feed, a carriage
+// return or the pair ends it. Returns false at the end of the file. On the
+// last line a line feed that is the file's last byte after a carriage return
+// is the style byte, not part of the line end.
+bool readBoundedLine(QFile &file, int capacity, QString &line, bool lastLine = false)
 {
     QByteArray bytes;
     bool any = false;
@@ -30,6 +32,12 @@ bool readBoundedLine(QFile &file, int capacity, QString &line)
         any = true;
         if (c == '\n')
             break;
+        if (c == '\r') {
+            char next;
+            if (file.peek(&next, 1) == 1 && next == '\n' && !(lastLine && file.bytesAvailable() == 1))
+                file.getChar(&next);
+            break;
+        }
         if (bytes.size() < maxKeptBytes)
             bytes.append(c);
     }
@@ -38,8 +46,6 @@ bool readBoundedLine(QFile &file, int capacity, QString &line)
     QString text = QString::fromUtf8(bytes);
     if (text.size() > capacity - 1)
         text.truncate(capacity - 1);
-    if (text.endsWith(QLatin1Char('\r')))
-        text.chop(1);
     line = text;
     return true;
 }
@@ -72,7 +78,8 @@ bool readRaw(const QString &path, RawConfiguration &raw)
     if (!file.open(QIODevice::ReadOnly))
         return false;
     for (int i = 0; i < ConfigLineCount; ++i) {
-        raw.present[size_t(i)] = readBoundedLine(file, lineCapacities[i], raw.lines[size_t(i)]);
+        raw.present[size_t(i)] =
+            readBoundedLine(file, lineCapacities[i], raw.lines[size_t(i)], i == ConfigLineCount - 1);
         if (!raw.present[size_t(i)])
             break;
     }
@@ -82,6 +89,15 @@ bool readRaw(const QString &path, RawConfiguration &raw)
 }
 
 } // namespace
+
+bool dataFileNameUsable(const QString &name)
+{
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f || (c.unicode() >= 0x80 && c.unicode() < 0xa0))
+            return false;
+    }
+    return true;
+}
 
 bool readConfigurationFile(const QString &path, Configuration &config)
 {
@@ -95,6 +111,9 @@ bool readConfigurationFile(const QString &path, Configuration &config)
         if (raw.present[size_t(i)])
             *targets[i] = raw.lines[size_t(i)];
     }
+    config.dataFileRefused = !dataFileNameUsable(config.dataFile);
+    if (config.dataFileRefused)
+        config.dataFile = DefaultDataFileName;
     if (raw.hasStyle)
         config.fontStyle = raw.style;
     config.fontSize = textToInt(config.fontSizeText);
@@ -111,7 +130,7 @@ void ReadDataFileName(QString &name, const QString &path)
     }
     QString line;
     if (readBoundedLine(file, ConfigCapacity::DataFile, line))
-        name = line;
+        name = dataFileNameUsable(line) ? line : DefaultDataFileName;
 }
 
 bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle, const QString &path,

@@ -51,16 +51,23 @@ struct Configuration
     std::uint8_t fontStyle = 0;
     std::int32_t fontColor = 0;
     std::int32_t fontSize = 10;
+    // The file named a data file with control characters in it; the default is used.
+    bool dataFileRefused = false;
 };
 
-// Reads the file into `config`. A setting whose line is missing keeps the value
+// A data file name that no log can have: one with a control character in it.
+bool dataFileNameUsable(const QString &name);
+
+// Reads the file into `config`. A line ends at a line feed, a carriage return,
+// or both. A setting whose line is missing keeps the value
 // it had; an overlong line gives its first capacity - 1 characters and the rest
 // of that line is skipped. Colour and size are converted as _wtoi does.
 // Returns false, leaving `config` untouched, when the file cannot be opened.
 bool readConfigurationFile(const QString &path, Configuration &config);
 
-// First line of the configuration file, or "VNData.dta" when it cannot be opened.
-// A present file whose first line cannot be read leaves `name` as it was.
+// First line of the configuration file, or "VNData.dta" when it cannot be opened
+// or the line holds control characters. A present file whose first line cannot
+// be read leaves `name` as it was.
 void ReadDataFileName(QString &name, const QString &path = ConfigFileName);
 
 // The seven lines as written, each with its line feed already appended.

@@ -1,15 +1,37 @@
 #include "datafile.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
 
+#include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
 #include <cstdint>
+#include <cstring>
 
 namespace DataFile {
 
 namespace {
+
+std::function<void(const char *)> &faultHook()
+{
+    static std::function<void(const char *)> hook;
+    return hook;
+}
+
+void reached(const char *step)
+{
+    if (faultHook())
+        faultHook()(step);
+}
 
 bool readAt(QFile &file, qint64 offset, CallRecord &record)
 {
@@ -30,22 +52,186 @@ bool sync(QFile &file)
     return file.flush() && ::fsync(file.handle()) == 0;
 }
 
-// Second half of a store: read the record back from `offset`, hash what is
-// on disk and write it again with its hash.
-bool hashInPlace(const QString &path, qint64 offset, CallRecord &record)
+bool preadAll(int fd, void *data, size_t bytes, off_t offset)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return false;
-    CallRecord onDisk;
-    if (!readAt(file, offset, onDisk))
-        return false;
-    onDisk.setText(CallRecord::Hash, onDisk.computeHash());
-    if (!writeAt(file, offset, onDisk) || !sync(file))
-        return false;
-    record = onDisk;
+    auto *p = static_cast<char *>(data);
+    while (bytes > 0) {
+        const ssize_t n = ::pread(fd, p, bytes, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        bytes -= size_t(n);
+        offset += n;
+    }
     return true;
 }
+
+bool pwriteAll(int fd, const void *data, size_t bytes, off_t offset)
+{
+    auto *p = static_cast<const char *>(data);
+    while (bytes > 0) {
+        const ssize_t n = ::pwrite(fd, p, bytes, offset);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        bytes -= size_t(n);
+        offset += n;
+    }
+    return true;
+}
+
+// Closes a descriptor when it goes out of scope.
+struct Fd
+{
+    int fd = -1;
+    explicit Fd(int d) : fd(d) {}
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    Fd(const Fd &) = delete;
+    Fd &operator=(const Fd &) = delete;
+};
+
+void syncFolderOf(const QString &path)
+{
+    const Fd folder(::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (folder.fd >= 0)
+        ::fsync(folder.fd);
+}
+
+// ---- The journal -----------------------------------------------------------
+//
+// magic, kind ('A' append, 'E' edit), offset, old size, the old record, and a
+// checksum of all that. A journal that is short or does not add up was never
+// synced, so its save never touched the log.
+
+constexpr char JournalMagic[8] = {'V', 'N', 'J', 'R', 'N', 'L', '0', '1'};
+constexpr int JournalBody = 8 + 1 + 8 + 8 + RecordSize;
+constexpr int JournalSize = JournalBody + 8;
+
+std::uint64_t checksum(const unsigned char *data, size_t bytes)
+{
+    std::uint64_t h = 1469598103934665603ull;
+    for (size_t i = 0; i < bytes; ++i) {
+        h ^= data[i];
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+void putU64(unsigned char *p, std::uint64_t v)
+{
+    for (int i = 0; i < 8; ++i)
+        p[i] = static_cast<unsigned char>(v >> (8 * i));
+}
+
+std::uint64_t getU64(const unsigned char *p)
+{
+    std::uint64_t v = 0;
+    for (int i = 0; i < 8; ++i)
+        v |= std::uint64_t(p[i]) << (8 * i);
+    return v;
+}
+
+struct Journal
+{
+    char kind = 'A';
+    qint64 offset = 0;
+    qint64 oldSize = 0;
+    CallRecord old;
+};
+
+enum class JournalWrite { Written, FolderRefused, Failed };
+
+JournalWrite writeJournal(const QString &path, const Journal &journal)
+{
+    unsigned char bytes[JournalSize];
+    std::memcpy(bytes, JournalMagic, 8);
+    bytes[8] = static_cast<unsigned char>(journal.kind);
+    putU64(bytes + 9, std::uint64_t(journal.offset));
+    putU64(bytes + 17, std::uint64_t(journal.oldSize));
+    std::memcpy(bytes + 25, journal.old.bytes.data(), RecordSize);
+    putU64(bytes + JournalBody, checksum(bytes, JournalBody));
+
+    const QByteArray name = QFile::encodeName(journalPath(path));
+    const Fd fd(::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (fd.fd < 0) {
+        // A folder we may not write in takes no journal; the record still
+        // goes to the disk in one write.
+        return errno == EACCES || errno == EROFS || errno == EPERM ? JournalWrite::FolderRefused
+                                                                  : JournalWrite::Failed;
+    }
+    if (!pwriteAll(fd.fd, bytes, JournalSize, 0)) {
+        ::unlink(name.constData());
+        return JournalWrite::Failed;
+    }
+    reached("journal");
+    if (::fsync(fd.fd) != 0) {
+        ::unlink(name.constData());
+        return JournalWrite::Failed;
+    }
+    syncFolderOf(path);
+    reached("journal synced");
+    return JournalWrite::Written;
+}
+
+// 1 read and valid, 0 none there, -1 there but not valid.
+int readJournal(const QString &path, Journal &journal)
+{
+    QFile file(journalPath(path));
+    if (!file.exists())
+        return 0;
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray data = file.read(JournalSize + 1);
+    if (data.size() != JournalSize)
+        return -1;
+    const auto *bytes = reinterpret_cast<const unsigned char *>(data.constData());
+    if (std::memcmp(bytes, JournalMagic, 8) != 0 || getU64(bytes + JournalBody) != checksum(bytes, JournalBody))
+        return -1;
+    journal.kind = char(bytes[8]);
+    journal.offset = qint64(getU64(bytes + 9));
+    journal.oldSize = qint64(getU64(bytes + 17));
+    std::memcpy(journal.old.bytes.data(), bytes + 25, RecordSize);
+    if ((journal.kind != 'A' && journal.kind != 'E') || journal.offset < 0 || journal.oldSize < 0)
+        return -1;
+    return 1;
+}
+
+bool removeJournal(const QString &path)
+{
+    const QByteArray name = QFile::encodeName(journalPath(path));
+    if (::unlink(name.constData()) != 0 && errno != ENOENT)
+        return false;
+    syncFolderOf(path);
+    return true;
+}
+
+// Undoes one save on an open log.
+bool undo(int fd, const Journal &journal)
+{
+    if (journal.kind == 'A') {
+        struct stat info;
+        if (::fstat(fd, &info) != 0)
+            return false;
+        // Only the one record that save added may go; anything longer is
+        // not what that save left.
+        if (info.st_size > journal.oldSize && info.st_size <= journal.oldSize + RecordSize
+            && ::ftruncate(fd, journal.oldSize) != 0)
+            return false;
+    } else if (!pwriteAll(fd, journal.old.bytes.data(), RecordSize, journal.offset)) {
+        return false;
+    }
+    return ::fsync(fd) == 0;
+}
+
+// ---- Reading ---------------------------------------------------------------
 
 // A long log is read into one large block; on Linux, large pages make
 // setting up that fresh memory several times faster.
@@ -63,16 +249,126 @@ void adviseLargePages(void *data, size_t bytes)
 #endif
 }
 
+bool allZero(const CallRecord &record)
+{
+    for (unsigned char b : record.bytes) {
+        if (b != 0)
+            return false;
+    }
+    return true;
+}
+
+bool lockedElsewhere(const QString &path)
+{
+    return lockHolder(path) != 0;
+}
+
 } // namespace
+
+QString lockPath(const QString &path)
+{
+    return path + QStringLiteral(".lock");
+}
+
+qint64 lockHolder(const QString &path)
+{
+    const QString lock = lockPath(path);
+    if (!QFileInfo::exists(lock))
+        return 0;
+    QLockFile probe(lock);
+    qint64 pid = 0;
+    QString host;
+    QString app;
+    if (!probe.getLockInfo(&pid, &host, &app) || pid <= 0 || pid == QCoreApplication::applicationPid())
+        return 0;
+    // A lock whose program has ended is stale: the next program takes it over.
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM ? pid : 0;
+}
+
+bool namesSlot(const CallRecord &record, qint64 slot)
+{
+    char16_t text[16];
+    const int length = record.copyText(CallRecord::RecordNumber, text);
+    const QByteArray digits = QByteArray::number(slot);
+    if (length != digits.size())
+        return false;
+    for (int i = 0; i < length; ++i) {
+        if (text[i] != char16_t(digits[i]))
+            return false;
+    }
+    return true;
+}
+
+LogCheck checkLog(const QString &path)
+{
+    LogCheck check;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        check.state = file.exists() ? LogState::Unreadable : LogState::Missing;
+        return check;
+    }
+    check.size = file.size();
+    if (check.size == 0)
+        return check;
+    const qint64 whole = check.size / RecordSize;
+    CallRecord block;
+    if (whole > 0) {
+        if (!readAt(file, 0, block)) {
+            check.state = LogState::Unreadable;
+            return check;
+        }
+        if (!namesSlot(block, 1)) {
+            check.state = LogState::NotALog;
+            if (readAt(file, (whole - 1) * RecordSize, block))
+                check.recordCount = block.number();
+            return check;
+        }
+        if (!readAt(file, (whole - 1) * RecordSize, block)) {
+            check.state = LogState::Unreadable;
+            return check;
+        }
+        check.recordCount = block.number();
+    }
+    // From the end back to the last record that names its slot.
+    qint64 good = whole;
+    if (good > 0 && !namesSlot(block, good)) {
+        constexpr qint64 chunkRecords = 1024;
+        std::vector<CallRecord> chunk;
+        --good;
+        while (good > 0) {
+            const qint64 first = qMax<qint64>(0, good - chunkRecords);
+            chunk.resize(size_t(good - first));
+            const qint64 bytes = qint64(chunk.size()) * RecordSize;
+            if (!file.seek(first * RecordSize) || file.read(reinterpret_cast<char *>(chunk.data()), bytes) != bytes) {
+                check.state = LogState::Unreadable;
+                return check;
+            }
+            qint64 k = good;
+            while (k > first && !namesSlot(chunk[size_t(k - 1 - first)], k))
+                --k;
+            good = k;
+            if (k > first)
+                break;
+        }
+    }
+    check.goodRecords = good;
+    check.strayOffset = good * RecordSize;
+    check.strayBytes = check.size - check.strayOffset;
+    if (check.strayBytes == 0)
+        check.state = LogState::Whole;
+    else
+        check.state = check.size % RecordSize != 0 ? LogState::TornTail : LogState::MisnumberedTail;
+    return check;
+}
 
 int findRecordCount(const QString &path, CallRecord *lastRecord)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return 0;
-    const qint64 size = file.size();
+    const qint64 whole = file.size() / RecordSize;
     CallRecord last;
-    if (size < RecordSize || !readAt(file, size - RecordSize, last))
+    if (whole < 1 || !readAt(file, (whole - 1) * RecordSize, last))
         return 0;
     if (lastRecord)
         *lastRecord = last;
@@ -93,91 +389,276 @@ ReadResult readRecord(const QString &path, int n, CallRecord &record)
     return ReadResult::Ok;
 }
 
+QString journalPath(const QString &path)
+{
+    return path + QStringLiteral(".journal");
+}
+
+Rollback rollBackJournal(const QString &path)
+{
+    Journal journal;
+    const int found = readJournal(path, journal);
+    if (found == 0)
+        return Rollback::NoJournal;
+    if (found < 0)
+        return removeJournal(path) ? Rollback::Discarded : Rollback::Failed;
+    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
+    if (fd.fd < 0) {
+        // No log, nothing to undo.
+        if (errno == ENOENT)
+            return removeJournal(path) ? Rollback::Discarded : Rollback::Failed;
+        return Rollback::Failed;
+    }
+    if (!undo(fd.fd, journal))
+        return Rollback::Failed;
+    return removeJournal(path) ? Rollback::RolledBack : Rollback::Failed;
+}
+
+namespace {
+
+// One save: the journal, the record in one write, a sync, the journal gone.
+WriteResult store(const QString &path, int fd, const Journal &journal, CallRecord &record)
+{
+    const JournalWrite journalled = writeJournal(path, journal);
+    if (journalled == JournalWrite::Failed)
+        return WriteResult::WriteFailed;
+    record.setText(CallRecord::Hash, record.computeHash());
+    bool ok = pwriteAll(fd, record.bytes.data(), RecordSize, journal.offset);
+    reached("record");
+    ok = ok && ::fsync(fd) == 0;
+    if (ok)
+        reached("record synced");
+    if (ok && (journalled == JournalWrite::FolderRefused || removeJournal(path))) {
+        reached("done");
+        return WriteResult::Written;
+    }
+    if (undo(fd, journal))
+        removeJournal(path);
+    return WriteResult::WriteFailed;
+}
+
+WriteResult refusal(const LogCheck &check)
+{
+    switch (check.state) {
+    case LogState::NotALog:
+        return WriteResult::NotALog;
+    case LogState::TornTail:
+    case LogState::MisnumberedTail:
+        return WriteResult::Damaged;
+    case LogState::Unreadable:
+        return WriteResult::OpenFailed;
+    case LogState::Missing:
+    case LogState::Whole:
+        break;
+    }
+    return WriteResult::Written;
+}
+
+} // namespace
+
+WriteResult storeNew(const QString &path, CallRecord &record)
+{
+    if (lockedElsewhere(path))
+        return WriteResult::InUse;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat before;
+    const bool existed = ::stat(name.constData(), &before) == 0;
+    const Fd fd(::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+    if (fd.fd < 0)
+        return WriteResult::OpenFailed;
+    const auto giveUp = [&](WriteResult result) {
+        if (!existed)
+            ::unlink(name.constData());
+        return result;
+    };
+    rollBackJournal(path);
+    const LogCheck check = checkLog(path);
+    const WriteResult refused = refusal(check);
+    if (refused != WriteResult::Written)
+        return giveUp(refused);
+    const qint64 whole = check.size / RecordSize;
+    // A log that is gone is not started again under a later number.
+    if (!existed && !namesSlot(record, 1))
+        return giveUp(WriteResult::OpenFailed);
+    if (whole >= INT_MAX)
+        return giveUp(WriteResult::CountAtLimit);
+    // Record n belongs at (n - 1) * 992: its number must name the next slot.
+    if (!namesSlot(record, whole + 1))
+        return giveUp(WriteResult::NumberTaken);
+    Journal journal;
+    journal.kind = 'A';
+    journal.offset = check.size;
+    journal.oldSize = check.size;
+    const WriteResult result = store(path, fd.fd, journal, record);
+    return result == WriteResult::Written ? result : giveUp(result);
+}
+
+WriteResult storeEdit(const QString &path, int n, CallRecord &record)
+{
+    if (lockedElsewhere(path))
+        return WriteResult::InUse;
+    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
+    if (fd.fd < 0)
+        return WriteResult::OpenFailed;
+    rollBackJournal(path);
+    const LogCheck check = checkLog(path);
+    const WriteResult refused = refusal(check);
+    if (refused != WriteResult::Written)
+        return refused;
+    Journal journal;
+    journal.kind = 'E';
+    journal.offset = qint64(n - 1) * RecordSize;
+    journal.oldSize = check.size;
+    if (n < 1 || qint64(n) * RecordSize > check.size || !namesSlot(record, n)
+        || !preadAll(fd.fd, journal.old.bytes.data(), RecordSize, journal.offset) || !namesSlot(journal.old, n))
+        return WriteResult::NoSuchRecord;
+    return store(path, fd.fd, journal, record);
+}
+
 bool appendRecord(const QString &path, CallRecord &record)
 {
-    const bool existed = QFile::exists(path);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return false;
-    const qint64 oldSize = file.size();
-    // Record n belongs at (n - 1) * 992. A file that is not whole records, or
-    // whose records do not end where this one begins, would put it off its slot.
-    const bool fits = oldSize % RecordSize == 0 && oldSize / RecordSize + 1 == record.number();
-    const bool written = fits && writeAt(file, oldSize, record);
-    file.close();
-    if (written && hashInPlace(path, oldSize, record))
-        return true;
-    // Take the unfinished record away again; what was there before stays as it was.
-    if (existed)
-        QFile::resize(path, oldSize);
-    else
-        QFile::remove(path);
-    return false;
+    return storeNew(path, record) == WriteResult::Written;
 }
 
 bool rewriteRecord(const QString &path, int n, CallRecord &record)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
-        return false;
-    if (n < 1 || qint64(n) * RecordSize > file.size() || record.number() != n)
-        return false;
-    const qint64 offset = qint64(n - 1) * RecordSize;
-    CallRecord previous;
-    if (!readAt(file, offset, previous))
-        return false;
-    const bool written = writeAt(file, offset, record);
-    file.close();
-    if (written && hashInPlace(path, offset, record))
-        return true;
-    // Put the record back as it was before this save.
-    QFile restore(path);
-    if (restore.open(QIODevice::ReadWrite | QIODevice::ExistingOnly)) {
-        writeAt(restore, offset, previous);
-        sync(restore);
-    }
-    return false;
+    return storeEdit(path, n, record) == WriteResult::Written;
 }
 
-bool scanRecords(const QString &path, ScanMode mode, std::vector<CallRecord> &records)
+RepairResult repairLog(const QString &path, const QString &stamp)
+{
+    RepairResult result;
+    const LogCheck check = checkLog(path);
+    if (!check.damaged()) {
+        result.error = check.state == LogState::NotALog ? QStringLiteral("not a call log")
+                                                        : QStringLiteral("nothing to repair");
+        return result;
+    }
+    QFile log(path);
+    if (!log.open(QIODevice::ReadOnly) || !log.seek(check.strayOffset)) {
+        result.error = log.errorString();
+        return result;
+    }
+    const QByteArray stray = log.readAll();
+    log.close();
+    if (stray.size() != check.strayBytes) {
+        result.error = QStringLiteral("the log changed while it was read");
+        return result;
+    }
+    const QFileInfo info(path);
+    QString target = info.dir().filePath(QStringLiteral("%1.damaged-%2").arg(info.fileName(), stamp));
+    for (int i = 2; QFileInfo::exists(target); ++i)
+        target = info.dir().filePath(QStringLiteral("%1.damaged-%2-%3").arg(info.fileName(), stamp).arg(i));
+    {
+        const QByteArray name = QFile::encodeName(target);
+        const Fd fd(::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+        if (fd.fd < 0 || !pwriteAll(fd.fd, stray.constData(), size_t(stray.size()), 0) || ::fsync(fd.fd) != 0) {
+            result.error = QString::fromLocal8Bit(std::strerror(errno));
+            if (fd.fd >= 0)
+                ::unlink(name.constData());
+            return result;
+        }
+    }
+    syncFolderOf(target);
+    // Shorten the log only when the moved bytes read back the same.
+    QFile moved(target);
+    if (!moved.open(QIODevice::ReadOnly) || moved.readAll() != stray) {
+        result.error = QStringLiteral("the moved bytes did not read back");
+        return result;
+    }
+    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
+    if (fd.fd < 0 || ::ftruncate(fd.fd, check.strayOffset) != 0 || ::fsync(fd.fd) != 0) {
+        result.error = QString::fromLocal8Bit(std::strerror(errno));
+        return result;
+    }
+    result.repaired = true;
+    result.movedTo = target;
+    result.movedBytes = stray.size();
+    return result;
+}
+
+ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &records, const Progress &progress,
+                 bool mayWrite)
 {
     records.clear();
+    ScanOutcome outcome;
+    outcome.check = checkLog(path);
+    const LogCheck &check = outcome.check;
     QFile file(path);
-    const QIODevice::OpenMode openMode = mode == ScanMode::CheckAndMark
-        ? QIODevice::ReadWrite | QIODevice::ExistingOnly
-        : QIODevice::ReadOnly;
-    if (!file.open(openMode))
-        return false;
+    const bool marking = mode == ScanMode::CheckAndMark;
+    bool writable = marking && mayWrite && (check.state == LogState::Whole || check.state == LogState::Missing)
+        && !lockedElsewhere(path);
+    if (writable && !file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+        writable = false;
+    if (!writable && !file.open(QIODevice::ReadOnly))
+        return outcome;
+    outcome.opened = true;
+    outcome.readOnly = marking && !writable;
+    if (check.state == LogState::NotALog || check.state == LogState::Unreadable)
+        return outcome;
+
     const qint64 size = file.size();
-    CallRecord last;
-    if (size < RecordSize || !readAt(file, size - RecordSize, last))
-        return true;
-    const qint64 wanted = qMin<qint64>(qMax(last.number(), 0), size / RecordSize);
+    const qint64 wanted = qMin<qint64>(qMax(check.recordCount, 0), size / RecordSize);
     records.reserve(size_t(wanted));
     adviseLargePages(records.data(), size_t(wanted) * sizeof(CallRecord));
     records.resize(size_t(wanted));
     if (wanted == 0)
-        return true;
+        return outcome;
     static_assert(sizeof(CallRecord) == RecordSize, "records are read as one block");
-    const qint64 bytes = wanted * RecordSize;
-    if (!file.seek(0) || file.read(reinterpret_cast<char *>(records.data()), bytes) != bytes) {
+    // Read in large pieces so that a long scan can say how far it is.
+    constexpr qint64 chunkRecords = 16384;
+    if (!file.seek(0)) {
         records.clear();
-        return true;
+        return outcome;
     }
-    if (mode == ScanMode::CheckAndMark) {
-        bool marked = false;
-        for (size_t i = 0; i < records.size(); ++i) {
-            CallRecord &record = records[i];
-            if (record.verify())
-                continue;
-            record.setText(CallRecord::Status, QStringLiteral("X"));
-            writeAt(file, qint64(i) * RecordSize, record);
-            marked = true;
+    for (qint64 first = 0; first < wanted; first += chunkRecords) {
+        const qint64 count = qMin(chunkRecords, wanted - first);
+        const qint64 bytes = count * RecordSize;
+        if (file.read(reinterpret_cast<char *>(records.data() + first), bytes) != bytes) {
+            records.clear();
+            return outcome;
         }
-        if (marked)
-            sync(file);
+        if (marking) {
+            for (qint64 i = first; i < first + count; ++i) {
+                CallRecord &record = records[size_t(i)];
+                if (record.verify())
+                    continue;
+                // Only a block that is a record, in its own slot, takes a mark.
+                const bool aRecord = namesSlot(record, i + 1) && !allZero(record);
+                record.setText(CallRecord::Status, QStringLiteral("X"));
+                if (writable && aRecord) {
+                    const qint64 resume = file.pos();
+                    if (writeAt(file, i * RecordSize, record))
+                        ++outcome.marked;
+                    file.seek(resume);
+                }
+            }
+        }
+        if (progress && !progress(first + count, wanted)) {
+            records.clear();
+            outcome.cancelled = true;
+            break;
+        }
     }
-    return true;
+    if (outcome.marked > 0)
+        sync(file);
+    return outcome;
+}
+
+bool scanRecords(const QString &path, ScanMode mode, std::vector<CallRecord> &records)
+{
+    return scan(path, mode, records).opened;
+}
+
+void keepNewFilesPrivate()
+{
+    const mode_t inherited = ::umask(077);
+    ::umask(inherited | 077);
+}
+
+void setFaultHook(std::function<void(const char *step)> hook)
+{
+    faultHook() = std::move(hook);
 }
 
 } // namespace DataFile

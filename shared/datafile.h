@@ -5,15 +5,49 @@
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 // The data file: call records laid end to end, record n at byte (n - 1) * 992,
 // no header. Every operation opens the file, works and closes it again.
 namespace DataFile {
 
-// Number of the last record in the file: the recordNumber of the 992 bytes
-// before its end, not its size. 0 when the file cannot be opened or is shorter
-// than one record. The last record is copied to `lastRecord` when it is given.
+// What a data file holds, judged by its first record and its tail.
+enum class LogState {
+    Missing,         // no file, or an empty one: a new log
+    Whole,           // whole records, the first numbered 1, the last numbered by its slot
+    TornTail,        // ends in a part of a record
+    MisnumberedTail, // whole records, but the last ones do not name their slots
+    NotALog,         // the first record is not a record
+    Unreadable,      // the file is there but cannot be read
+};
+
+struct LogCheck
+{
+    LogState state = LogState::Missing;
+    qint64 size = 0;
+    // Records from the start that end before the damage.
+    qint64 goodRecords = 0;
+    // The damaged tail: from `strayOffset` to the file's end.
+    qint64 strayOffset = 0;
+    qint64 strayBytes = 0;
+    // Number of the last whole record in the file (0 when there is none).
+    int recordCount = 0;
+
+    bool writable() const { return state == LogState::Missing || state == LogState::Whole; }
+    bool damaged() const { return state == LogState::TornTail || state == LogState::MisnumberedTail; }
+};
+
+// Looks at the first record and the tail; reads more only when the tail is damaged.
+LogCheck checkLog(const QString &path);
+
+// True when the block's own recordNumber names `slot` exactly; an empty or
+// sparse block names none.
+bool namesSlot(const CallRecord &record, qint64 slot);
+
+// Number of the last whole record in the file, 0 when the file cannot be
+// opened or holds no whole record. A torn tail is not counted; the last whole
+// record is copied to `lastRecord` when it is given.
 int findRecordCount(const QString &path, CallRecord *lastRecord = nullptr);
 
 enum class ReadResult { Ok, OpenFailed, NoSuchRecord };
@@ -22,26 +56,98 @@ enum class ReadResult { Ok, OpenFailed, NoSuchRecord };
 // outside the file's whole records.
 ReadResult readRecord(const QString &path, int n, CallRecord &record);
 
-// Stores `record` as a new last record and gives it its hash: the record is
-// written, read back, hashed over the bytes on disk and written again, and
-// synced to the disk. The record's number must be one more than the whole
-// records in the file, so that record k always sits in slot k. On success
-// `record` holds what is on disk. On failure the file is left as it was,
-// byte for byte, wherever the system allows it.
+enum class WriteResult {
+    Written,
+    OpenFailed,    // the file cannot be opened or created
+    NotALog,       // refused: the file is not a call log
+    Damaged,       // refused: the log is not whole records (see repairLog)
+    NumberTaken,   // refused: the log has another last record than the one expected
+    NoSuchRecord,  // refused: the record to replace is not in the log
+    CountAtLimit,  // refused: the log holds the largest record number there is
+    InUse,         // refused: another running program holds the log's lock
+    WriteFailed,   // a write or sync failed; the file is as it was
+};
+
+// Stores `record` as a new last record with its hash, in one write, synced
+// to the disk. The record's number must be one more than the whole records in
+// a whole log, so that record k always sits in slot k. On success `record`
+// holds what is on disk. Otherwise nothing of it stays in the file.
+WriteResult storeNew(const QString &path, CallRecord &record);
+// The same; true when written.
 bool appendRecord(const QString &path, CallRecord &record);
 
-// Stores `record`, numbered n, over record n (which must exist) by the same two writes.
+// Stores `record`, numbered n, over record n (which must exist) in the same
+// way; a crash leaves the record either new or as it was.
+WriteResult storeEdit(const QString &path, int n, CallRecord &record);
+// The same; true when written.
 bool rewriteRecord(const QString &path, int n, CallRecord &record);
+
+// The lock file beside a data file that the program holding the log keeps.
+QString lockPath(const QString &path);
+
+// The process id of another running program that holds the log's lock, or 0.
+qint64 lockHolder(const QString &path);
+
+// The rollback journal beside a data file. It is written and synced before a
+// record is, and removed once the record is on the disk.
+QString journalPath(const QString &path);
+
+enum class Rollback { NoJournal, RolledBack, Discarded, Failed };
+
+// Puts back what an interrupted save left: a new record is taken away, an
+// edited one gets its old bytes. Run before the log is used.
+Rollback rollBackJournal(const QString &path);
+
+struct RepairResult
+{
+    bool repaired = false;
+    QString movedTo;   // the file that now holds the stray bytes
+    qint64 movedBytes = 0;
+    QString error;
+};
+
+// Moves the damaged tail of a log into a dated file beside it and shortens
+// the log to its good records. Every byte is kept: the log is shortened only
+// after the moved bytes are synced and read back.
+RepairResult repairLog(const QString &path, const QString &stamp);
 
 enum class ScanMode {
     Unchecked,    // copy the records as they are (read only)
     CheckAndMark, // re-check every hash; a failing record gets status "X" in the file
 };
 
-// Reads records 1 to N in file order, N being the last record's number, but
-// never past the file's last whole record. Returns false when the file cannot
-// be opened (for reading, or for update in CheckAndMark mode).
+// Called while a long scan runs with the bytes done and the bytes to do;
+// returning false cancels the scan.
+using Progress = std::function<bool(qint64 done, qint64 total)>;
+
+struct ScanOutcome
+{
+    bool opened = false;
+    LogCheck check;
+    bool cancelled = false;
+    // CheckAndMark only: the file could not be marked (read-only, damaged,
+    // or another window's) and was only read.
+    bool readOnly = false;
+    int marked = 0;
+};
+
+// Reads records 1 to N in file order, N being the last whole record's
+// number, but never past the file's last whole record. A file that is not a
+// call log gives no records. "X" marks go only into whole records that name
+// their own slot, in a whole log that can be written.
+ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &records,
+                 const Progress &progress = Progress(), bool mayWrite = true);
+
+// The same; false when the file cannot be opened.
 bool scanRecords(const QString &path, ScanMode mode, std::vector<CallRecord> &records);
+
+// Files this process creates from now on are its user's alone (0600,
+// folders 0700), whatever the inherited umask; existing files keep their mode.
+void keepNewFilesPrivate();
+
+// Test seam: called after each step of a save ("journal", "journal synced",
+// "record", "record synced", "done"). A crash test ends the process there.
+void setFaultHook(std::function<void(const char *step)> hook);
 
 } // namespace DataFile
 

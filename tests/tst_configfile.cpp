@@ -25,6 +25,8 @@ private slots:
     void roundTrip_data();
     void roundTrip();
     void crLfReadsLikeLf();
+    void loneCrsAndControlCharacters_data();
+    void loneCrsAndControlCharacters();
     void missingFileLeavesEverything();
     void shortFileKeepsWhatItLacks_data();
     void shortFileKeepsWhatItLacks();
@@ -105,6 +107,51 @@ void TestConfigFile::crLfReadsLikeLf()
     Configuration windows;
     QVERIFY(readConfigurationFile(path(), windows));
     QCOMPARE(int(windows.fontStyle), 10);
+}
+
+void TestConfigFile::loneCrsAndControlCharacters_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("dataFile");
+    QTest::addColumn<bool>("refused");
+    QTest::addColumn<int>("fontSize");
+    QTest::addColumn<int>("style");
+
+    QTest::newRow("CR-only line ends") << QByteArray("Calls.dta\r-\r###\r###\rArial\r0\r12\r\x01") << "Calls.dta"
+                                       << false << 12 << 1;
+    QTest::newRow("CR-only, style byte of a line feed")
+        << QByteArray("Calls.dta\r-\r###\r###\rArial\r0\r12\r\n") << "Calls.dta" << false << 12 << 10;
+    QTest::newRow("mixed line ends") << QByteArray("Calls.dta\r\n-\r###\n###\rArial\r\n0\n14\r\x02") << "Calls.dta"
+                                     << false << 14 << 2;
+    QTest::newRow("NUL in the first line") << QByteArray("VNData\0.dta\n-\n###\n###\nArial\n0\n12\n\x01", 34)
+                                           << "VNData.dta" << true << 12 << 1;
+    QTest::newRow("tab in the first line") << QByteArray("Calls\t.dta\n-\n###\n###\nArial\n0\n12\n\x01")
+                                           << "VNData.dta" << true << 12 << 1;
+    QTest::newRow("escape in the first line") << QByteArray("Calls\x1b.dta\n-\n###\n###\nArial\n0\n12\n\x01")
+                                              << "VNData.dta" << true << 12 << 1;
+}
+
+// A configuration from another editor: every line is read from its own line,
+// and a data file name no log can have is never used.
+void TestConfigFile::loneCrsAndControlCharacters()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, dataFile);
+    QFETCH(bool, refused);
+    QFETCH(int, fontSize);
+    QFETCH(int, style);
+    QVERIFY(TestRecords::writeAll(path(), content));
+    Configuration config;
+    QVERIFY(readConfigurationFile(path(), config));
+    QCOMPARE(config.dataFile, dataFile);
+    QCOMPARE(config.dataFileRefused, refused);
+    QCOMPARE(config.phoneSeparator, QStringLiteral("-"));
+    QCOMPARE(config.fontName, QStringLiteral("Arial"));
+    QCOMPARE(config.fontSize, fontSize);
+    QCOMPARE(int(config.fontStyle), style);
+    QString name = QStringLiteral("other.dta");
+    ReadDataFileName(name, path());
+    QCOMPARE(name, dataFile);
 }
 
 void TestConfigFile::missingFileLeavesEverything()

@@ -5,8 +5,11 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+Q_DECLARE_METATYPE(DataFile::LogState)
 
 using TestRecords::make;
 using TestRecords::readAll;
@@ -32,6 +35,12 @@ private slots:
     void scanStopsAtTheFileEnd();
     void scanMarksFailingRecords();
     void fileSizeLimitDuringSaveLeavesTheFileWhole();
+    void crashAtEveryStepOfASave_data();
+    void crashAtEveryStepOfASave();
+    void damagedTailIsNamedAndRepaired_data();
+    void damagedTailIsNamedAndRepaired();
+    void longScanReportsProgressAndCancels_data();
+    void longScanReportsProgressAndCancels();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("VNData.dta")); }
@@ -126,8 +135,8 @@ void TestDataFile::countComesFromTheLastRecordNumber_data()
     QTest::newRow("last number 7 alone") << seven << 7;
     QTest::newRow("last number not a number") << one + TestRecords::recordBytes(garbage) << 0;
     QTest::newRow("last number negative") << TestRecords::recordBytes(negative) << -5;
-    // The last 992 bytes are read as they stand, even when they straddle two slots.
-    QTest::newRow("garbage grown after a record") << seven + QByteArray(10, '\0') << 0;
+    // A torn tail is not a record: the count comes from the last whole one.
+    QTest::newRow("garbage grown after a record") << seven + QByteArray(10, '\0') << 7;
 }
 
 void TestDataFile::countComesFromTheLastRecordNumber()
@@ -283,6 +292,186 @@ void TestDataFile::fileSizeLimitDuringSaveLeavesTheFileWhole()
     QCOMPARE(WEXITSTATUS(status), 1);
     QCOMPARE(readAll(path()), before);
     QCOMPARE(DataFile::findRecordCount(path()), 2);
+}
+
+void TestDataFile::crashAtEveryStepOfASave_data()
+{
+    QTest::addColumn<bool>("edit");
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<bool>("sizeLimit");
+    for (bool edit : {false, true}) {
+        for (const char *step : {"journal", "journal synced", "record", "record synced", "done"})
+            QTest::addRow("%s, killed after %s", edit ? "edit" : "new record", step) << edit << QString::fromLatin1(step) << false;
+    }
+    // The disk takes only part of the record, then the program dies.
+    QTest::newRow("new record, cut by the file size limit, killed") << false << "record" << true;
+}
+
+// A real saving process killed at each step: after the next start-up's
+// rollback every record is whole and verifies, the new one is whole or
+// absent, and an edited one is new or as it was.
+void TestDataFile::crashAtEveryStepOfASave()
+{
+    QFETCH(bool, edit);
+    QFETCH(QString, step);
+    QFETCH(bool, sizeLimit);
+    appendN(3);
+    const QByteArray before = readAll(path());
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        const QByteArray wanted = step.toLatin1();
+        DataFile::setFaultHook([wanted](const char *reached) {
+            if (wanted == reached)
+                ::raise(SIGKILL);
+        });
+        if (sizeLimit) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit;
+            limit.rlim_cur = limit.rlim_max = rlim_t(3 * RecordSize + 300);
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        CallRecord record = make(edit ? 2 : 4);
+        record.setText(CallRecord::Notes, QStringLiteral("changed"));
+        const bool saved = edit ? DataFile::rewriteRecord(path(), 2, record) : DataFile::appendRecord(path(), record);
+        _exit(saved ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, "the save ran past its fault");
+
+    // A journal left behind is the user's alone.
+    const QString journal = DataFile::journalPath(path());
+    struct stat info;
+    if (::stat(QFile::encodeName(journal).constData(), &info) == 0)
+        QCOMPARE(info.st_mode & 0777, mode_t(0600));
+
+    const DataFile::Rollback rollback = DataFile::rollBackJournal(path());
+    const bool journalled = step != QLatin1String("done");
+    QCOMPARE(rollback, journalled ? DataFile::Rollback::RolledBack : DataFile::Rollback::NoJournal);
+    QVERIFY(!QFile::exists(journal));
+
+    const QByteArray after = readAll(path());
+    QCOMPARE(after.left(RecordSize), before.left(RecordSize));
+    QCOMPARE(DataFile::checkLog(path()).state, DataFile::LogState::Whole);
+    std::vector<CallRecord> records;
+    QVERIFY(DataFile::scanRecords(path(), DataFile::ScanMode::Unchecked, records));
+    for (const CallRecord &record : records)
+        QVERIFY(record.verify());
+    // Only a save that got to its end is kept.
+    if (journalled) {
+        QCOMPARE(after, before);
+    } else {
+        QCOMPARE(int(records.size()), edit ? 3 : 4);
+        QCOMPARE(records.at(edit ? 1 : 3).text(CallRecord::Notes), QStringLiteral("changed"));
+    }
+}
+
+void TestDataFile::damagedTailIsNamedAndRepaired_data()
+{
+    QTest::addColumn<QByteArray>("tail");
+    QTest::addColumn<DataFile::LogState>("state");
+    const QByteArray fourth = TestRecords::recordBytes(make(4));
+    QTest::newRow("96 bytes of a record") << fourth.left(96) << DataFile::LogState::TornTail;
+    QTest::newRow("300 bytes of a record") << fourth.left(300) << DataFile::LogState::TornTail;
+    QTest::newRow("900 bytes of a record") << fourth.left(900) << DataFile::LogState::TornTail;
+    QTest::newRow("a record numbered for another slot")
+        << TestRecords::recordBytes(make(9)) << DataFile::LogState::MisnumberedTail;
+    QTest::newRow("a misnumbered record and a torn one")
+        << TestRecords::recordBytes(make(9)) + fourth.left(40) << DataFile::LogState::TornTail;
+}
+
+void TestDataFile::damagedTailIsNamedAndRepaired()
+{
+    QFETCH(QByteArray, tail);
+    QFETCH(DataFile::LogState, state);
+    appendN(3);
+    const QByteArray whole = readAll(path());
+    QVERIFY(TestRecords::writeAll(path(), whole + tail));
+    const QByteArray damaged = readAll(path());
+
+    const DataFile::LogCheck check = DataFile::checkLog(path());
+    QCOMPARE(check.state, state);
+    QCOMPARE(check.goodRecords, qint64(3));
+    QCOMPARE(check.strayOffset, qint64(whole.size()));
+    QCOMPARE(check.strayBytes, qint64(tail.size()));
+    if (state == DataFile::LogState::TornTail)
+        QCOMPARE(check.recordCount, tail.size() > RecordSize ? 9 : 3);
+
+    // Nothing is written into it: no new record, no edit, no mark.
+    CallRecord next = make(4);
+    QCOMPARE(DataFile::storeNew(path(), next), DataFile::WriteResult::Damaged);
+    CallRecord second = make(2);
+    QCOMPARE(DataFile::storeEdit(path(), 2, second), DataFile::WriteResult::Damaged);
+    QVERIFY(TestRecords::patchChar(path(), 1, CallRecord::Name, 0, QLatin1Char('B')));
+    const QByteArray altered = readAll(path());
+    std::vector<CallRecord> records;
+    const DataFile::ScanOutcome outcome = DataFile::scan(path(), DataFile::ScanMode::CheckAndMark, records);
+    QVERIFY(outcome.readOnly);
+    QCOMPARE(outcome.marked, 0);
+    QCOMPARE(readAll(path()), altered);
+    QCOMPARE(altered.mid(RecordSize), damaged.mid(RecordSize));
+
+    // Repair moves the tail beside the log, byte for byte, and saving works again.
+    const DataFile::RepairResult repair = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
+    QVERIFY2(repair.repaired, qPrintable(repair.error));
+    QCOMPARE(repair.movedTo, m_dir->filePath(QStringLiteral("VNData.dta.damaged-20260307-152540")));
+    QCOMPARE(readAll(repair.movedTo), tail);
+    QCOMPARE(readAll(path()), altered.left(whole.size()));
+    QCOMPARE(DataFile::checkLog(path()).state, DataFile::LogState::Whole);
+    QCOMPARE(DataFile::storeNew(path(), next), DataFile::WriteResult::Written);
+    QCOMPARE(DataFile::findRecordCount(path()), 4);
+    // A second repair the same second keeps the first one's file.
+    QVERIFY(TestRecords::writeAll(path(), readAll(path()) + tail.left(10)));
+    const DataFile::RepairResult again = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
+    QVERIFY(again.repaired);
+    QVERIFY(again.movedTo != repair.movedTo);
+    QCOMPARE(readAll(repair.movedTo), tail);
+    QCOMPARE(readAll(again.movedTo), tail.left(10));
+}
+
+void TestDataFile::longScanReportsProgressAndCancels_data()
+{
+    QTest::addColumn<int>("cancelAfter");
+    QTest::newRow("read to the end") << -1;
+    QTest::newRow("cancelled after the first piece") << 1;
+}
+
+// A long log is read in pieces, each reported; a cancelled scan lists nothing
+// and marks nothing.
+void TestDataFile::longScanReportsProgressAndCancels()
+{
+    QFETCH(int, cancelAfter);
+    constexpr int count = 40000;
+    QByteArray bytes;
+    bytes.reserve(qsizetype(count) * RecordSize);
+    for (int n = 1; n <= count; ++n) {
+        CallRecord record = make(n);
+        record.setText(CallRecord::Hash, record.computeHash());
+        bytes += TestRecords::recordBytes(record);
+    }
+    // The last record fails its check.
+    bytes[qsizetype(count - 1) * RecordSize + CallRecord::offset(CallRecord::Name)] = 'B';
+    QVERIFY(TestRecords::writeAll(path(), bytes));
+    QList<qint64> reports;
+    std::vector<CallRecord> records;
+    const DataFile::ScanOutcome outcome = DataFile::scan(
+        path(), DataFile::ScanMode::CheckAndMark, records, [&](qint64 done, qint64 total) {
+            reports.append(done);
+            return total == count && (cancelAfter < 0 || reports.size() < cancelAfter);
+        });
+    QVERIFY(reports.size() >= (cancelAfter < 0 ? 2 : 1));
+    QCOMPARE(outcome.cancelled, cancelAfter > 0);
+    if (cancelAfter > 0) {
+        QVERIFY(records.empty());
+        QCOMPARE(outcome.marked, 0);
+        QCOMPARE(readAll(path()), bytes);
+    } else {
+        QCOMPARE(reports.last(), qint64(count));
+        QCOMPARE(int(records.size()), count);
+        QCOMPARE(outcome.marked, 1);
+        QCOMPARE(records.back().text(CallRecord::Status), QStringLiteral("X"));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestDataFile)

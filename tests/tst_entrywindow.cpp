@@ -138,6 +138,7 @@ private slots:
     void companyLimit();
     void notesLimit_data();
     void notesLimit();
+    void pastedMultiLineNoteIsSavedWhole_data();
     void pastedMultiLineNoteIsSavedWhole();
     void menuShortcutsWin_data();
     void menuShortcutsWin();
@@ -520,20 +521,42 @@ void TestEntryWindow::notesLimit()
     QCOMPARE(w->Memo1->toPlainText(), expected);
 }
 
+void TestEntryWindow::pastedMultiLineNoteIsSavedWhole_data()
+{
+    QTest::addColumn<QString>("note");
+    QTest::newRow("lines") << QStringLiteral("first line\nsecond line\n\nlast");
+    QTest::newRow("no-break space") << QStringLiteral("Room\u00a0101, ext\u00a042");
+    QTest::newRow("line separator") << QStringLiteral("Line one\u2028line two");
+    QTest::newRow("both, and a line feed") << QStringLiteral("a\u00a0b\u2028c\nd");
+}
+
+// The note reaches the record exactly as entered, and an edit of the record
+// keeps it so.
 void TestEntryWindow::pastedMultiLineNoteIsSavedWhole()
 {
+    QFETCH(QString, note);
     MainWindowFixture f;
     TMainForm *w = f.open();
     tabTo(Notes);
-    const QString note = QStringLiteral("first line\nsecond line\n\nlast");
     paste(w->Memo1, note);
-    QCOMPARE(w->Memo1->toPlainText(), note);
+    QCOMPARE(w->notesAsTyped(), note);
     f.key(Qt::Key_S, Qt::ControlModifier);
     QCOMPARE(f.indicator(), lime);
     CallRecord stored;
     QCOMPARE(DataFile::readRecord(f.dataFile(), 1, stored), DataFile::ReadResult::Ok);
     QCOMPARE(stored.text(CallRecord::Notes), note);
     QVERIFY(stored.verify());
+
+    w->Read1Click();
+    w->SpinEditSelect->setValue(1);
+    w->ButtonSelectClick();
+    QVERIFY(w->state().EditMode);
+    QCOMPARE(w->notesAsTyped(), note);
+    w->SaveCurrent1Click();
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(DataFile::readRecord(f.dataFile(), 1, stored), DataFile::ReadResult::Ok);
+    QCOMPARE(stored.text(CallRecord::Notes), note);
+    QCOMPARE(stored.text(CallRecord::Status), QStringLiteral("E"));
 }
 
 void TestEntryWindow::menuShortcutsWin_data()
@@ -570,6 +593,14 @@ void TestEntryWindow::menuShortcutsWin()
 
     {
         ModalAnswerer answerer;
+        // Exit asks about the typed entry first; the answer here is Discard.
+        answerer.answer = [](QDialog *dialog) {
+            auto *ask = qobject_cast<QMessageBox *>(dialog);
+            if (!ask)
+                return false;
+            ask->button(QMessageBox::Discard)->click();
+            return true;
+        };
         f.key(Qt::Key(letter), Qt::ControlModifier);
         seen = answerer.seen;
     }
@@ -597,6 +628,7 @@ void TestEntryWindow::menuShortcutsWin()
         QVERIFY(w->isVisible());
         break;
     case Qt::Key_X:
+        QCOMPARE(seen, QStringList{QStringLiteral("QMessageBox")});
         QVERIFY(!w->isVisible());
         QCOMPARE(textOf(control), typed);
         break;

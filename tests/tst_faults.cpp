@@ -17,6 +17,9 @@
 #include "recordtablemodel.h"
 
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPrinterInfo>
+#include <QPushButton>
 #include <QRandomGenerator>
 #include <QTableView>
 
@@ -24,6 +27,7 @@
 #include <optional>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -37,6 +41,16 @@ const QString OpenError = QStringLiteral("File: Open ERROR");
 const QString NoFile = QStringLiteral("No file found - Save a record first");
 const QString Exported = QStringLiteral("Saved as VNExport.txt");
 const QString NoFileRead = QStringLiteral("NO FILE READ: Cancel & Save Records");
+const QString ReadOnlyLog = QStringLiteral("Read-only log - nothing marked");
+const QString DamagedNotMarked = QStringLiteral("Log damaged - nothing marked; use File > Repair");
+
+QString damagedLog(int wholeRecords, int strayBytes)
+{
+    return QStringLiteral("Log damaged: %1 good records, %2 stray bytes at byte %3 - File > Repair")
+        .arg(wholeRecords)
+        .arg(strayBytes)
+        .arg(qint64(wholeRecords) * RecordSize);
+}
 constexpr int WholeBytes = 3 * RecordSize;
 constexpr uid_t Nobody = 65534;
 // A command that takes longer than this has as good as hung.
@@ -236,8 +250,20 @@ private slots:
     void unreadableConfiguration();
     void garbageConfiguration_data();
     void garbageConfiguration();
+    void configurationFromAnotherEditor_data();
+    void configurationFromAnotherEditor();
     void readOnlyWorkingFolder_data();
     void readOnlyWorkingFolder();
+    void tornTailAtStartUpAndRepair_data();
+    void tornTailAtStartUpAndRepair();
+    void foreignFileThroughEveryCommand_data();
+    void foreignFileThroughEveryCommand();
+    void secondProgramOnTheSameLog();
+    void compromisedRecordLockEndsWithClear_data();
+    void compromisedRecordLockEndsWithClear();
+    void exitAsksAboutAnUnsavedEntry_data();
+    void exitAsksAboutAnUnsavedEntry();
+    void createdFilesAreOwnerOnly();
 };
 
 void TestFaults::damagedDataFile_data()
@@ -256,21 +282,24 @@ void TestFaults::damagedDataFile_data()
     const QStringList warning = {QStringLiteral("TFormWarning")};
     const QStringList gridAndWarning = {QStringLiteral("TFormRecordReview"), QStringLiteral("TFormWarning")};
 
-    QTest::newRow("read-only") << "read-only" << true << 3 << 3 << QString() << OpenError << Exported
-                               << gridAndWarning << NoFileRead;
+    // A read-only log is reviewed and printed; it is only not marked.
+    QTest::newRow("read-only") << "read-only" << true << 3 << 3 << QString() << OpenError << Exported << grid
+                               << ReadOnlyLog;
     QTest::newRow("missing") << "missing" << true << 3 << 3 << NoFile << OpenError << OpenError << warning
                              << NoFileRead;
     QTest::newRow("a folder") << "folder" << true << 3 << 3 << NoFile << OpenError << OpenError << warning
                               << NoFileRead;
-    // The count comes from the 992 bytes before the end, here no record's start.
+    // The count comes from the last whole record; the torn tail is named and nothing is written.
     QTest::newRow("cut in the middle of a record, before start-up")
-        << "truncated" << false << 0 << 0 << NoFile << OpenError << Exported << grid << QString();
+        << "truncated" << false << 2 << 2 << QString() << damagedLog(2, RecordSize / 2) << Exported << grid
+        << DamagedNotMarked;
     QTest::newRow("cut in the middle of a record, after start-up")
-        << "truncated" << true << 3 << 3 << NoFile << OpenError << Exported << grid << QString();
-    QTest::newRow("grown by garbage") << "garbage" << false << 0 << 0 << NoFile << OpenError << Exported << grid
-                                      << QString();
+        << "truncated" << true << 3 << 3 << "No record 3 in the log" << damagedLog(2, RecordSize / 2) << Exported
+        << grid << DamagedNotMarked;
+    QTest::newRow("grown by garbage") << "garbage" << false << 3 << 3 << QString() << damagedLog(3, 100)
+                                      << Exported << grid << DamagedNotMarked;
     QTest::newRow("grown by garbage, after start-up")
-        << "garbage" << true << 3 << 3 << QString() << OpenError << Exported << grid << QString();
+        << "garbage" << true << 3 << 3 << QString() << damagedLog(3, 100) << Exported << grid << DamagedNotMarked;
     // A garbage block that reads as record 4: it is whole, fails its check,
     // and the next record goes after it.
     QTest::newRow("grown by a garbage record 4")
@@ -431,12 +460,12 @@ void TestFaults::anotherProgramAppended()
 
     typeEntry(w);
     F::key(Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(f.message(), OpenError);
+    QCOMPARE(f.message(), QStringLiteral("Log changed by another program - save again"));
     QCOMPARE(f.indicator(), red);
     QCOMPARE(readAll(f.dataFile()), before);
-    QCOMPARE(w->state().RecordCount, 3);
+    // The count is taken from the file again, so the next save can succeed.
+    QCOMPARE(w->state().RecordCount, 4);
 
-    // The export takes the count from the file again; then the entry goes in as record 5.
     w->ExportFile1->trigger();
     QCOMPARE(w->state().RecordCount, 4);
     typeEntry(w);
@@ -479,7 +508,8 @@ void TestFaults::recordNumberOutOfRange()
 
     typeEntry(w);
     F::key(Qt::Key_S, Qt::ControlModifier);
-    QCOMPARE(f.message(), OpenError);
+    // A last record that does not name its slot is a damaged tail.
+    QCOMPARE(f.message(), damagedLog(2, RecordSize));
     QCOMPARE(w->state().RecordCount, count);
     QCOMPARE(readAll(f.dataFile()), before);
 
@@ -490,7 +520,7 @@ void TestFaults::recordNumberOutOfRange()
     QCOMPARE(w->SpinEditSelect->minimum(), count > 0 ? 1 : 0);
     w->SpinEditSelect->setValue(w->SpinEditSelect->maximum());
     QTest::keyClick(w->SpinEditSelect, Qt::Key_Return);
-    QCOMPARE(f.message(), NoFile);
+    QCOMPARE(f.message(), QStringLiteral("No record %1 in the log").arg(qMax(count, 0)));
     QVERIFY(!w->state().EditMode);
     // Print Current for that number shows an empty record, not some other one.
     {
@@ -538,7 +568,7 @@ void TestFaults::recordNumberOutOfRange()
     }
     QVERIFY(!w->state().EditMode || w->state().SelectedRecord <= 2);
 
-    QCOMPARE(fullReport(w), QString());
+    QCOMPARE(fullReport(w), DamagedNotMarked);
     QCOMPARE(readAll(f.dataFile()), before);
     QVERIFY2(clock.elapsed() < 4 * CommandLimitMs, "the commands took as long as a loop to the number");
 }
@@ -665,6 +695,38 @@ void TestFaults::garbageConfiguration()
     }
 }
 
+void TestFaults::configurationFromAnotherEditor_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("dataFile");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("NUL in the first line") << QByteArray("Calls\0.dta\n-\n###\n###\nArial\n0\n10\n\0", 33)
+                                           << "VNData.dta" << "VNConfig.cfg: data file name refused - using VNData.dta";
+    QTest::newRow("CR-only line ends") << QByteArray("Calls.dta\r-\r###\r###\rArial\r0\r10\r\0", 32) << "Calls.dta"
+                                       << QString();
+}
+
+// The records go to the log the settings name, or, where the name is not
+// one a log can have, to the default; never to a file named by part of a line.
+void TestFaults::configurationFromAnotherEditor()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QString, dataFile);
+    QFETCH(QString, message);
+    MainWindowFixture f;
+    QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), content));
+    TMainForm *w = f.open();
+    QCOMPARE(w->state().DataFileName, dataFile);
+    QCOMPARE(f.message(), message);
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(DataFile::findRecordCount(f.path(dataFile)), 1);
+    QStringList expected = {QStringLiteral("VNConfig.cfg"), dataFile, dataFile + QStringLiteral(".lock")};
+    expected.sort();
+    QCOMPARE(QDir(f.dir.path()).entryList(QDir::Files), expected);
+}
+
 void TestFaults::readOnlyWorkingFolder_data()
 {
     QTest::addColumn<bool>("withRecords");
@@ -725,6 +787,376 @@ void TestFaults::readOnlyWorkingFolder()
     QCOMPARE(QFileInfo::exists(config), withRecords);
     if (withRecords)
         QCOMPARE(readAll(f.dataFile()).left(WholeBytes), whole);
+}
+
+void TestFaults::tornTailAtStartUpAndRepair_data()
+{
+    QTest::addColumn<int>("strayBytes");
+    QTest::newRow("96 bytes") << 96;
+    QTest::newRow("300 bytes, a log of 4 records cut to 3,276 bytes") << 300;
+    QTest::newRow("900 bytes") << 900;
+}
+
+// A log whose last save was cut short: start-up names it, the good records
+// read, saving is refused until File > Repair moves the stray bytes aside.
+void TestFaults::tornTailAtStartUpAndRepair()
+{
+    QFETCH(int, strayBytes);
+    MainWindowFixture f;
+    f.writeRecords(4);
+    QVERIFY(QFile::resize(f.dataFile(), WholeBytes + strayBytes));
+    const QByteArray torn = readAll(f.dataFile());
+    TMainForm *w = f.open();
+    QCOMPARE(w->state().RecordCount, 3);
+    QCOMPARE(f.message(), damagedLog(3, strayBytes));
+    QCOMPARE(f.indicator(), red);
+
+    readAndSelect(w, 3);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Caller 3"));
+    QVERIFY(w->state().EditMode);
+    F::key(Qt::Key_C, Qt::ControlModifier);
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.message(), damagedLog(3, strayBytes));
+    QCOMPARE(readAll(f.dataFile()), torn);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Ann Lee"));
+    QCOMPARE(review(w), QStringList{QStringLiteral("TFormRecordReview")});
+    QCOMPARE(fullReport(w), DamagedNotMarked);
+    QCOMPARE(readAll(f.dataFile()), torn);
+
+    w->Repair1->trigger();
+    const QStringList moved = QDir(f.dir.path()).entryList({QStringLiteral("VNData.dta.damaged-*")}, QDir::Files);
+    QCOMPARE(moved.size(), 1);
+    QCOMPARE(f.message(), QStringLiteral("Repaired: %1 bytes moved to %2").arg(strayBytes).arg(moved.first()));
+    QCOMPARE(readAll(f.path(moved.first())), torn.mid(WholeBytes));
+    struct stat movedInfo;
+    QCOMPARE(::stat(QFile::encodeName(f.path(moved.first())).constData(), &movedInfo), 0);
+    QCOMPARE(movedInfo.st_mode & 0777, mode_t(0600));
+    QCOMPARE(readAll(f.dataFile()), torn.left(WholeBytes));
+
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    CallRecord stored;
+    QCOMPARE(DataFile::readRecord(f.dataFile(), 4, stored), DataFile::ReadResult::Ok);
+    QVERIFY(stored.verify());
+    QCOMPARE(stored.text(CallRecord::Name), QStringLiteral("Ann Lee"));
+}
+
+void TestFaults::foreignFileThroughEveryCommand_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("fromOpenExisting");
+    QTest::newRow("UTF-16 text in the configuration") << "text" << false;
+    QTest::newRow("UTF-16 text through Open Existing") << "text" << true;
+    QTest::newRow("1 GB sparse file with one record at its end") << "sparse" << false;
+    QTest::newRow("record 2 where record 1 belongs") << "second first" << false;
+}
+
+// A file that is not a call log: every command goes through and none writes
+// a byte into it, or takes long.
+void TestFaults::foreignFileThroughEveryCommand()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, fromOpenExisting);
+    MainWindowFixture f;
+    const QString foreign = f.path(QStringLiteral("letter.dta"));
+    if (kind == QLatin1String("text")) {
+        QString text;
+        while (text.size() * 2 < 15 * RecordSize)
+            text += QStringLiteral("Dear diary, today nobody called. ");
+        QVERIFY(TestRecords::writeAll(foreign, QByteArray("\xff\xfe", 2)
+                                                   + QByteArray(reinterpret_cast<const char *>(text.utf16()),
+                                                                15 * RecordSize - 2)));
+    } else if (kind == QLatin1String("second first")) {
+        CallRecord second = TestRecords::make(2);
+        second.setText(CallRecord::Hash, second.computeHash());
+        QVERIFY(TestRecords::writeAll(foreign, TestRecords::recordBytes(second)));
+    } else {
+        const qint64 size = qint64(1082401) * RecordSize;
+        QFile file(foreign);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.resize(size - RecordSize));
+        CallRecord last = TestRecords::make(int(size / RecordSize));
+        last.setText(CallRecord::Hash, last.computeHash());
+        QVERIFY(file.seek(size - RecordSize));
+        QCOMPARE(file.write(TestRecords::recordBytes(last)), qint64(RecordSize));
+    }
+    const QString config = f.path(QStringLiteral("VNConfig.cfg"));
+    QVERIFY(TestRecords::writeAll(config, (fromOpenExisting ? QByteArray("VNData.dta") : foreign.toUtf8())
+                                              + "\n-\n###\n###\nArial\n0\n10\n" + '\0'));
+    struct stat before;
+    QCOMPARE(::stat(QFile::encodeName(foreign).constData(), &before), 0);
+    const auto headOf = [&foreign] {
+        QFile file(foreign);
+        return file.open(QIODevice::ReadOnly) ? file.read(16 * RecordSize) : QByteArray();
+    };
+    const QByteArray head = headOf();
+
+    TMainForm *w = f.open();
+    if (fromOpenExisting) {
+        w->chooseDataFile = [&foreign] { return foreign; };
+        w->Open1Click();
+    }
+    const QString notALog = QStringLiteral("Not a call log: letter.dta - nothing will be written");
+    QCOMPARE(w->state().DataFileName, foreign);
+    QCOMPARE(f.message(), notALog);
+    QCOMPARE(f.indicator(), red);
+    timed("save", [&] {
+        typeEntry(w);
+        F::key(Qt::Key_S, Qt::ControlModifier);
+    });
+    QCOMPARE(f.message(), notALog);
+    // Nor an edit of what reads as its last record.
+    CallRecord edit = TestRecords::make(w->state().RecordCount);
+    QCOMPARE(DataFile::storeEdit(foreign, w->state().RecordCount, edit), DataFile::WriteResult::NotALog);
+    QString panel;
+    timed("review", [&] {
+        ModalAnswerer answerer;
+        answerer.answer = [&panel](QDialog *dialog) {
+            if (auto *grid = qobject_cast<TFormRecordReview *>(dialog))
+                panel = grid->Panel1->text();
+            return false;
+        };
+        F::key(Qt::Key_V, Qt::ControlModifier);
+    });
+    reactivate(w);
+    QCOMPARE(panel, QStringLiteral("Not a call log - nothing shown"));
+    timed("report", [&] { QCOMPARE(fullReport(w), QStringLiteral("Not a call log - nothing shown")); });
+    w->Repair1->trigger();
+    QCOMPARE(f.message(), QStringLiteral("Not a call log: letter.dta - Repair cannot help"));
+
+    struct stat after;
+    QCOMPARE(::stat(QFile::encodeName(foreign).constData(), &after), 0);
+    QCOMPARE(after.st_size, before.st_size);
+    QCOMPARE(after.st_blocks, before.st_blocks);
+    QCOMPARE(headOf(), head);
+    QCOMPARE(QDir(f.dir.path()).entryList({QStringLiteral("letter.dta*")}, QDir::Files),
+             (QStringList{QStringLiteral("letter.dta"), QStringLiteral("letter.dta.lock")}));
+}
+
+// Another running program holds the log: this window reads it, says who
+// holds it, and writes nothing; once that program is gone, its lock is taken over.
+void TestFaults::secondProgramOnTheSameLog()
+{
+    MainWindowFixture f;
+    f.writeRecords(3);
+    QVERIFY(TestRecords::patchChar(f.dataFile(), 2, CallRecord::Name, 0, QLatin1Char('B')));
+    const QByteArray before = readAll(f.dataFile());
+    int ready[2];
+    QCOMPARE(::pipe(ready), 0);
+    const pid_t other = fork();
+    QVERIFY(other >= 0);
+    if (other == 0) {
+        QLockFile lock(DataFile::lockPath(f.dataFile()));
+        const char ok = lock.tryLock(0) ? 'y' : 'n';
+        if (::write(ready[1], &ok, 1) != 1)
+            _exit(1);
+        ::pause();
+        _exit(0);
+    }
+    char ok = 0;
+    QCOMPARE(::read(ready[0], &ok, 1), ssize_t(1));
+    ::close(ready[0]);
+    ::close(ready[1]);
+    QCOMPARE(ok, 'y');
+    const auto endOther = [other] {
+        ::kill(other, SIGKILL);
+        ::waitpid(other, nullptr, 0);
+    };
+
+    TMainForm *w = f.open();
+    const QString inUse = QStringLiteral("Log in use by another Vorlen3 (process %1) - read only").arg(other);
+    QCOMPARE(w->logHolder(), qint64(other));
+    QCOMPARE(f.message(), inUse);
+    QCOMPARE(w->state().RecordCount, 3);
+    // A new record and an edit are both refused; the records still read.
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.message(), inUse);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Ann Lee"));
+    F::key(Qt::Key_C, Qt::ControlModifier);
+    readAndSelect(w, 3);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Caller 3"));
+    QVERIFY(w->state().EditMode);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.message(), inUse);
+    CallRecord direct = TestRecords::make(4);
+    QCOMPARE(DataFile::storeNew(f.dataFile(), direct), DataFile::WriteResult::InUse);
+    // Review and Print list the altered record but do not mark it.
+    QCOMPARE(review(w), QStringList{QStringLiteral("TFormRecordReview")});
+    QCOMPARE(fullReport(w), QStringLiteral("Read-only log - nothing marked"));
+    const QByteArray unchanged = readAll(f.dataFile());
+    endOther();
+    QCOMPARE(unchanged, before);
+
+    // The other program has ended: a new window takes its lock over.
+    f.window.reset();
+    w = f.open();
+    QCOMPARE(w->logHolder(), qint64(0));
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(DataFile::findRecordCount(f.dataFile()), 4);
+}
+
+void TestFaults::compromisedRecordLockEndsWithClear_data()
+{
+    QTest::addColumn<bool>("selectGoodRecord");
+    QTest::newRow("Clear") << false;
+    QTest::newRow("Select of a good record") << true;
+}
+
+// After a compromised record was shown, the next entry is typed and saved as typed.
+void TestFaults::compromisedRecordLockEndsWithClear()
+{
+    QFETCH(bool, selectGoodRecord);
+    MainWindowFixture f;
+    f.writeRecords(3);
+    QVERIFY(TestRecords::patchChar(f.dataFile(), 2, CallRecord::Name, 0, QLatin1Char('B')));
+    TMainForm *w = f.open();
+    readAndSelect(w, 2);
+    QCOMPARE(f.message(), QStringLiteral("Entry Integrity Compromised"));
+    QVERIFY(w->state().EditLocked);
+    if (selectGoodRecord) {
+        readAndSelect(w, 3);
+        QVERIFY(!w->state().EditLocked);
+        QVERIFY(w->state().EditMode);
+    }
+    F::key(Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(!w->state().EditLocked);
+    typeEntry(w);
+    QCOMPARE(w->EditName->text(), QStringLiteral("Ann Lee"));
+    QVERIFY(!w->EditName->isReadOnly());
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    QCOMPARE(f.indicator(), lime);
+    CallRecord stored;
+    QCOMPARE(DataFile::readRecord(f.dataFile(), 4, stored), DataFile::ReadResult::Ok);
+    QCOMPARE(stored.text(CallRecord::Name), QStringLiteral("Ann Lee"));
+    QCOMPARE(stored.text(CallRecord::Company), QStringLiteral("Acme"));
+    QCOMPARE(stored.text(CallRecord::Notes), QStringLiteral("Call back"));
+}
+
+void TestFaults::exitAsksAboutAnUnsavedEntry_data()
+{
+    QTest::addColumn<bool>("byKey");
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<int>("records");
+    for (bool byKey : {true, false}) {
+        const char *how = byKey ? "Ctrl+X" : "the desktop's close";
+        QTest::addRow("%s, Save", how) << byKey << int(QMessageBox::Save) << true << 4;
+        QTest::addRow("%s, Discard", how) << byKey << int(QMessageBox::Discard) << true << 3;
+        QTest::addRow("%s, Cancel", how) << byKey << int(QMessageBox::Cancel) << false << 3;
+    }
+}
+
+void TestFaults::exitAsksAboutAnUnsavedEntry()
+{
+    QFETCH(bool, byKey);
+    QFETCH(int, answer);
+    QFETCH(bool, closes);
+    QFETCH(int, records);
+    MainWindowFixture f;
+    f.writeRecords(3);
+    TMainForm *w = f.open();
+    typeEntry(w);
+    QString question;
+    {
+        ModalAnswerer answerer;
+        answerer.answer = [&](QDialog *dialog) {
+            auto *ask = qobject_cast<QMessageBox *>(dialog);
+            if (!ask)
+                return false;
+            question = ask->text();
+            ask->button(QMessageBox::StandardButton(answer))->click();
+            return true;
+        };
+        if (byKey)
+            F::key(Qt::Key_X, Qt::ControlModifier);
+        else
+            w->close();
+    }
+    QCOMPARE(question, QStringLiteral("Save the entry before leaving?"));
+    QCOMPARE(w->isVisible(), !closes);
+    QCOMPARE(DataFile::findRecordCount(f.dataFile()), records);
+    if (!closes)
+        QCOMPARE(w->EditName->text(), QStringLiteral("Ann Lee"));
+
+    // With nothing typed, Exit asks nothing.
+    if (!closes) {
+        reactivate(w);
+        F::key(Qt::Key_C, Qt::ControlModifier);
+        ModalAnswerer answerer;
+        F::key(Qt::Key_X, Qt::ControlModifier);
+        QVERIFY(answerer.seen.isEmpty());
+        QVERIFY(!w->isVisible());
+    }
+}
+
+// Under the usual umask every file the program creates is its user's alone;
+// a file that was there keeps its mode.
+void TestFaults::createdFilesAreOwnerOnly()
+{
+    const mode_t saved = ::umask(022);
+    MainWindowFixture f;
+    const QString keep = f.path(QStringLiteral("VNExport.txt"));
+    QVERIFY(TestRecords::writeAll(keep, "earlier export\n"));
+    QVERIFY(QFile::setPermissions(keep, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther));
+    f.writeRecords(2);
+    QVERIFY(QFile::remove(f.dataFile()));
+    ::umask(022);
+    TMainForm *w = f.open();
+    QString journalMode;
+    DataFile::setFaultHook([&](const char *step) {
+        if (QByteArray(step) == "journal synced") {
+            struct stat info;
+            if (::stat(QFile::encodeName(DataFile::journalPath(f.dataFile())).constData(), &info) == 0)
+                journalMode = QString::number(info.st_mode & 0777, 8);
+        }
+    });
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    DataFile::setFaultHook(nullptr);
+    QCOMPARE(f.indicator(), lime);
+    QCOMPARE(journalMode, QStringLiteral("600"));
+    w->ExportFile1->trigger();
+    // The full report printed: where there is no printer it becomes a PDF.
+    {
+        ModalAnswerer answerer;
+        answerer.answer = [](QDialog *dialog) {
+            auto *preview = qobject_cast<TPrintPreviewForm *>(dialog);
+            if (!preview)
+                return false;
+            preview->tellUser = [](const QString &) {};
+            preview->ButtonPrint->click();
+            return true;
+        };
+        F::key(Qt::Key_P, Qt::ControlModifier);
+    }
+    reactivate(w);
+    {
+        ModalAnswerer answerer;
+        w->PrintCurrentClick();
+    }
+    reactivate(w);
+
+    QStringList created = {QStringLiteral("VNData.dta"), QStringLiteral("VNData.dta.lock"),
+                                 QStringLiteral("DataOutputForm.txt"), QStringLiteral("SingleRecordForm.txt")};
+    // Where the system has a printer the report went there instead.
+    if (QPrinterInfo::availablePrinterNames().isEmpty())
+        created.append(QStringLiteral("DataOutputForm.pdf"));
+    for (const QString &name : created) {
+        struct stat info;
+        QVERIFY2(::stat(QFile::encodeName(f.path(name)).constData(), &info) == 0, qPrintable(name));
+        QVERIFY2((info.st_mode & 0777) == 0600, qPrintable(name + QLatin1Char(' ') + QString::number(info.st_mode & 0777, 8)));
+    }
+    struct stat kept;
+    QCOMPARE(::stat(QFile::encodeName(keep).constData(), &kept), 0);
+    QCOMPARE(kept.st_mode & 0777, mode_t(0644));
+    QVERIFY(readAll(keep).contains("Caller") || readAll(keep).contains("Ann Lee"));
+    f.window.reset();
+    ::umask(saved);
 }
 
 QTEST_MAIN(TestFaults)

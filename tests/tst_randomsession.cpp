@@ -18,6 +18,10 @@
 #include <QSet>
 #include <QTableView>
 
+#include <csignal>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
 using F = MainWindowFixture;
@@ -77,6 +81,7 @@ private:
     void printCurrent();
     void tamper();
     void restart();
+    void crashInASave();
 
     // Checks; each returns what is wrong, or nothing.
     QString checkInvariants();
@@ -484,8 +489,44 @@ void Session::restart()
     w->now = &F::fixedNow;
 }
 
+// The program dies in the middle of a save, killed at one of its steps, and
+// is started again; the next start undoes what the save left.
+void Session::crashInASave()
+{
+    const char *steps[] = {"journal", "journal synced", "record", "record synced", "done"};
+    const char *step = steps[m_rng.bounded(int(std::size(steps)))];
+    const int records = int(QFileInfo(m_fixture.dataFile()).size() / RecordSize);
+    const bool edit = records > 0 && m_rng.bounded(2) == 0;
+    const int number = edit ? 1 + int(m_rng.bounded(records)) : records + 1;
+    if (edit && m_tampered.contains(number))
+        return;
+    note(QStringLiteral("%1 record %2, killed after '%3'").arg(edit ? "edit" : "save").arg(number).arg(step));
+    m_fixture.window.reset();
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        DataFile::setFaultHook([step](const char *reached) {
+            if (qstrcmp(step, reached) == 0)
+                ::raise(SIGKILL);
+        });
+        TestRecords::Entry entry;
+        entry.name = QStringLiteral("Crash %1").arg(number);
+        CallRecord record = TestRecords::make(number, entry);
+        edit ? DataFile::rewriteRecord(m_fixture.dataFile(), number, record)
+             : DataFile::appendRecord(m_fixture.dataFile(), record);
+        _exit(0);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+    w = m_fixture.open();
+    w->now = &F::fixedNow;
+}
+
 QString Session::checkInvariants()
 {
+    if (QFileInfo::exists(DataFile::journalPath(m_fixture.dataFile())))
+        return QStringLiteral("a save left its journal behind");
     if (auto *modal = QApplication::activeModalWidget())
         return QStringLiteral("a modal window stayed open: %1").arg(modal->metaObject()->className());
     const QByteArray file = TestRecords::readAll(m_fixture.dataFile());
@@ -580,6 +621,7 @@ void Session::run()
         {1, [this] { printCurrent(); }},
         {1, [this] { tamper(); }},
         {1, [this] { restart(); }},
+        {1, [this] { crashInASave(); }},
     };
     int total = 0;
     for (const Action &action : actions)

@@ -1,0 +1,21 @@
+#ifndef SCANPROGRESS_H
+#define SCANPROGRESS_H
+
+#include "datafile.h"
+
+#include <QString>
+
+#include <vector>
+
+class QWidget;
+
+// Reads the log for a window that lists it; a scan that takes longer than
+// about half a second shows a progress dialog with Cancel.
+DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
+                              std::vector<CallRecord> &records);
+
+// What the window must tell about a scan that read the log but could not
+// list or mark it; empty when there is nothing to say.
+QString scanNotice(const DataFile::ScanOutcome &outcome);
+
+#endif // SCANPROGRESS_H

@@ -537,6 +537,9 @@ void TestFaults::recordNumberOutOfRange()
         QCOMPARE(panel, QStringLiteral("'%1' is not a valid record number").arg(number));
     }
     QVERIFY(!w->state().EditMode || w->state().SelectedRecord <= 2);
+    // After the review the spin edit's bounds are the count again, none below zero.
+    QCOMPARE(w->SpinEditSelect->maximum(), qMax(count, 0));
+    QVERIFY(w->SpinEditSelect->minimum() >= 0);
 
     QCOMPARE(fullReport(w), QString());
     QCOMPARE(readAll(f.dataFile()), before);

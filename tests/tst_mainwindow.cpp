@@ -483,8 +483,9 @@ void TestMainWindow::openExistingWithoutConfiguration()
 void TestMainWindow::openExistingCancelled()
 {
     MainWindowFixture f;
-    QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), "VNData.dta\n-\n###\n###\nArial\n0\n10\n\x00"));
+    QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), QByteArray("VNData.dta\n-\n###\n###\nArial\n0\n10\n") + '\0'));
     const QByteArray config = readAll(f.path(QStringLiteral("VNConfig.cfg")));
+    QCOMPARE(config.size(), 33);
     TMainForm *w = f.open();
     w->chooseDataFile = [] { return QString(); };
     w->Open1Click();

@@ -3,6 +3,7 @@
 #include "datafile.h"
 #include "entryrules.h"
 #include "statusshape.h"
+#include "windowfont.h"
 
 #include <QAction>
 #include <QApplication>
@@ -41,13 +42,7 @@ namespace {
 const QString HintRecordStatusOk = QStringLiteral("Record Status OK");
 const QString HintFileOpenError = QStringLiteral("File: Open ERROR");
 
-QFont tahoma(int pixelSize, bool bold = false)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
+using WindowFont::tahoma;
 
 // The configuration manager beside us: in the working folder, or installed
 // next to this program.

@@ -1,9 +1,8 @@
 #include "datafile.h"
 
-#include <QFile>
+#include "platform.h"
 
-#include <sys/mman.h>
-#include <unistd.h>
+#include <QFile>
 
 #include <cstdint>
 
@@ -27,7 +26,7 @@ bool writeAt(QFile &file, qint64 offset, const CallRecord &record)
 // Flushes Qt's buffer and asks the system to put the bytes on the disk.
 bool sync(QFile &file)
 {
-    return file.flush() && ::fsync(file.handle()) == 0;
+    return file.flush() && Platform::syncToDisk(file);
 }
 
 // Second half of a store: read the record back from `offset`, hash what is
@@ -47,21 +46,8 @@ bool hashInPlace(const QString &path, qint64 offset, CallRecord &record)
     return true;
 }
 
-// A long log is read into one large block; on Linux, large pages make
-// setting up that fresh memory several times faster.
-void adviseLargePages(void *data, size_t bytes)
-{
-#ifdef __linux__
-    constexpr uintptr_t page = 2 * 1024 * 1024;
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(page - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(bytes);
-#endif
-}
+// A long log is read into one large block.
+using Platform::adviseLargePages;
 
 } // namespace
 

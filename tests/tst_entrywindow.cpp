@@ -12,9 +12,6 @@
 
 namespace {
 
-const QColor lime(0, 255, 0);
-const QColor yellow(255, 255, 0);
-const QColor red(255, 0, 0);
 const QString today = QStringLiteral("3/7/2026");
 const QString notSign(QChar(0x00AC));
 
@@ -25,14 +22,6 @@ void paste(QWidget *field, const QString &text)
 {
     QApplication::clipboard()->setText(text);
     QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
-}
-
-// When a modal window closes, the desktop gives the activation back to the
-// window below it; the offscreen platform leaves that to us.
-void reactivate(QWidget *window)
-{
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
 void click(QWidget *control)
@@ -574,7 +563,7 @@ void TestEntryWindow::menuShortcutsWin()
         seen = answerer.seen;
     }
     if (letter != Qt::Key_X)
-        reactivate(w);
+        F::reactivate(w);
 
     // The field's own copy, cut or paste did not run.
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("CLIP"));
@@ -694,13 +683,13 @@ void TestEntryWindow::focusAwayAndBackRunsNoRule()
         QMessageBox box(QMessageBox::Information, QStringLiteral("Note"), QStringLiteral("A question"),
                         QMessageBox::Ok | QMessageBox::Cancel, w);
         bool wasModal = false;
-        QTimer::singleShot(0, &box, [&] {
-            wasModal = QApplication::activeModalWidget() == &box;
+        ModalAnswerer answerer([&](QDialog *dialog) {
+            wasModal = dialog == &box;
             box.button(QMessageBox::Ok)->click();
         });
         QCOMPARE(box.exec(), int(QMessageBox::Ok));
         QVERIFY(wasModal);
-        reactivate(w);
+        F::reactivate(w);
     } else if (away == QLatin1String("other window")) {
         QWidget other;
         auto *otherEdit = new QLineEdit(&other);

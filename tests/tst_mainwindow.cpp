@@ -11,28 +11,10 @@ using TestRecords::readAll;
 
 namespace {
 
-const QColor lime(0, 255, 0);
-const QColor yellow(255, 255, 0);
-const QColor red(255, 0, 0);
-
-// Fills the entry row through the keyboard, leaving the focus in the notes.
+// An outgoing call, typed through the keyboard.
 void typeEntry(const QString &notes = QStringLiteral("Call back"))
 {
-    MainWindowFixture::key(Qt::Key_Right); // Out
-    MainWindowFixture::tab();
-    MainWindowFixture::type(QStringLiteral("6/14/2024"));
-    MainWindowFixture::tab();
-    MainWindowFixture::type(QStringLiteral("0930"));
-    MainWindowFixture::tab();
-    MainWindowFixture::type(QStringLiteral("5551234567"));
-    MainWindowFixture::tab();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    MainWindowFixture::type(QStringLiteral("Ann Lee"));
-    MainWindowFixture::tab();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    MainWindowFixture::type(QStringLiteral("Acme"));
-    MainWindowFixture::tab();
-    MainWindowFixture::type(notes);
+    MainWindowFixture::typeEntry(notes, Qt::Key_Right);
 }
 
 } // namespace

@@ -5,10 +5,11 @@
 
 #include <QDateTime>
 #include <QMainWindow>
-#include <QPointer>
 
 #include <functional>
+#include <memory>
 
+class FocusRules;
 class QAction;
 class QFrame;
 class QGroupBox;
@@ -133,13 +134,8 @@ protected:
 private:
     void buildControls();
     void buildMenu();
-    QWidget *entryControlOf(QWidget *widget) const;
-    void onFocusChanged(QWidget *old, QWidget *now);
-    // Exit rule of `control`; false when it kept the focus in its own field.
-    bool runExitRule(QWidget *control);
-    void runEnterRule(QWidget *control);
-    // Key-press rule of `control`: may change or discard (null) the typed character.
-    void runKeyPressRule(QWidget *control, QChar &key);
+    // The enter, exit and key-press rules of the entry controls.
+    void connectRules();
 
     // Entry rules.
     void LockEntryFields();
@@ -176,9 +172,8 @@ private:
     RecordState m_state;
     bool EntryError = false;
     bool PrintCurrentAllowed = false;
-    bool m_restoringFocus = false;
     bool m_showingRecord = false;
-    QPointer<QWidget> m_focusBeforeMenu; // the control a keyboard visit to the menu bar came from
+    std::unique_ptr<FocusRules> m_focusRules;
 };
 
 #endif // VORLENMAINFILE_H

@@ -48,15 +48,8 @@ void TForm1::FormShow()
     if (!record.verify())
         record.setText(CallRecord::Status, QStringLiteral("X"));
 
-    QString error;
-    if (!ReportText::writeWorkFile(ReportText::SingleRecordFileName, ReportText::singleRecord(record), &error)) {
-        showPanelMessage(QStringLiteral("Report NOT written: %1").arg(error));
-        return;
-    }
     QString text;
-    if (!ReportText::readWorkFile(ReportText::SingleRecordFileName, text, &error)) {
-        showPanelMessage(QStringLiteral("Report NOT read: %1").arg(error));
-        return;
-    }
-    RecordPreview->setPlainText(text);
+    if (writeWorkFile(ReportText::SingleRecordFileName, ReportText::singleRecord(record))
+        && readWorkFile(ReportText::SingleRecordFileName, text))
+        RecordPreview->setPlainText(text);
 }

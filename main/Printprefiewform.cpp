@@ -50,25 +50,20 @@ void TPrintPreviewForm::showPanelMessage(const QString &text)
 
 void TPrintPreviewForm::FormShow()
 {
-    QString error;
     {
         // Every record is re-checked and a failing one is marked "X" in the
-        // data file itself, so the file must open for update.
+        // data file itself, so the file must open for update. The records
+        // are let go before the report is read back.
         std::vector<CallRecord> records;
         if (!DataFile::scanRecords(dataFileName(), DataFile::ScanMode::CheckAndMark, records)) {
             showPanelMessage(QStringLiteral("NO FILE READ: Cancel & Save Records"));
             return;
         }
         Panel1->clear();
-        if (!ReportText::writeWorkFile(ReportText::FullReportFileName, ReportText::fullReport(records), &error)) {
-            showPanelMessage(QStringLiteral("Report NOT written: %1").arg(error));
+        if (!writeWorkFile(ReportText::FullReportFileName, ReportText::fullReport(records)))
             return;
-        }
     }
     QString text;
-    if (!ReportText::readWorkFile(ReportText::FullReportFileName, text, &error)) {
-        showPanelMessage(QStringLiteral("Report NOT read: %1").arg(error));
-        return;
-    }
-    REditReport->setPlainText(ReportText::forViewer(std::move(text)));
+    if (readWorkFile(ReportText::FullReportFileName, text))
+        REditReport->setPlainText(ReportText::forViewer(std::move(text)));
 }

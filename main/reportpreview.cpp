@@ -2,6 +2,7 @@
 
 #include "configfile.h"
 #include "reportprinter.h"
+#include "reporttext.h"
 
 #include <QLabel>
 #include <QLayout>
@@ -65,6 +66,24 @@ void ReportPreviewForm::showEvent(QShowEvent *event)
 void ReportPreviewForm::showPanelMessage(const QString &text)
 {
     Panel1->setText(text);
+}
+
+bool ReportPreviewForm::writeWorkFile(const QString &fileName, const QString &report)
+{
+    QString error;
+    if (ReportText::writeWorkFile(fileName, report, &error))
+        return true;
+    showPanelMessage(QStringLiteral("Report NOT written: %1").arg(error));
+    return false;
+}
+
+bool ReportPreviewForm::readWorkFile(const QString &fileName, QString &text)
+{
+    QString error;
+    if (ReportText::readWorkFile(fileName, text, &error))
+        return true;
+    showPanelMessage(QStringLiteral("Report NOT read: %1").arg(error));
+    return false;
 }
 
 void ReportPreviewForm::ButtonPrintClick()

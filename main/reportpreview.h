@@ -53,6 +53,10 @@ protected:
     // Puts the viewer below the panel; Print prints its text.
     void setViewer(QPlainTextEdit *viewer);
     virtual void showPanelMessage(const QString &text);
+    // The report goes through its work file, as the viewer and the user's
+    // other programs read it; each says on the panel when it failed.
+    bool writeWorkFile(const QString &fileName, const QString &report);
+    bool readWorkFile(const QString &fileName, QString &text);
 
     void showEvent(QShowEvent *event) override;
 

@@ -5,12 +5,13 @@
 #include "configrules.h"
 #include "datafile.h"
 #include "fieldvalidator.h"
+#include "focusrules.h"
 #include "statusshape.h"
+#include "typedkeyfilter.h"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -38,25 +39,6 @@ void setFieldText(QLineEdit *edit, const QString &text)
     edit->setValidator(validator);
 }
 
-// The characters a key press types, as the key filters see them: nothing for
-// keys that type nothing (arrows, Tab, Delete), a carriage return for Enter.
-QString typedText(const QKeyEvent &event)
-{
-    switch (event.key()) {
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Delete:
-        return QString();
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return QStringLiteral("\r");
-    case Qt::Key_Backspace:
-        return QStringLiteral("\b");
-    default:
-        return event.text();
-    }
-}
-
 } // namespace
 
 const QColor TFormConfig1::Yellow(255, 255, 0);
@@ -79,7 +61,7 @@ TFormConfig1::TFormConfig1(QWidget *parent)
     buildTabOrder();
 
     runFontDialog = [this]() { return FontColorDialog::ask(this, FontDialog1); };
-    connect(qApp, &QApplication::focusChanged, this, &TFormConfig1::onFocusChanged);
+    connectRules();
 
     FormCreate();
 }
@@ -87,7 +69,7 @@ TFormConfig1::TFormConfig1(QWidget *parent)
 TFormConfig1::~TFormConfig1()
 {
     // Destroying the controls moves the focus; no rule may run on a window half gone.
-    disconnect(qApp, &QApplication::focusChanged, this, &TFormConfig1::onFocusChanged);
+    m_focusRules.reset();
 }
 
 QColor TFormConfig1::neutralColor() const
@@ -121,7 +103,6 @@ void TFormConfig1::buildControls()
         control->setGeometry(box);
         control->setValidator(new FieldValidator(field, control));
         setFieldText(control, text);
-        control->installEventFilter(this);
         return control;
     };
     auto button = [&buttonFont](QWidget *parent, const char *name, const QString &text, const QRect &box) {
@@ -259,68 +240,22 @@ void TFormConfig1::FormCreate()
     setButtonTextColor(BitBtn2Cancel, windowTextColor());
 }
 
-// Enter and exit rules follow the focus from one control of this window to
-// another; a dialog, a menu or another program taking the focus runs none.
-void TFormConfig1::onFocusChanged(QWidget *, QWidget *now)
+void TFormConfig1::connectRules()
 {
-    if (!now || now->window() != this || now == m_lastControl)
-        return;
-    QWidget *previous = m_lastControl;
-    m_lastControl = now;
-    runExitRule(previous);
-    runEnterRule(now);
-}
+    // Enter and exit rules follow the focus from one control of this window to
+    // another; a dialog, a menu or another program taking the focus runs none.
+    m_focusRules = std::make_unique<FocusRules>(this, FocusRules::Moves::FromLastControl);
+    m_focusRules->add(Edit1FileName, [this] { Edit1FileNameEnter(); }, [this] { Edit1FileNameExit(); });
+    m_focusRules->add(Edit5Font, [this] { Edit5FontEnter(); });
+    m_focusRules->add(Edit2PhoneSep, [this] { Edit2PhoneSepEnter(); }, [this] { Edit2PhoneSepExit(); });
+    m_focusRules->add(Edit3AreaC, [this] { Edit3AreaCEnter(); }, [this] { Edit3AreaCExit(); });
+    m_focusRules->add(Edit4Prefix, [this] { Edit4PrefixEnter(); }, [this] { Edit4PrefixExit(); });
 
-void TFormConfig1::runExitRule(QWidget *control)
-{
-    if (control == Edit1FileName)
-        Edit1FileNameExit();
-    else if (control == Edit2PhoneSep)
-        Edit2PhoneSepExit();
-    else if (control == Edit3AreaC)
-        Edit3AreaCExit();
-    else if (control == Edit4Prefix)
-        Edit4PrefixExit();
-}
-
-void TFormConfig1::runEnterRule(QWidget *control)
-{
-    if (control == Edit1FileName)
-        Edit1FileNameEnter();
-    else if (control == Edit5Font)
-        Edit5FontEnter();
-    else if (control == Edit2PhoneSep)
-        Edit2PhoneSepEnter();
-    else if (control == Edit3AreaC)
-        Edit3AreaCEnter();
-    else if (control == Edit4Prefix)
-        Edit4PrefixEnter();
-}
-
-bool TFormConfig1::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    void (TFormConfig1::*keyPress)(QChar &) = nullptr;
-    if (watched == Edit1FileName)
-        keyPress = &TFormConfig1::Edit1FileNameKeyPress;
-    else if (watched == Edit2PhoneSep)
-        keyPress = &TFormConfig1::Edit2PhoneSepKeyPress;
-    else if (watched == Edit3AreaC)
-        keyPress = &TFormConfig1::Edit3AreaCKeyPress;
-    else if (watched == Edit4Prefix)
-        keyPress = &TFormConfig1::Edit4PrefixKeyPress;
-    if (!keyPress)
-        return QWidget::eventFilter(watched, event);
-
-    const QString typed = typedText(*static_cast<QKeyEvent *>(event));
-    for (QChar character : typed) {
-        QChar key = character;
-        (this->*keyPress)(key);
-        if (key.isNull())
-            return true;
-    }
-    return false;
+    auto *keys = new TypedKeyFilter(this);
+    keys->add(Edit1FileName, [this](QChar &key) { Edit1FileNameKeyPress(key); });
+    keys->add(Edit2PhoneSep, [this](QChar &key) { Edit2PhoneSepKeyPress(key); });
+    keys->add(Edit3AreaC, [this](QChar &key) { Edit3AreaCKeyPress(key); });
+    keys->add(Edit4Prefix, [this](QChar &key) { Edit4PrefixKeyPress(key); });
 }
 
 void TFormConfig1::closeEvent(QCloseEvent *event)

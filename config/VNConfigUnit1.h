@@ -9,8 +9,10 @@
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
+class FocusRules;
 class QFrame;
 class QLabel;
 class QLineEdit;
@@ -99,15 +101,13 @@ public:
     void Button4OKClick();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildControls();
     void buildTabOrder();
-    void onFocusChanged(QWidget *old, QWidget *now);
-    void runExitRule(QWidget *control);
-    void runEnterRule(QWidget *control);
+    // The enter, exit and key-press rules of the fields.
+    void connectRules();
 
     // The enter and exit rules shared by the four text fields.
     void enterTextField(QLineEdit *edit, Item item);
@@ -141,7 +141,7 @@ private:
     // The font dialog starts from the font it last returned.
     FontChoice FontDialog1;
 
-    QWidget *m_lastControl = nullptr;
+    std::unique_ptr<FocusRules> m_focusRules;
     bool m_closeAllowed = false;
 };
 

@@ -1,12 +1,11 @@
 #include "VNConfigUnit1.h"
 #include "calllogapplication.h"
-
-#include <csignal>
+#include "platform.h"
 
 int main(int argc, char *argv[])
 {
     // A full disk or a file size limit must fail a write, not end the program.
-    std::signal(SIGXFSZ, SIG_IGN);
+    Platform::failWritesPastSizeLimit();
 
     CallLogApplication app(argc, argv);
     return CallLogApplication::run([] {

@@ -1,6 +1,7 @@
 #include "AboutVN.h"
 
 #include "vorlenerpicture.h"
+#include "windowfont.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -10,13 +11,7 @@ namespace {
 
 const QColor SkyBlue(0xA6, 0xCA, 0xF0);
 
-QFont arial(int pixelSize, bool bold = false)
-{
-    QFont font(QStringLiteral("Arial"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
+using WindowFont::arial;
 
 const char *const AboutText =
     "Vorlener - a personal telephone call log\n"

@@ -8,6 +8,7 @@
 #include "reviewgriddelegate.h"
 #include "reviewgridheader.h"
 #include "scanprogress.h"
+#include "windowfont.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -26,14 +27,6 @@
 namespace {
 
 const QString PanelCaption = QStringLiteral("Double click a line to review or edit.");
-
-QFont fontOf(const QString &family, int pixelSize, bool bold = false)
-{
-    QFont font(family);
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
 
 } // namespace
 
@@ -55,7 +48,7 @@ TFormRecordReview::TFormRecordReview(QWidget *parent)
     Panel1->setFixedHeight(41);
     Panel1->setAlignment(Qt::AlignCenter);
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setFont(fontOf(QStringLiteral("Arial"), 15, true));
+    Panel1->setFont(WindowFont::arial(15, true));
 
     ButtonRefresh = new QPushButton(QStringLiteral("Refresh"), Panel1);
     ButtonRefresh->setObjectName(QStringLiteral("ButtonRefresh"));
@@ -78,7 +71,7 @@ TFormRecordReview::TFormRecordReview(QWidget *parent)
 
     DataGrid = new QTableView(this);
     DataGrid->setObjectName(QStringLiteral("DataGrid"));
-    DataGrid->setFont(fontOf(QStringLiteral("Arial"), 13));
+    DataGrid->setFont(WindowFont::arial(13));
     DataGrid->setHorizontalHeader(new ReviewGridHeader(drawCell, DataGrid));
     DataGrid->setItemDelegate(new ReviewGridDelegate(drawCell, DataGrid));
     DataGrid->setModel(m_model);

@@ -2,7 +2,10 @@
 
 #include "datafile.h"
 #include "entryrules.h"
+#include "focusrules.h"
 #include "statusshape.h"
+#include "typedkeyfilter.h"
+#include "windowfont.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,13 +45,7 @@ namespace {
 const QString HintRecordStatusOk = QStringLiteral("Record Status OK");
 const QString HintFileOpenError = QStringLiteral("File: Open ERROR");
 
-QFont tahoma(int pixelSize, bool bold = false)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pixelSize);
-    font.setBold(bold);
-    return font;
-}
+using WindowFont::tahoma;
 
 // The configuration manager beside us: in the working folder, or installed
 // next to this program.
@@ -109,8 +106,7 @@ TMainForm::TMainForm(QWidget *parent)
 
     buildControls();
     buildMenu();
-
-    connect(qApp, &QApplication::focusChanged, this, &TMainForm::onFocusChanged);
+    connectRules();
 
     MainFormCreate();
 }
@@ -118,7 +114,7 @@ TMainForm::TMainForm(QWidget *parent)
 TMainForm::~TMainForm()
 {
     // Destroying the controls moves the focus; no rule may run on a half-gone window.
-    disconnect(qApp, &QApplication::focusChanged, this, &TMainForm::onFocusChanged);
+    m_focusRules.reset();
 }
 
 void TMainForm::buildControls()
@@ -674,11 +670,8 @@ void TMainForm::hideSelectPanel()
     // area, not to an entry field, so that no entry rule runs now; the next
     // field the user goes to runs its enter rule as usual.
     QWidget *focused = QApplication::focusWidget();
-    if (focused && Panel2->isAncestorOf(focused)) {
-        m_restoringFocus = true;
-        centralWidget()->setFocus(Qt::OtherFocusReason);
-        m_restoringFocus = false;
-    }
+    if (focused && Panel2->isAncestorOf(focused))
+        m_focusRules->moveQuietly(centralWidget());
     Panel2->hide();
 }
 
@@ -731,88 +724,42 @@ void TMainForm::setEntryReadOnly(bool readOnly)
 
 // ---- Focus and keys --------------------------------------------------------
 
-QWidget *TMainForm::entryControlOf(QWidget *widget) const
+void TMainForm::connectRules()
 {
-    if (!widget || widget->window() != this)
-        return nullptr;
-    const QList<QWidget *> controls = {RadioGroup1, EditDate,     EditTime,      EditPhone,
-                                       EditName,    EditCompany,  Memo1,         SpinEditSelect,
-                                       ButtonSelect, Button1Cancel};
-    for (QWidget *w = widget; w && w != this; w = w->parentWidget()) {
-        if (controls.contains(w))
-            return w;
-    }
-    return widget;
-}
-
-void TMainForm::onFocusChanged(QWidget *old, QWidget *now)
-{
-    if (m_restoringFocus)
-        return;
-    // The menu bar holds the focus only while a menu is worked from the
-    // keyboard; for the rules the focus stays in the control it came from.
-    QWidget *bar = menuBar();
-    if (now == bar) {
-        if (old != bar)
-            m_focusBeforeMenu = old;
-        return;
-    }
-    if (old == bar) {
-        old = m_focusBeforeMenu;
-        m_focusBeforeMenu = nullptr;
-    }
     // Rules run only when the focus moves between two controls of this window;
-    // a menu, a dialog, another window or losing activation runs none.
-    QWidget *from = entryControlOf(old);
-    QWidget *to = entryControlOf(now);
-    if (!from || !to || from == to)
-        return;
-    if (!runExitRule(from)) {
-        m_restoringFocus = true;
-        from->setFocus(Qt::OtherFocusReason);
-        m_restoringFocus = false;
-        return;
-    }
-    // An exit rule may have moved the focus on by itself (Save, Clear).
-    if (entryControlOf(QApplication::focusWidget()) == to)
-        runEnterRule(to);
-}
+    // a menu, a dialog, another window or losing activation runs none. The
+    // menu bar holds the focus only while a menu is worked from the keyboard;
+    // for the rules the focus stays in the control it came from.
+    m_focusRules = std::make_unique<FocusRules>(this, FocusRules::Moves::BetweenControls);
+    m_focusRules->passThrough(menuBar());
+    m_focusRules->add(RadioGroup1, [this] { RadioGroup1Enter(); }, [this] { RadioGroup1Exit(); });
+    m_focusRules->addHolding(EditDate, [this] { EditDateEnter(); }, [this] { return EditDateExit(); });
+    m_focusRules->add(EditTime, [this] { EditTimeEnter(); }, [this] { EditTimeExit(); });
+    m_focusRules->add(EditPhone, [this] { EditPhoneEnter(); }, [this] { EditPhoneExit(); });
+    m_focusRules->add(EditName, [this] { EditNameEnter(); }, [this] { EditNameExit(); });
+    m_focusRules->add(EditCompany, [this] { EditCompanyEnter(); }, [this] { EditCompanyExit(); });
+    m_focusRules->add(Memo1, [this] { Memo1Enter(); }, [this] { Memo1Exit(); });
+    // Controls without rules; the spin edit's text is part of it.
+    m_focusRules->add(SpinEditSelect);
+    m_focusRules->add(ButtonSelect);
+    m_focusRules->add(Button1Cancel);
 
-bool TMainForm::runExitRule(QWidget *control)
-{
-    if (control == RadioGroup1)
-        RadioGroup1Exit();
-    else if (control == EditDate)
-        return EditDateExit();
-    else if (control == EditTime)
-        EditTimeExit();
-    else if (control == EditPhone)
-        EditPhoneExit();
-    else if (control == EditName)
-        EditNameExit();
-    else if (control == EditCompany)
-        EditCompanyExit();
-    else if (control == Memo1)
-        Memo1Exit();
-    return true;
-}
-
-void TMainForm::runEnterRule(QWidget *control)
-{
-    if (control == RadioGroup1)
-        RadioGroup1Enter();
-    else if (control == EditDate)
-        EditDateEnter();
-    else if (control == EditTime)
-        EditTimeEnter();
-    else if (control == EditPhone)
-        EditPhoneEnter();
-    else if (control == EditName)
-        EditNameEnter();
-    else if (control == EditCompany)
-        EditCompanyEnter();
-    else if (control == Memo1)
-        Memo1Enter();
+    auto *keys = new TypedKeyFilter(this);
+    auto accepts = [](bool (*accepted)(QChar)) {
+        return [accepted](QChar &key) {
+            if (!accepted(key))
+                key = QChar();
+        };
+    };
+    keys->add(EditDate, accepts(&EntryRules::dateKeyAccepted));
+    keys->add(EditTime, accepts(&EntryRules::timeKeyAccepted));
+    keys->add(EditPhone, [this](QChar &key) {
+        if (!EntryRules::phoneKeyAccepted(key, m_state.configuration.phoneSeparator))
+            key = QChar();
+    });
+    keys->add(EditName, accepts(&EntryRules::textKeyAccepted));
+    keys->add(EditCompany, accepts(&EntryRules::textKeyAccepted));
+    keys->add(Memo1, [this](QChar &key) { Memo1KeyPress(key); });
 }
 
 bool TMainForm::eventFilter(QObject *watched, QEvent *event)
@@ -836,52 +783,9 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         return QMainWindow::eventFilter(watched, event);
     auto *key = static_cast<QKeyEvent *>(event);
 
-    if (control == SpinEditSelect) {
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            SpinEditSelectKeyDown();
-            return true;
-        }
-        return false;
+    if (control == SpinEditSelect && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)) {
+        SpinEditSelectKeyDown();
+        return true;
     }
-
-    // Only typed characters reach the key rules; keys that type nothing pass.
-    const QString text = key->text();
-    if (text.isEmpty())
-        return false;
-    const QChar typed = text.at(0);
-    if (typed == QLatin1Char('\t') || typed.unicode() == 0x7f || typed.unicode() == 0x1b)
-        return false;
-    QChar result = typed;
-    if (key->key() == Qt::Key_Enter)
-        result = QLatin1Char('\r');
-    runKeyPressRule(control, result);
-    if (result == typed)
-        return false;
-    if (!result.isNull()) {
-        auto *field = qobject_cast<QLineEdit *>(control);
-        if (field && !field->isReadOnly())
-            field->insert(QString(result));
-        else if (control == Memo1 && !Memo1->isReadOnly())
-            Memo1->insertPlainText(QString(result));
-    }
-    return true;
-}
-
-void TMainForm::runKeyPressRule(QWidget *control, QChar &key)
-{
-    if (control == EditDate) {
-        if (!EntryRules::dateKeyAccepted(key))
-            key = QChar();
-    } else if (control == EditTime) {
-        if (!EntryRules::timeKeyAccepted(key))
-            key = QChar();
-    } else if (control == EditPhone) {
-        if (!EntryRules::phoneKeyAccepted(key, m_state.configuration.phoneSeparator))
-            key = QChar();
-    } else if (control == EditName || control == EditCompany) {
-        if (!EntryRules::textKeyAccepted(key))
-            key = QChar();
-    } else if (control == Memo1) {
-        Memo1KeyPress(key);
-    }
+    return false;
 }

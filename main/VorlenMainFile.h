@@ -6,11 +6,11 @@
 
 #include <QDateTime>
 #include <QMainWindow>
-#include <QPointer>
 
 #include <functional>
 #include <memory>
 
+class FocusRules;
 class QAction;
 class QFrame;
 class QGroupBox;
@@ -146,13 +146,8 @@ protected:
 private:
     void buildControls();
     void buildMenu();
-    QWidget *entryControlOf(QWidget *widget) const;
-    void onFocusChanged(QWidget *old, QWidget *now);
-    // Exit rule of `control`; false when it kept the focus in its own field.
-    bool runExitRule(QWidget *control);
-    void runEnterRule(QWidget *control);
-    // Key-press rule of `control`: may change or discard (null) the typed character.
-    void runKeyPressRule(QWidget *control, QChar &key);
+    // The enter, exit and key-press rules of the entry controls.
+    void connectRules();
 
     // Entry rules.
     void LockEntryFields();
@@ -199,14 +194,13 @@ private:
     RecordState m_state;
     bool EntryError = false;
     bool PrintCurrentAllowed = false;
-    bool m_restoringFocus = false;
     bool m_showingRecord = false;
-    QPointer<QWidget> m_focusBeforeMenu; // the control a keyboard visit to the menu bar came from
     std::unique_ptr<QLockFile> m_logLock;
     QString m_lockedLog;          // the data file m_logLock belongs to
     qint64 m_logHolder = 0;       // another program that holds the log
     DataFile::LogCheck m_logCheck;
     bool m_entryRefused = false;  // the typed entry was not taken by the last save
+    std::unique_ptr<FocusRules> m_focusRules;
 };
 
 #endif // VORLENMAINFILE_H

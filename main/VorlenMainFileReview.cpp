@@ -48,7 +48,9 @@ void TMainForm::Review1Click()
         result = review.exec();
     }
 
-    const int recordCount = state().RecordCount;
+    // A damaged number in the last record can make the count negative; the
+    // spin edit's bounds never go below zero.
+    const int recordCount = qMax(state().RecordCount, 0);
     SpinEditSelect->setMaximum(recordCount);
     if (result < 2) {
         PrintCurrent->setEnabled(false);
@@ -62,7 +64,7 @@ void TMainForm::Review1Click()
     SpinEditSelect->setMaximum(std::max(recordCount, chosen));
     SpinEditSelect->setValue(chosen);
     ButtonSelectClick();
-    SpinEditSelect->setMaximum(state().RecordCount);
+    SpinEditSelect->setMaximum(qMax(state().RecordCount, 0));
     PrintCurrent->setEnabled(true);
     PrintCurrentAllowed = true;
 }

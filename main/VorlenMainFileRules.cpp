@@ -6,6 +6,7 @@
 #include "VorlenMainFile.h"
 
 #include "entryrules.h"
+#include "focusrules.h"
 #include "statusshape.h"
 
 #include <QGroupBox>
@@ -83,9 +84,7 @@ bool TMainForm::EditDateExit()
         // Left untouched: today's date goes in and the focus stays here,
         // the date selected as when the field was entered.
         EditDate->setText(defaultDate());
-        m_restoringFocus = true;
-        EditDate->setFocus(Qt::OtherFocusReason);
-        m_restoringFocus = false;
+        m_focusRules->moveQuietly(EditDate);
         selectFromStart(EditDate, 10, true);
         return false;
     }

@@ -1,19 +1,13 @@
 #include "Warning.h"
 
+#include "windowfont.h"
+
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 
 namespace {
-
-QFont tahoma(int pixelSize)
-{
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(pixelSize);
-    font.setBold(true);
-    return font;
-}
 
 QLineEdit *centredText(QWidget *parent, const QString &text, const QFont &font)
 {
@@ -34,7 +28,7 @@ TFormWarning::TFormWarning(QWidget *parent)
     setObjectName(QStringLiteral("FormWarning"));
     setWindowTitle(QStringLiteral("Error!"));
     setFixedSize(247, 198);
-    setFont(tahoma(19));
+    setFont(WindowFont::tahoma(19, true));
 
     QPalette colours = palette();
     colours.setColor(QPalette::Window, Qt::yellow);
@@ -52,7 +46,7 @@ TFormWarning::TFormWarning(QWidget *parent)
     buttonColours.setColor(QPalette::ButtonText, Qt::black);
     ButtonOK->setPalette(buttonColours);
 
-    Edit1 = centredText(this, QStringLiteral("Warning!"), tahoma(27));
+    Edit1 = centredText(this, QStringLiteral("Warning!"), WindowFont::tahoma(27, true));
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(8, 18, 231, 44);
 

@@ -1,16 +1,16 @@
 #include "About1.h"
 #include "VorlenMainFile.h"
 #include "calllogapplication.h"
+#include "platform.h"
 
 #include <QThread>
 
-#include <csignal>
 #include <memory>
 
 int main(int argc, char *argv[])
 {
     // A full disk or a file size limit must fail a write, not end the program.
-    std::signal(SIGXFSZ, SIG_IGN);
+    Platform::failWritesPastSizeLimit();
 
     CallLogApplication app(argc, argv);
     return CallLogApplication::run([] {

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include <cstdlib>
 #include <exception>
 
 CallLogApplication::CallLogApplication(int &argc, char **argv)
@@ -30,7 +31,9 @@ int CallLogApplication::run(const std::function<int()> &program)
     } catch (...) {
         showException(QString());
     }
-    return 0;
+    // The program did not end as it should: a script or desktop that started
+    // it must be able to tell.
+    return EXIT_FAILURE;
 }
 
 void CallLogApplication::showException(const QString &message)

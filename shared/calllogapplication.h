@@ -17,7 +17,7 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 
     // Runs the program's start-up and event loop; an escaping exception is
-    // shown and the program ends with exit code 0.
+    // shown and the program ends with a non-zero exit code.
     static int run(const std::function<int()> &program);
 
     static void showException(const QString &message);

@@ -2,13 +2,14 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include "platform.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 
 #include <fcntl.h>
 #include <signal.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -49,7 +50,7 @@ bool writeAt(QFile &file, qint64 offset, const CallRecord &record)
 // Flushes Qt's buffer and asks the system to put the bytes on the disk.
 bool sync(QFile &file)
 {
-    return file.flush() && ::fsync(file.handle()) == 0;
+    return file.flush() && Platform::syncToDisk(file);
 }
 
 bool preadAll(int fd, void *data, size_t bytes, off_t offset)
@@ -233,21 +234,8 @@ bool undo(int fd, const Journal &journal)
 
 // ---- Reading ---------------------------------------------------------------
 
-// A long log is read into one large block; on Linux, large pages make
-// setting up that fresh memory several times faster.
-void adviseLargePages(void *data, size_t bytes)
-{
-#ifdef __linux__
-    constexpr uintptr_t page = 2 * 1024 * 1024;
-    const uintptr_t begin = (reinterpret_cast<uintptr_t>(data) + page - 1) & ~(page - 1);
-    const uintptr_t end = (reinterpret_cast<uintptr_t>(data) + bytes) & ~(page - 1);
-    if (end > begin)
-        madvise(reinterpret_cast<void *>(begin), end - begin, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(data);
-    Q_UNUSED(bytes);
-#endif
-}
+// A long log is read into one large block.
+using Platform::adviseLargePages;
 
 bool allZero(const CallRecord &record)
 {

@@ -22,6 +22,11 @@
 
 #include <memory>
 
+// The indicator's colours, as a person names them.
+inline const QColor lime(0, 255, 0);
+inline const QColor yellow(255, 255, 0);
+inline const QColor red(255, 0, 0);
+
 // A log-entry window in a fresh temporary working folder, shown and active,
 // with the clock fixed at 7 March 2026, 3:25 PM.
 class MainWindowFixture
@@ -73,6 +78,46 @@ public:
     static void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
         QTest::keyClick(QApplication::focusWidget(), k, modifiers);
+    }
+
+    // Fills the entry row through the keyboard from the call type group,
+    // leaving the focus in the notes. `typeKey` (an arrow) moves the call
+    // type first.
+    static void typeEntry(const QString &notes = QStringLiteral("Call back"), Qt::Key typeKey = Qt::Key_unknown)
+    {
+        if (typeKey != Qt::Key_unknown)
+            key(typeKey);
+        tab();
+        type(QStringLiteral("6/14/2024"));
+        tab();
+        type(QStringLiteral("0930"));
+        tab();
+        type(QStringLiteral("5551234567"));
+        tab();
+        key(Qt::Key_A, Qt::ControlModifier);
+        type(QStringLiteral("Ann Lee"));
+        tab();
+        key(Qt::Key_A, Qt::ControlModifier);
+        type(QStringLiteral("Acme"));
+        tab();
+        type(notes);
+    }
+
+    // When a modal window closes, the desktop gives the activation back to
+    // the window below it; the offscreen platform leaves that to us.
+    static bool activate(QWidget *window)
+    {
+        QApplication::setActiveWindow(window);
+        return QTest::qWaitForWindowActive(window);
+    }
+
+    // Activates the window again; where nothing has the focus, the window
+    // gives it to its first control.
+    static void reactivate(QWidget *window)
+    {
+        QVERIFY(activate(window));
+        if (!QApplication::focusWidget())
+            window->setFocus();
     }
 
     QColor indicator() const { return window->ShapeStatus->fillColor(); }

@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
@@ -36,11 +37,24 @@ public:
         };
     }
 
+    // Hands only windows of class `Window` to `act`; any other is rejected.
+    template <typename Window>
+    static std::function<bool(QDialog *)> only(std::function<void(Window *)> act)
+    {
+        return [act = std::move(act)](QDialog *dialog) {
+            auto *window = qobject_cast<Window *>(dialog);
+            if (!window)
+                return false;
+            act(window);
+            return true;
+        };
+    }
+
 private:
     void poll()
     {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
+        if (!dialog || !dialog->isVisible() || m_answering.contains(dialog))
             return;
         if (m_last == dialog) {
             dialog->reject();
@@ -48,12 +62,20 @@ private:
         }
         m_last = dialog;
         seen.append(QString::fromLatin1(dialog->metaObject()->className()));
-        if (!answer || !answer(dialog))
+        // A timer does not fire again while its own handler runs; started
+        // anew, it also answers a window that this answer opens (a message
+        // after Print).
+        m_timer.start();
+        m_answering.append(dialog);
+        const bool answered = answer && answer(dialog);
+        m_answering.removeOne(dialog);
+        if (!answered)
             dialog->reject();
     }
 
     QTimer m_timer;
     QPointer<QDialog> m_last;
+    QList<QDialog *> m_answering;
 };
 
 #endif // MODALANSWERER_H

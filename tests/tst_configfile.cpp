@@ -212,12 +212,15 @@ void TestConfigFile::overlongLineIsCutAndTheRestSkipped()
 
 void TestConfigFile::numbersThatAreNotNumbers()
 {
-    QVERIFY(TestRecords::writeAll(path(), "x.dta\n-\n###\n###\nArial\nred\nbig\n\x00"));
+    // The style byte after the seventh line is a real 0 byte.
+    QVERIFY(TestRecords::writeAll(path(), QByteArray("x.dta\n-\n###\n###\nArial\nred\nbig\n") + '\0'));
     Configuration config;
     config.fontSize = 33;
+    config.fontStyle = 5;
     QVERIFY(readConfigurationFile(path(), config));
     QCOMPARE(config.fontColor, 0);
     QCOMPARE(config.fontSize, 0);
+    QCOMPARE(int(config.fontStyle), 0);
 }
 
 void TestConfigFile::readDataFileName()

@@ -2,8 +2,10 @@
 // pasted text, Tab, clicks, menus and dialogs. The rules' own tables are
 // checked as pure functions elsewhere; here it is the wiring that counts.
 
+#include "focusrules.h"
 #include "mainwindowfixture.h"
 #include "modalanswerer.h"
+#include "typedkeyfilter.h"
 
 #include <QClipboard>
 #include <QMenu>
@@ -12,9 +14,6 @@
 
 namespace {
 
-const QColor lime(0, 255, 0);
-const QColor yellow(255, 255, 0);
-const QColor red(255, 0, 0);
 const QString today = QStringLiteral("3/7/2026");
 const QString notSign(QChar(0x00AC));
 
@@ -25,14 +24,6 @@ void paste(QWidget *field, const QString &text)
 {
     QApplication::clipboard()->setText(text);
     QTest::keyClick(field, Qt::Key_Insert, Qt::ShiftModifier);
-}
-
-// When a modal window closes, the desktop gives the activation back to the
-// window below it; the offscreen platform leaves that to us.
-void reactivate(QWidget *window)
-{
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
 }
 
 void click(QWidget *control)
@@ -149,6 +140,10 @@ private slots:
     void notesExitWhileEditing_data();
     void notesExitWhileEditing();
     void lockedRecordLocksOnEnteringTheCallType();
+    void typedText_data();
+    void typedText();
+    void focusRulesOfBothKinds_data();
+    void focusRulesOfBothKinds();
 };
 
 void TestEntryWindow::datePlaceholderKeepsTheFocus_data()
@@ -605,7 +600,7 @@ void TestEntryWindow::menuShortcutsWin()
         seen = answerer.seen;
     }
     if (letter != Qt::Key_X)
-        reactivate(w);
+        F::reactivate(w);
 
     // The field's own copy, cut or paste did not run.
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("CLIP"));
@@ -726,13 +721,13 @@ void TestEntryWindow::focusAwayAndBackRunsNoRule()
         QMessageBox box(QMessageBox::Information, QStringLiteral("Note"), QStringLiteral("A question"),
                         QMessageBox::Ok | QMessageBox::Cancel, w);
         bool wasModal = false;
-        QTimer::singleShot(0, &box, [&] {
-            wasModal = QApplication::activeModalWidget() == &box;
+        ModalAnswerer answerer([&](QDialog *dialog) {
+            wasModal = dialog == &box;
             box.button(QMessageBox::Ok)->click();
         });
         QCOMPARE(box.exec(), int(QMessageBox::Ok));
         QVERIFY(wasModal);
-        reactivate(w);
+        F::reactivate(w);
     } else if (away == QLatin1String("other window")) {
         QWidget other;
         auto *otherEdit = new QLineEdit(&other);
@@ -829,6 +824,93 @@ void TestEntryWindow::lockedRecordLocksOnEnteringTheCallType()
     QCOMPARE(f.indicator(), entered);
     QCOMPARE(f.message(), QStringLiteral("Editing Disabled"));
     QCOMPARE(w->EditDate->text(), QStringLiteral("06/14/2024"));
+}
+
+void TestEntryWindow::typedText_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("letter") << int(Qt::Key_A) << "a" << "a";
+    QTest::newRow("Return") << int(Qt::Key_Return) << "\r" << "\r";
+    QTest::newRow("keypad Enter without text") << int(Qt::Key_Enter) << "" << "\r";
+    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << "\b" << "\b";
+    QTest::newRow("Ctrl+A") << int(Qt::Key_A) << "\x01" << "\x01";
+    QTest::newRow("two characters at once") << int(Qt::Key_unknown) << "ab" << "ab";
+    QTest::newRow("Tab") << int(Qt::Key_Tab) << "\t" << "";
+    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << "\t" << "";
+    QTest::newRow("Delete") << int(Qt::Key_Delete) << "\x7f" << "";
+    QTest::newRow("Escape") << int(Qt::Key_Escape) << "\x1b" << "";
+    QTest::newRow("arrow") << int(Qt::Key_Left) << "" << "";
+}
+
+// What the key-press rules of both programs' fields see of a key.
+void TestEntryWindow::typedText()
+{
+    QFETCH(int, key);
+    QFETCH(QString, text);
+    QFETCH(QString, typed);
+    const QKeyEvent event(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QCOMPARE(TypedKeyFilter::typedText(event), typed);
+}
+
+void TestEntryWindow::focusRulesOfBothKinds_data()
+{
+    QTest::addColumn<bool>("fromLastControl");
+    QTest::addColumn<QString>("moves");
+    QTest::addColumn<QStringList>("rules");
+    // a, b: the window's two fields; o: a field of another window.
+    QTest::newRow("between controls: Tab") << false << "a b" << QStringList({"exit a", "enter b"});
+    QTest::newRow("between controls: away and back elsewhere") << false << "a o b" << QStringList();
+    QTest::newRow("between controls: held by its exit rule") << false << "a hold b"
+                                                              << QStringList({"exit a"});
+    QTest::newRow("from last control: first focus") << true << "a" << QStringList({"enter a"});
+    QTest::newRow("from last control: away and back elsewhere")
+        << true << "a o b" << QStringList({"enter a", "exit a", "enter b"});
+    QTest::newRow("from last control: away and back to the same") << true << "a o a" << QStringList({"enter a"});
+}
+
+// The one focus dispatcher both programs' windows use, in its two kinds. A
+// field given the focus while its window is inactive gets it when the window
+// is activated, as when a dialog closes and the program has moved the focus.
+void TestEntryWindow::focusRulesOfBothKinds()
+{
+    QFETCH(bool, fromLastControl);
+    QFETCH(QString, moves);
+    QFETCH(QStringList, rules);
+    QWidget window;
+    auto *a = new QLineEdit(&window);
+    auto *b = new QLineEdit(&window);
+    b->move(0, 40);
+    QWidget other;
+    auto *o = new QLineEdit(&other);
+
+    bool hold = false;
+    QStringList ran;
+    FocusRules focus(&window,
+                     fromLastControl ? FocusRules::Moves::FromLastControl : FocusRules::Moves::BetweenControls);
+    focus.addHolding(
+        a, [&] { ran << "enter a"; },
+        [&] {
+            ran << "exit a";
+            return !hold;
+        });
+    focus.add(b, [&] { ran << "enter b"; }, [&] { ran << "exit b"; });
+    other.show();
+    window.show();
+
+    for (const QString &move : moves.split(QLatin1Char(' '))) {
+        if (move == QLatin1String("hold")) {
+            hold = true;
+            continue;
+        }
+        QWidget *to = move == QLatin1String("a") ? a : move == QLatin1String("b") ? b : o;
+        to->setFocus(Qt::OtherFocusReason);
+        QVERIFY(F::activate(to->window()));
+    }
+    QCOMPARE(ran, rules);
+    if (hold)
+        QCOMPARE(QApplication::focusWidget(), a);
 }
 
 QTEST_MAIN(TestEntryWindow)

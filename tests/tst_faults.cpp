@@ -35,8 +35,6 @@ namespace {
 using F = MainWindowFixture;
 using TestRecords::readAll;
 
-const QColor lime(0, 255, 0);
-const QColor red(255, 0, 0);
 const QString OpenError = QStringLiteral("File: Open ERROR");
 const QString NoFile = QStringLiteral("No file found - Save a record first");
 const QString Exported = QStringLiteral("Saved as VNExport.txt");
@@ -136,30 +134,12 @@ private:
     bool m_ok = false;
 };
 
-void reactivate(QWidget *window)
-{
-    QApplication::setActiveWindow(window);
-    QVERIFY(QTest::qWaitForWindowActive(window));
-    if (!QApplication::focusWidget())
-        window->setFocus();
-}
 
-// Fills the entry row from the call type group by keyboard, as a person would.
+// An incoming call, typed through the keyboard from the call type group.
 void typeEntry(TMainForm *w)
 {
     w->RadioIn->setFocus();
-    F::tab();
-    F::type(QStringLiteral("6/14/2024"));
-    F::tab();
-    F::type(QStringLiteral("0930"));
-    F::tab();
-    F::type(QStringLiteral("5551234567"));
-    F::tab();
-    F::type(QStringLiteral("Ann Lee"));
-    F::tab();
-    F::type(QStringLiteral("Acme"));
-    F::tab();
-    F::type(QStringLiteral("Call back"));
+    F::typeEntry();
 }
 
 // Runs one command and fails the test when it took as long as a hang.
@@ -190,7 +170,7 @@ QStringList review(TMainForm *w)
         F::key(Qt::Key_V, Qt::ControlModifier);
         seen = answerer.seen;
     }
-    reactivate(w);
+    F::reactivate(w);
     seen.sort();
     return seen;
 }
@@ -208,7 +188,7 @@ QString fullReport(TMainForm *w)
         };
         F::key(Qt::Key_P, Qt::ControlModifier);
     }
-    reactivate(w);
+    F::reactivate(w);
     return panel;
 }
 
@@ -528,7 +508,7 @@ void TestFaults::recordNumberOutOfRange()
         F::key(Qt::Key_U, Qt::ControlModifier);
         QCOMPARE(answerer.seen, QStringList{QStringLiteral("TForm1")});
     }
-    reactivate(w);
+    F::reactivate(w);
     QVERIFY(!readAll(f.path(QStringLiteral("SingleRecordForm.txt"))).contains("Caller"));
     if (count > 0) {
         readAndSelect(w, 2);
@@ -561,12 +541,15 @@ void TestFaults::recordNumberOutOfRange()
         };
         F::key(Qt::Key_V, Qt::ControlModifier);
     }
-    reactivate(w);
+    F::reactivate(w);
     if (count == 2147483647) {
         QVERIFY(!closed);
         QCOMPARE(panel, QStringLiteral("'%1' is not a valid record number").arg(number));
     }
     QVERIFY(!w->state().EditMode || w->state().SelectedRecord <= 2);
+    // After the review the spin edit's bounds are the count again, none below zero.
+    QCOMPARE(w->SpinEditSelect->maximum(), qMax(count, 0));
+    QVERIFY(w->SpinEditSelect->minimum() >= 0);
 
     QCOMPARE(fullReport(w), DamagedNotMarked);
     QCOMPARE(readAll(f.dataFile()), before);
@@ -920,7 +903,7 @@ void TestFaults::foreignFileThroughEveryCommand()
         };
         F::key(Qt::Key_V, Qt::ControlModifier);
     });
-    reactivate(w);
+    F::reactivate(w);
     QCOMPARE(panel, QStringLiteral("Not a call log - nothing shown"));
     timed("report", [&] { QCOMPARE(fullReport(w), QStringLiteral("Not a call log - nothing shown")); });
     w->Repair1->trigger();
@@ -1085,7 +1068,7 @@ void TestFaults::exitAsksAboutAnUnsavedEntry()
 
     // With nothing typed, Exit asks nothing.
     if (!closes) {
-        reactivate(w);
+        F::reactivate(w);
         F::key(Qt::Key_C, Qt::ControlModifier);
         ModalAnswerer answerer;
         F::key(Qt::Key_X, Qt::ControlModifier);
@@ -1134,12 +1117,12 @@ void TestFaults::createdFilesAreOwnerOnly()
         };
         F::key(Qt::Key_P, Qt::ControlModifier);
     }
-    reactivate(w);
+    F::reactivate(w);
     {
         ModalAnswerer answerer;
         w->PrintCurrentClick();
     }
-    reactivate(w);
+    F::reactivate(w);
 
     QStringList created = {QStringLiteral("VNData.dta"), QStringLiteral("VNData.dta.lock"),
                                  QStringLiteral("DataOutputForm.txt"), QStringLiteral("SingleRecordForm.txt")};

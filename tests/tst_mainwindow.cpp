@@ -11,28 +11,10 @@ using TestRecords::readAll;
 
 namespace {
 
-const QColor lime(0, 255, 0);
-const QColor yellow(255, 255, 0);
-const QColor red(255, 0, 0);
-
-// Fills the entry row through the keyboard, leaving the focus in the notes.
+// An outgoing call, typed through the keyboard.
 void typeEntry(const QString &notes = QStringLiteral("Call back"))
 {
-    MainWindowFixture::key(Qt::Key_Right); // Out
-    MainWindowFixture::tab();
-    MainWindowFixture::type(QStringLiteral("6/14/2024"));
-    MainWindowFixture::tab();
-    MainWindowFixture::type(QStringLiteral("0930"));
-    MainWindowFixture::tab();
-    MainWindowFixture::type(QStringLiteral("5551234567"));
-    MainWindowFixture::tab();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    MainWindowFixture::type(QStringLiteral("Ann Lee"));
-    MainWindowFixture::tab();
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
-    MainWindowFixture::type(QStringLiteral("Acme"));
-    MainWindowFixture::tab();
-    MainWindowFixture::type(notes);
+    MainWindowFixture::typeEntry(notes, Qt::Key_Right);
 }
 
 } // namespace
@@ -484,8 +466,9 @@ void TestMainWindow::openExistingWithoutConfiguration()
 void TestMainWindow::openExistingCancelled()
 {
     MainWindowFixture f;
-    QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), "VNData.dta\n-\n###\n###\nArial\n0\n10\n\x00"));
+    QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), QByteArray("VNData.dta\n-\n###\n###\nArial\n0\n10\n") + '\0'));
     const QByteArray config = readAll(f.path(QStringLiteral("VNConfig.cfg")));
+    QCOMPARE(config.size(), 33);
     TMainForm *w = f.open();
     w->chooseDataFile = [] { return QString(); };
     w->Open1Click();

@@ -26,9 +26,6 @@ namespace {
 
 using F = MainWindowFixture;
 
-const QColor lime(0, 255, 0);
-const QColor yellow(255, 255, 0);
-const QColor red(255, 0, 0);
 
 constexpr quint32 DefaultSeed = 20260307;
 constexpr int DefaultSteps = 8000;
@@ -117,8 +114,7 @@ QWidget *Session::focused()
 
 void Session::reactivate()
 {
-    QApplication::setActiveWindow(w);
-    if (!QTest::qWaitForWindowActive(w))
+    if (!F::activate(w))
         qWarning("the window did not become active again");
     if (!QApplication::focusWidget())
         QTest::mouseClick(w->RadioIn, Qt::LeftButton);

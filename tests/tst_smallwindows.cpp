@@ -1,6 +1,7 @@
 #include "About1.h"
 #include "AboutVN.h"
 #include "Warning.h"
+#include "calllogapplication.h"
 #include "opendocument.h"
 
 #include "mainwindowfixture.h"
@@ -9,6 +10,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
@@ -26,6 +28,8 @@ private slots:
     void aboutFromMenu();
     void manualFromWorkingDirectory_data();
     void manualFromWorkingDirectory();
+    void escapingException_data();
+    void escapingException();
 };
 
 void TestSmallWindows::warningWindow()
@@ -162,6 +166,40 @@ void TestSmallWindows::manualFromWorkingDirectory()
     // Nothing is said either way.
     QCOMPARE(fixture.message(), message);
     QCOMPARE(fixture.indicator(), indicator);
+}
+
+void TestSmallWindows::escapingException_data()
+{
+    QTest::addColumn<int>("thrown"); // 0 none, 1 a standard exception, 2 anything else
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("failed");
+    QTest::newRow("normal end") << 0 << QString() << false;
+    QTest::newRow("standard exception") << 1 << "disk on fire" << true;
+    QTest::newRow("other exception") << 2 << QString() << true;
+}
+
+// An exception that escapes is shown, and the exit code tells that the program failed.
+void TestSmallWindows::escapingException()
+{
+    QFETCH(int, thrown);
+    QFETCH(QString, shown);
+    QFETCH(bool, failed);
+    QString text;
+    ModalAnswerer answerer([&text](QDialog *dialog) {
+        if (auto *box = qobject_cast<QMessageBox *>(dialog))
+            text = box->text();
+        dialog->accept();
+    });
+    const int code = CallLogApplication::run([thrown]() -> int {
+        if (thrown == 1)
+            throw std::runtime_error("disk on fire");
+        if (thrown == 2)
+            throw 42;
+        return 0;
+    });
+    QCOMPARE(code != 0, failed);
+    QCOMPARE(answerer.seen, failed ? QStringList({"QMessageBox"}) : QStringList());
+    QCOMPARE(text, shown);
 }
 
 QTEST_MAIN(TestSmallWindows)

@@ -4,6 +4,7 @@
 #include "FontDialog1.h"
 
 #include "configfile.h"
+#include "modalanswerer.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -12,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest>
 
 class TestVNConfigFontDialog : public QObject
@@ -170,21 +170,27 @@ void TestVNConfigFontDialog::askReturnsTheChoiceOrNothing()
 {
     const FontChoice initial{QStringLiteral("DejaVu Sans"), 11, 255, 2};
     auto answer = [](bool accept) {
-        QTimer::singleShot(0, [accept]() {
-            auto *dialog = qobject_cast<FontColorDialog *>(QApplication::activeModalWidget());
-            QVERIFY(dialog);
+        return ModalAnswerer::only<FontColorDialog>([accept](FontColorDialog *dialog) {
             if (accept)
                 dialog->Buttons->button(QDialogButtonBox::Ok)->click();
             else
                 dialog->Buttons->button(QDialogButtonBox::Cancel)->click();
         });
     };
-    answer(true);
-    const std::optional<FontChoice> accepted = FontColorDialog::ask(nullptr, initial);
-    QVERIFY(accepted);
-    QCOMPARE(*accepted, initial);
-    answer(false);
-    QVERIFY(!FontColorDialog::ask(nullptr, initial));
+    {
+        ModalAnswerer answerer;
+        answerer.answer = answer(true);
+        const std::optional<FontChoice> accepted = FontColorDialog::ask(nullptr, initial);
+        QCOMPARE(answerer.seen, QStringList({"FontColorDialog"}));
+        QVERIFY(accepted);
+        QCOMPARE(*accepted, initial);
+    }
+    {
+        ModalAnswerer answerer;
+        answerer.answer = answer(false);
+        QVERIFY(!FontColorDialog::ask(nullptr, initial));
+        QCOMPARE(answerer.seen, QStringList({"FontColorDialog"}));
+    }
 }
 
 QTEST_MAIN(TestVNConfigFontDialog)

@@ -1,0 +1,110 @@
+#include "reportpreview.h"
+
+#include "configfile.h"
+#include "reportprinter.h"
+#include "reporttext.h"
+
+#include <QLabel>
+#include <QLayout>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+ReportPreviewForm::ReportPreviewForm(const Kind &kind, QWidget *parent)
+    : QDialog(parent)
+    , m_kind(kind)
+{
+    setObjectName(kind.objectName);
+    setWindowTitle(QStringLiteral("Print Preview"));
+    setFont(QFont(QStringLiteral("Tahoma"), 8));
+
+    Panel1 = new QLabel(this);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    Panel1->setAlignment(Qt::AlignCenter);
+
+    ButtonPrint = new QPushButton(QStringLiteral("Print"), Panel1);
+    ButtonPrint->setObjectName(QStringLiteral("ButtonPrint"));
+    ButtonCancel = new QPushButton(QStringLiteral("Cancel"), Panel1);
+    ButtonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel1);
+
+    connect(ButtonPrint, &QPushButton::clicked, this, &ReportPreviewForm::ButtonPrintClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &ReportPreviewForm::ButtonCancelClick);
+
+    tellUser = [this](const QString &text) { QMessageBox::information(this, windowTitle(), text); };
+    FormCreate();
+}
+
+void ReportPreviewForm::setViewer(QPlainTextEdit *viewer)
+{
+    m_viewer = viewer;
+    static_cast<QVBoxLayout *>(layout())->addWidget(viewer, 1);
+}
+
+void ReportPreviewForm::FormCreate()
+{
+    m_dataFileName = DefaultDataFileName;
+    ReadDataFileName(m_dataFileName);
+}
+
+void ReportPreviewForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous() && !m_shown) {
+        m_shown = true;
+        FormShow();
+    }
+}
+
+void ReportPreviewForm::showPanelMessage(const QString &text)
+{
+    Panel1->setText(text);
+}
+
+bool ReportPreviewForm::writeWorkFile(const QString &fileName, const QString &report)
+{
+    QString error;
+    if (ReportText::writeWorkFile(fileName, report, &error))
+        return true;
+    showPanelMessage(QStringLiteral("Report NOT written: %1").arg(error));
+    return false;
+}
+
+bool ReportPreviewForm::readWorkFile(const QString &fileName, QString &text)
+{
+    QString error;
+    if (ReportText::readWorkFile(fileName, text, &error))
+        return true;
+    showPanelMessage(QStringLiteral("Report NOT read: %1").arg(error));
+    return false;
+}
+
+void ReportPreviewForm::ButtonPrintClick()
+{
+    const ReportPrinter::Outcome outcome = ReportPrinter::print(*m_viewer, m_kind.jobTitle, m_kind.pdfFileName);
+    if (outcome.kind == ReportPrinter::Outcome::Failed) {
+        // Nothing was printed: the window stays so the user can try again or cancel.
+        showPanelMessage(QStringLiteral("Print FAILED: %1").arg(outcome.error));
+        return;
+    }
+    if (outcome.kind == ReportPrinter::Outcome::SavedAsPdf && tellUser)
+        tellUser(ReportPrinter::savedAsPdfMessage(outcome.where));
+    done(m_kind.printedResult);
+}
+
+void ReportPreviewForm::ButtonCancelClick()
+{
+    done(m_kind.cancelledResult);
+}
+
+void ReportPreviewForm::reject()
+{
+    ButtonCancelClick();
+}

@@ -1,0 +1,70 @@
+#ifndef REPORTPREVIEW_H
+#define REPORTPREVIEW_H
+
+#include <QDialog>
+#include <QString>
+
+#include <functional>
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+// What the two report windows share: a panel with Print and Cancel above an
+// editable text viewer, the data file the configuration names, the report
+// made when the window is first shown, and printing the viewer's text to the
+// printer or to a PDF file.
+class ReportPreviewForm : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // Panel1's caption is the window's message line.
+    QLabel *Panel1 = nullptr;
+    QPushButton *ButtonPrint = nullptr;
+    QPushButton *ButtonCancel = nullptr;
+
+    // Tells the user something before the window closes; tests replace it.
+    std::function<void(const QString &)> tellUser;
+
+    const QString &dataFileName() const { return m_dataFileName; }
+
+    void FormCreate();
+    // Makes the report's work file and loads it into the viewer.
+    virtual void FormShow() = 0;
+    void ButtonPrintClick();
+    void ButtonCancelClick();
+
+    void reject() override;
+
+protected:
+    // What tells one report window from the other.
+    struct Kind
+    {
+        QString objectName;
+        QString jobTitle;
+        QString pdfFileName;
+        int printedResult;
+        int cancelledResult;
+    };
+
+    ReportPreviewForm(const Kind &kind, QWidget *parent);
+
+    // Puts the viewer below the panel; Print prints its text.
+    void setViewer(QPlainTextEdit *viewer);
+    virtual void showPanelMessage(const QString &text);
+    // The report goes through its work file, as the viewer and the user's
+    // other programs read it; each says on the panel when it failed.
+    bool writeWorkFile(const QString &fileName, const QString &report);
+    bool readWorkFile(const QString &fileName, QString &text);
+
+    void showEvent(QShowEvent *event) override;
+
+private:
+    Kind m_kind;
+    QPlainTextEdit *m_viewer = nullptr;
+    QString m_dataFileName;
+    bool m_shown = false;
+};
+
+#endif // REPORTPREVIEW_H

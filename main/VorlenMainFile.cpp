@@ -19,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -106,6 +107,7 @@ TMainForm::TMainForm(QWidget *parent)
 
     buildControls();
     buildMenu();
+    buildCompletion();
 
     connect(qApp, &QApplication::focusChanged, this, &TMainForm::onFocusChanged);
 
@@ -341,6 +343,7 @@ void TMainForm::buildMenu()
     action(Save1, file, "Save1", QStringLiteral("Create New"), {}, &TMainForm::Save1Click);
     action(Open1, file, "Open1", QStringLiteral("Open Existing"), {}, &TMainForm::Open1Click);
     action(ExportFile1, file, "ExportFile1", QStringLiteral("Export"), {}, &TMainForm::ExportFile1Click);
+    action(ExportCsv1, file, "ExportCsv1", QStringLiteral("Export as CSV\u2026"), {}, &TMainForm::ExportCsv1Click);
     action(Print1, file, "Print1", QStringLiteral("Print"), QKeySequence(Qt::CTRL | Qt::Key_P),
            &TMainForm::Print1Click);
     action(Exit1, file, "Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), &TMainForm::Exit1Click);
@@ -382,6 +385,8 @@ void TMainForm::MainFormCreate()
     loadRecordCount();
     ShapeStatus->setFillColor(Lime);
     hideSelectPanel();
+    // The names of earlier calls are read once the window is up.
+    QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
 }
 
 void TMainForm::loadRecordCount()
@@ -510,6 +515,7 @@ void TMainForm::SaveCurrent1Click()
     }
     if (!editing)
         m_state.RecordCount = int(number);
+    rememberCaller(record);
     setIndicator(Lime, HintRecordStatusOk);
     ClearCurrent1Click();
 }

@@ -8,7 +8,10 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
+struct CallRecord;
+class CallerNames;
 class QAction;
 class QFrame;
 class QGroupBox;
@@ -18,6 +21,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QStringListModel;
 class StatusShape;
 
 // The log-entry window: one row of entry fields for a call or message, the
@@ -47,6 +51,9 @@ public:
     std::function<bool()> runConfigurationManager;
     // The clock of the date and time rules and of the save time.
     std::function<QDateTime()> now;
+    // Save dialog of Export as CSV: the chosen file, or an empty text when
+    // the user cancelled; `suggested` is in the working folder.
+    std::function<QString(const QString &suggested)> chooseCsvFile;
 
     // Controls, named as in the form design so that tests find them.
     StatusShape *ShapeStatus = nullptr;
@@ -83,6 +90,7 @@ public:
     QAction *Save1 = nullptr;
     QAction *Open1 = nullptr;
     QAction *ExportFile1 = nullptr;
+    QAction *ExportCsv1 = nullptr;
     QAction *Print1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *ClearCurrent1 = nullptr;
@@ -105,6 +113,7 @@ public:
 
     // Reports, review and the About menu.
     void ExportFile1Click();
+    void ExportCsv1Click();
     void Print1Click();
     void PrintCurrentClick();
     void Review1Click();
@@ -116,6 +125,13 @@ public:
     // Open Existing's second half: record the chosen data file in the
     // configuration file and initialise the window again.
     void RewriteDataFileName(const QString &path);
+
+    // Completion of name and company from earlier calls: the lists offered
+    // now, most recent first, those of the phone on display ahead.
+    QStringList offeredNames() const;
+    QStringList offeredCompanies() const;
+    // Reads the names and companies of the data file's calls again.
+    void loadCallerNames();
 
     // The indicator's colours.
     static const QColor Lime;
@@ -133,6 +149,9 @@ protected:
 private:
     void buildControls();
     void buildMenu();
+    void buildCompletion();
+    void offerCallersOf(const QString &phone);
+    void rememberCaller(const CallRecord &record);
     QWidget *entryControlOf(QWidget *widget) const;
     void onFocusChanged(QWidget *old, QWidget *now);
     // Exit rule of `control`; false when it kept the focus in its own field.
@@ -179,6 +198,9 @@ private:
     bool m_restoringFocus = false;
     bool m_showingRecord = false;
     QPointer<QWidget> m_focusBeforeMenu; // the control a keyboard visit to the menu bar came from
+    std::shared_ptr<CallerNames> m_callers;
+    QStringListModel *m_nameList = nullptr;
+    QStringListModel *m_companyList = nullptr;
 };
 
 #endif // VORLENMAINFILE_H

@@ -385,8 +385,6 @@ void TMainForm::MainFormCreate()
     loadRecordCount();
     ShapeStatus->setFillColor(Lime);
     hideSelectPanel();
-    // The names of earlier calls are read once the window is up.
-    QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
 }
 
 void TMainForm::loadRecordCount()
@@ -394,6 +392,8 @@ void TMainForm::loadRecordCount()
     m_state.RecordCount = DataFile::findRecordCount(m_state.DataFileName, &m_state.buffer);
     SpinEditSelect->setMaximum(qMax(m_state.RecordCount, 0));
     RecNumbLabel->setText(QString::number(m_state.RecordCount));
+    // The names of earlier calls are read once the window is up.
+    QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
 }
 
 void TMainForm::ReadConfiguration()

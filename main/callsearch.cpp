@@ -40,34 +40,94 @@ QString phoneDigits(const QString &text)
     return digits;
 }
 
-QDate storedDate(const QString &text)
+namespace {
+
+// Reads one to `most` decimal digits at `at`, moving `at` past them; -1 when there are none.
+int digitsAt(QStringView text, qsizetype &at, int most)
 {
-    static const QRegularExpression pattern(QStringLiteral("^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{4})\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
-        return QDate();
-    return QDate(match.captured(3).toInt(), match.captured(1).toInt(), match.captured(2).toInt());
+    int value = 0;
+    int count = 0;
+    while (at < text.size() && count < most && text.at(at) >= QLatin1Char('0') && text.at(at) <= QLatin1Char('9')) {
+        value = value * 10 + (text.at(at).unicode() - '0');
+        ++at;
+        ++count;
+    }
+    if (at < text.size() && count == most && text.at(at) >= QLatin1Char('0') && text.at(at) <= QLatin1Char('9'))
+        return -1; // more digits than the part holds
+    return count > 0 ? value : -1;
 }
 
-int storedMinutes(const QString &text)
+void skipSpaces(QStringView text, qsizetype &at)
 {
-    static const QRegularExpression pattern(
-        QStringLiteral("^\\s*(\\d{1,2}):(\\d{2})\\s*([AaPp][Mm])?\\s*$"));
-    const QRegularExpressionMatch match = pattern.match(text);
-    if (!match.hasMatch())
+    while (at < text.size() && text.at(at).isSpace())
+        ++at;
+}
+
+bool takes(QStringView text, qsizetype &at, char c)
+{
+    if (at < text.size() && text.at(at) == QLatin1Char(c)) {
+        ++at;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// Read by hand rather than by pattern: the grid's sort and the CSV export
+// read every record's date and time.
+QDate storedDate(QStringView text)
+{
+    qsizetype at = 0;
+    skipSpaces(text, at);
+    const int month = digitsAt(text, at, 2);
+    if (month < 0 || !takes(text, at, '/'))
+        return QDate();
+    const int day = digitsAt(text, at, 2);
+    if (day < 0 || !takes(text, at, '/'))
+        return QDate();
+    const qsizetype yearAt = at;
+    const int year = digitsAt(text, at, 4);
+    if (year < 0 || at - yearAt != 4)
+        return QDate();
+    skipSpaces(text, at);
+    if (at != text.size())
+        return QDate();
+    return QDate(year, month, day);
+}
+
+int storedMinutes(QStringView text)
+{
+    qsizetype at = 0;
+    skipSpaces(text, at);
+    int hour = digitsAt(text, at, 2);
+    if (hour < 0 || !takes(text, at, ':'))
         return -1;
-    int hour = match.captured(1).toInt();
-    const int minute = match.captured(2).toInt();
-    const QString half = match.captured(3).toUpper();
-    if (minute > 59)
+    const qsizetype minuteAt = at;
+    const int minute = digitsAt(text, at, 2);
+    if (minute < 0 || at - minuteAt != 2 || minute > 59)
         return -1;
-    if (half.isEmpty()) {
+    skipSpaces(text, at);
+    int half = 0; // 1 for AM, 2 for PM
+    if (at + 1 < text.size() && (text.at(at + 1) == QLatin1Char('M') || text.at(at + 1) == QLatin1Char('m'))) {
+        const QChar h = text.at(at);
+        if (h == QLatin1Char('A') || h == QLatin1Char('a'))
+            half = 1;
+        else if (h == QLatin1Char('P') || h == QLatin1Char('p'))
+            half = 2;
+        if (half)
+            at += 2;
+    }
+    skipSpaces(text, at);
+    if (at != text.size())
+        return -1;
+    if (half == 0) {
         if (hour > 23)
             return -1;
     } else {
         if (hour < 1 || hour > 12)
             return -1;
-        hour = hour % 12 + (half == QLatin1String("PM") ? 12 : 0);
+        hour = hour % 12 + (half == 2 ? 12 : 0);
     }
     return hour * 60 + minute;
 }
@@ -96,15 +156,52 @@ bool Filter::isEmpty() const
 
 Row rowOf(const CallRecord &record)
 {
+    // Built straight from the record's bytes: every record of a long log
+    // passes here when the first search is typed.
+    char16_t units[3 * CallRecord::MaxFieldWidth + 3];
+    char16_t *words = units;
+    QString folded;
+    for (CallRecord::Field field : {CallRecord::Name, CallRecord::Company, CallRecord::Notes}) {
+        char16_t *start = words;
+        const int n = record.copyText(field, start);
+        bool ascii = true;
+        for (int i = 0; i < n; ++i) {
+            char16_t &c = start[i];
+            if (c >= 0x80) {
+                ascii = false;
+                break;
+            }
+            if (c >= u'A' && c <= u'Z')
+                c = char16_t(c + (u'a' - u'A'));
+        }
+        if (!ascii) {
+            // Rare: folded on its own and joined to the rest afterwards.
+            folded += QString(reinterpret_cast<const QChar *>(units), start - units);
+            folded += fold(QString(reinterpret_cast<const QChar *>(start), n));
+            words = units;
+        } else {
+            words = start + n;
+        }
+        *words++ = u'\n';
+    }
     Row row;
-    row.words = fold(record.text(CallRecord::Name)) + QLatin1Char('\n') + fold(record.text(CallRecord::Company))
-        + QLatin1Char('\n') + fold(record.text(CallRecord::Notes));
-    row.digits = phoneDigits(record.text(CallRecord::Phone));
-    const QString type = record.text(CallRecord::Type);
-    row.type = type.size() == 1 ? type.at(0) : QChar();
-    const QString status = record.text(CallRecord::Status);
-    row.status = status.size() == 1 ? status.at(0) : QChar();
-    const QDate date = storedDate(record.text(CallRecord::Date));
+    row.words = folded + QString(reinterpret_cast<const QChar *>(units), words - units - 1);
+
+    char16_t field[CallRecord::MaxFieldWidth];
+    int n = record.copyText(CallRecord::Phone, field);
+    char16_t digits[CallRecord::MaxFieldWidth];
+    int count = 0;
+    for (int i = 0; i < n; ++i) {
+        if (field[i] >= u'0' && field[i] <= u'9')
+            digits[count++] = field[i];
+    }
+    row.digits = QString(reinterpret_cast<const QChar *>(digits), count);
+    n = record.copyText(CallRecord::Type, field);
+    row.type = n == 1 ? QChar(field[0]) : QChar();
+    n = record.copyText(CallRecord::Status, field);
+    row.status = n == 1 ? QChar(field[0]) : QChar();
+    n = record.copyText(CallRecord::Date, field);
+    const QDate date = storedDate(QStringView(field, n));
     row.day = date.isValid() ? date.toJulianDay() : 0;
     return row;
 }

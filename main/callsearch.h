@@ -22,10 +22,10 @@ QString phoneDigits(const QString &text);
 
 // A stored date (m/d/yyyy, with or without leading zeros) as a date; an
 // invalid date when the text is not one.
-QDate storedDate(const QString &text);
+QDate storedDate(QStringView text);
 // A stored time ("9:30AM", " 2:05PM" or a 24-hour "14:05") as minutes after
 // midnight; -1 when the text is not a time.
-int storedMinutes(const QString &text);
+int storedMinutes(QStringView text);
 
 // A date typed into a filter field: m/d/yyyy or yyyy-mm-dd. Blank is an open
 // bound; anything else that is not a date is refused.

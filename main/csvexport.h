@@ -23,7 +23,6 @@ QString quoted(const QString &text);
 QByteArray row(const QStringList &fields);
 
 QStringList headings();
-QStringList fields(const CallRecord &record);
 
 // "06/14/2024" as "2024-06-14".
 QString isoDate(const QString &stored);

@@ -76,24 +76,30 @@ bool takes(QStringView text, qsizetype &at, char c)
 
 // Read by hand rather than by pattern: the grid's sort and the CSV export
 // read every record's date and time.
-QDate storedDate(QStringView text)
+bool storedDateParts(QStringView text, int &year, int &month, int &day)
 {
     qsizetype at = 0;
     skipSpaces(text, at);
-    const int month = digitsAt(text, at, 2);
+    month = digitsAt(text, at, 2);
     if (month < 0 || !takes(text, at, '/'))
-        return QDate();
-    const int day = digitsAt(text, at, 2);
+        return false;
+    day = digitsAt(text, at, 2);
     if (day < 0 || !takes(text, at, '/'))
-        return QDate();
+        return false;
     const qsizetype yearAt = at;
-    const int year = digitsAt(text, at, 4);
+    year = digitsAt(text, at, 4);
     if (year < 0 || at - yearAt != 4)
-        return QDate();
+        return false;
     skipSpaces(text, at);
-    if (at != text.size())
-        return QDate();
-    return QDate(year, month, day);
+    return at == text.size() && QDate::isValid(year, month, day);
+}
+
+QDate storedDate(QStringView text)
+{
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    return storedDateParts(text, year, month, day) ? QDate(year, month, day) : QDate();
 }
 
 int storedMinutes(QStringView text)

@@ -56,14 +56,16 @@ char16_t *putField(char16_t *p, QStringView text)
 // The international forms; null when the stored text is not one.
 char16_t *putIsoDate(char16_t *p, QStringView stored)
 {
-    const QDate date = CallSearch::storedDate(stored);
-    if (!date.isValid())
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    if (!CallSearch::storedDateParts(stored, year, month, day))
         return nullptr;
-    p = putDigits(p, date.year(), 4);
+    p = putDigits(p, year, 4);
     *p++ = u'-';
-    p = putDigits(p, date.month(), 2);
+    p = putDigits(p, month, 2);
     *p++ = u'-';
-    return putDigits(p, date.day(), 2);
+    return putDigits(p, day, 2);
 }
 
 char16_t *putClockTime(char16_t *p, QStringView stored)
@@ -78,18 +80,34 @@ char16_t *putClockTime(char16_t *p, QStringView stored)
 
 char16_t *putUtcTime(char16_t *p, QStringView stored)
 {
-    bool ok = false;
-    const qint64 seconds = stored.trimmed().toLongLong(&ok, 10);
-    // Up to the end of the year 9999, so that the text keeps its four-digit year.
-    if (!ok || seconds < 0 || seconds > Q_INT64_C(253402300799))
+    const QStringView digits = stored.trimmed();
+    if (digits.isEmpty() || digits.size() > 12)
         return nullptr;
-    const QDate date = QDate(1970, 1, 1).addDays(seconds / 86400);
+    qint64 seconds = 0;
+    for (QChar c : digits) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return nullptr;
+        seconds = seconds * 10 + (c.unicode() - u'0');
+    }
+    // Up to the end of the year 9999, so that the text keeps its four-digit year.
+    if (seconds > Q_INT64_C(253402300799))
+        return nullptr;
+    // Days since 1970 to the calendar date (the proleptic Gregorian calendar).
+    const qint64 z = seconds / 86400 + 719468;
+    const qint64 era = z / 146097;
+    const qint64 dayOfEra = z - era * 146097;
+    const qint64 yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const qint64 dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const qint64 mp = (5 * dayOfYear + 2) / 153;
+    const qint64 day = dayOfYear - (153 * mp + 2) / 5 + 1;
+    const qint64 month = mp < 10 ? mp + 3 : mp - 9;
+    const qint64 year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
     const int time = int(seconds % 86400);
-    p = putDigits(p, date.year(), 4);
+    p = putDigits(p, year, 4);
     *p++ = u'-';
-    p = putDigits(p, date.month(), 2);
+    p = putDigits(p, month, 2);
     *p++ = u'-';
-    p = putDigits(p, date.day(), 2);
+    p = putDigits(p, day, 2);
     *p++ = u'T';
     p = putDigits(p, time / 3600, 2);
     *p++ = u':';

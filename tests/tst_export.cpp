@@ -315,6 +315,11 @@ void TestExport::csvFieldForms_data()
     QTest::newRow("saved at") << "saved" << "1718357400" << "2024-06-14T09:30:00Z";
     QTest::newRow("saved at, epoch") << "saved" << "0" << "1970-01-01T00:00:00Z";
     QTest::newRow("saved at, not a number") << "saved" << "1001x" << "1001x";
+    QTest::newRow("saved at, leap day") << "saved" << "951782400" << "2000-02-29T00:00:00Z";
+    QTest::newRow("saved at, end of a century year") << "saved" << "4133980799" << "2100-12-31T23:59:59Z";
+    QTest::newRow("saved at, last second of 9999") << "saved" << "253402300799" << "9999-12-31T23:59:59Z";
+    QTest::newRow("saved at, beyond 9999") << "saved" << "253402300800" << "253402300800";
+    QTest::newRow("saved at, negative") << "saved" << "-5" << "-5";
     QTest::newRow("in") << "type" << "I" << "In";
     QTest::newRow("out") << "type" << "O" << "Out";
     QTest::newRow("message") << "type" << "M" << "Msg";

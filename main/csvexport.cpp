@@ -7,6 +7,8 @@
 #include <QSaveFile>
 #include <QStringEncoder>
 
+#include <vector>
+
 namespace CsvExport {
 
 namespace {
@@ -243,13 +245,8 @@ private:
 
 QString quoted(const QString &text)
 {
-    char16_t units[2 * CallRecord::MaxFieldWidth + 2];
-    if (text.size() > CallRecord::MaxFieldWidth) {
-        QString out = text;
-        out.replace(QLatin1Char('"'), QLatin1String("\"\""));
-        return needsQuotes(text) ? QLatin1Char('"') + out + QLatin1Char('"') : text;
-    }
-    return QString(reinterpret_cast<const QChar *>(units), putField(units, text) - units);
+    std::vector<char16_t> units(size_t(2 * text.size() + 2));
+    return QString(reinterpret_cast<const QChar *>(units.data()), putField(units.data(), text) - units.data());
 }
 
 QByteArray row(const QStringList &fields)

@@ -9,6 +9,7 @@
 #include "VorlenMainFile.h"
 #include "datafile.h"
 #include "entryrules.h"
+#include "reviewfiltermodel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -17,6 +18,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -206,6 +208,41 @@ int main(int argc, char *argv[])
             grid.close();
         });
         printRow("review grid", count, review, floor.medianMs);
+
+        // Finding calls: a keystroke in the search box (filter applied, the
+        // grid repainted), the first one also preparing the search texts.
+        std::unique_ptr<TFormRecordReview> grid;
+        const Measure firstKey = measure(
+            [&] {
+                grid = std::make_unique<TFormRecordReview>(window.get());
+                grid->show();
+            },
+            [&] {
+                grid->EditSearch->insert(QStringLiteral("c"));
+                grid->DataGrid->viewport()->repaint();
+            });
+        printRow("search: first key", count, firstKey, floor.medianMs);
+        const Measure key = measure([&] { grid->EditSearch->setText(QStringLiteral("ca")); },
+                                    [&] {
+                                        grid->EditSearch->insert(QStringLiteral("r"));
+                                        grid->DataGrid->viewport()->repaint();
+                                    });
+        printRow("search: keystroke", count, key, floor.medianMs);
+        grid->EditSearch->clear();
+        for (const auto &[name, column] : {std::pair<const char *, int>{"sort by date", 3}, {"sort by name", 6}}) {
+            const Measure sorted = measure(nullptr, [&, column = column] {
+                grid->model()->sort(column, Qt::AscendingOrder);
+                grid->DataGrid->viewport()->repaint();
+            });
+            printRow(name, count, sorted, floor.medianMs);
+        }
+        grid.reset();
+
+        const Measure names = measure(nullptr, [&] { window->loadCallerNames(); });
+        printRow("caller names", count, names, floor.medianMs);
+        window->chooseCsvFile = [&dir](const QString &) { return dir.filePath(QStringLiteral("VNExport.csv")); };
+        const Measure csv = measure(nullptr, [&] { window->ExportCsv1Click(); });
+        printRow("CSV export", count, csv, floor.medianMs);
         window.reset();
     }
     return 0;

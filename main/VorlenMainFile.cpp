@@ -23,6 +23,7 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMenuBar>
+#include <QTimer>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -107,6 +108,7 @@ TMainForm::TMainForm(QWidget *parent)
     buildControls();
     buildMenu();
     connectRules();
+    buildCompletion();
 
     MainFormCreate();
 }
@@ -341,6 +343,7 @@ void TMainForm::buildMenu()
     action(Open1, file, "Open1", QStringLiteral("Open Existing"), {}, &TMainForm::Open1Click);
     action(Repair1, file, "Repair1", QStringLiteral("Repair\u2026"), {}, &TMainForm::Repair1Click);
     action(ExportFile1, file, "ExportFile1", QStringLiteral("Export"), {}, &TMainForm::ExportFile1Click);
+    action(ExportCsv1, file, "ExportCsv1", QStringLiteral("Export as CSV\u2026"), {}, &TMainForm::ExportCsv1Click);
     action(Print1, file, "Print1", QStringLiteral("Print"), QKeySequence(Qt::CTRL | Qt::Key_P),
            &TMainForm::Print1Click);
     action(Exit1, file, "Exit1", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), &TMainForm::Exit1Click);
@@ -390,6 +393,8 @@ void TMainForm::loadRecordCount()
     m_state.RecordCount = DataFile::findRecordCount(m_state.DataFileName, &m_state.buffer);
     SpinEditSelect->setMaximum(qMax(m_state.RecordCount, 0));
     RecNumbLabel->setText(QString::number(m_state.RecordCount));
+    // The names of earlier calls are read once the window is up.
+    QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
 }
 
 void TMainForm::ReadConfiguration()
@@ -523,6 +528,7 @@ bool TMainForm::saveEntry()
     }
     if (!editing)
         m_state.RecordCount = int(number);
+    rememberCaller(record);
     setIndicator(Lime, HintRecordStatusOk);
     ClearCurrent1Click();
     return true;

@@ -11,6 +11,8 @@
 #include <memory>
 
 class FocusRules;
+struct CallRecord;
+class CallerNames;
 class QAction;
 class QFrame;
 class QGroupBox;
@@ -21,6 +23,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
+class QStringListModel;
 class StatusShape;
 
 // The log-entry window: one row of entry fields for a call or message, the
@@ -50,6 +53,9 @@ public:
     std::function<bool()> runConfigurationManager;
     // The clock of the date and time rules and of the save time.
     std::function<QDateTime()> now;
+    // Save dialog of Export as CSV: the chosen file, or an empty text when
+    // the user cancelled; `suggested` is in the working folder.
+    std::function<QString(const QString &suggested)> chooseCsvFile;
 
     // Controls, named as in the form design so that tests find them.
     StatusShape *ShapeStatus = nullptr;
@@ -87,6 +93,7 @@ public:
     QAction *Open1 = nullptr;
     QAction *Repair1 = nullptr;
     QAction *ExportFile1 = nullptr;
+    QAction *ExportCsv1 = nullptr;
     QAction *Print1 = nullptr;
     QAction *Exit1 = nullptr;
     QAction *ClearCurrent1 = nullptr;
@@ -111,6 +118,7 @@ public:
 
     // Reports, review and the About menu.
     void ExportFile1Click();
+    void ExportCsv1Click();
     void Print1Click();
     void PrintCurrentClick();
     void Review1Click();
@@ -122,6 +130,13 @@ public:
     // Open Existing's second half: record the chosen data file in the
     // configuration file and initialise the window again.
     void RewriteDataFileName(const QString &path);
+
+    // Completion of name and company from earlier calls: the lists offered
+    // now, most recent first, those of the phone on display ahead.
+    QStringList offeredNames() const;
+    QStringList offeredCompanies() const;
+    // Reads the names and companies of the data file's calls again.
+    void loadCallerNames();
 
     // The indicator's colours.
     static const QColor Lime;
@@ -148,6 +163,9 @@ private:
     void buildMenu();
     // The enter, exit and key-press rules of the entry controls.
     void connectRules();
+    void buildCompletion();
+    void offerCallersOf(const QString &phone);
+    void rememberCaller(const CallRecord &record);
 
     // Entry rules.
     void LockEntryFields();
@@ -201,6 +219,9 @@ private:
     DataFile::LogCheck m_logCheck;
     bool m_entryRefused = false;  // the typed entry was not taken by the last save
     std::unique_ptr<FocusRules> m_focusRules;
+    std::shared_ptr<CallerNames> m_callers;
+    QStringListModel *m_nameList = nullptr;
+    QStringListModel *m_companyList = nullptr;
 };
 
 #endif // VORLENMAINFILE_H

@@ -8,5 +8,6 @@ ReviewGridDelegate::ReviewGridDelegate(ReviewCellPainter drawCell, QObject *pare
 
 void ReviewGridDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    m_drawCell(painter, index.column(), index.row() + 1, option.rect, option.state & QStyle::State_Selected);
+    m_drawCell(painter, index.column(), index.row() + 1, option.rect, option.state & QStyle::State_Selected,
+               index.data().toString());
 }

@@ -8,5 +8,6 @@ ReviewGridHeader::ReviewGridHeader(ReviewCellPainter drawCell, QWidget *parent)
 
 void ReviewGridHeader::paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const
 {
-    m_drawCell(painter, logicalIndex, 0, rect, false);
+    m_drawCell(painter, logicalIndex, 0, rect, false,
+               model() ? model()->headerData(logicalIndex, Qt::Horizontal).toString() : QString());
 }

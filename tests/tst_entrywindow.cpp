@@ -7,7 +7,9 @@
 #include "modalanswerer.h"
 #include "typedkeyfilter.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
+#include <QCompleter>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -99,6 +101,36 @@ bool writeConfiguration(const QString &path, const QByteArray &lines)
     return TestRecords::writeAll(path, lines + '\0');
 }
 
+// Five earlier calls, oldest first; the fourth repeats the first caller's
+// name in other letters, and the second has the exit rules' defaults.
+void writeEarlierCalls(const QString &path)
+{
+    const QList<QStringList> calls = {
+        {"555-123-4567", "Ann Lee", "Acme"},
+        {"555-555-1234", "Unknown Caller", "Unknown"},
+        {"800-555-1234", "Bob Stone", "Stone & Sons"},
+        {"555-123-4567", "ann lee", "ACME Corp"},
+        {"800-555-9999", "Alice Wong", "Acme"},
+    };
+    for (int n = 1; n <= calls.size(); ++n) {
+        TestRecords::Entry entry;
+        entry.phone = calls.at(n - 1).at(0);
+        entry.name = calls.at(n - 1).at(1);
+        entry.company = calls.at(n - 1).at(2);
+        CallRecord record = TestRecords::make(n, entry);
+        QVERIFY(DataFile::appendRecord(path, record));
+    }
+}
+
+QStringList completions(QLineEdit *field)
+{
+    QStringList texts;
+    QAbstractItemModel *model = field->completer()->completionModel();
+    for (int row = 0; row < model->rowCount(); ++row)
+        texts << model->index(row, 0).data().toString();
+    return texts;
+}
+
 } // namespace
 
 class TestEntryWindow : public QObject
@@ -144,6 +176,9 @@ private slots:
     void typedText();
     void focusRulesOfBothKinds_data();
     void focusRulesOfBothKinds();
+    void completionFromEarlierCalls_data();
+    void completionFromEarlierCalls();
+    void completionFollowsSavesAndOpenExisting();
 };
 
 void TestEntryWindow::datePlaceholderKeepsTheFocus_data()
@@ -911,6 +946,79 @@ void TestEntryWindow::focusRulesOfBothKinds()
     QCOMPARE(ran, rules);
     if (hold)
         QCOMPARE(QApplication::focusWidget(), a);
+}
+
+void TestEntryWindow::completionFromEarlierCalls_data()
+{
+    QTest::addColumn<QString>("phone");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("companies");
+    QTest::newRow("phone never called: most recent first")
+        << "8005550000" << "a" << QStringList{"Alice Wong", "ann lee"} << QStringList{"Acme", "ACME Corp", "Stone & Sons"};
+    QTest::newRow("phone of two calls: its caller first")
+        << "5551234567" << "A" << QStringList{"ann lee", "Alice Wong"} << QStringList{"ACME Corp", "Acme", "Stone & Sons"};
+    QTest::newRow("phone of one call")
+        << "8005551234" << "b" << QStringList{"Bob Stone"} << QStringList{"Stone & Sons", "Acme", "ACME Corp"};
+    QTest::newRow("nothing begins so") << "8005551234" << "zz" << QStringList{} << QStringList{"Stone & Sons", "Acme", "ACME Corp"};
+}
+
+void TestEntryWindow::completionFromEarlierCalls()
+{
+    QFETCH(QString, phone);
+    QFETCH(QString, typed);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, companies);
+    MainWindowFixture f;
+    writeEarlierCalls(f.dataFile());
+    TMainForm *w = f.open();
+    QTRY_COMPARE(w->offeredNames(), QStringList({"Alice Wong", "ann lee", "Bob Stone"}));
+
+    tabTo(Phone);
+    f.type(phone);
+    f.tab();
+    QCOMPARE(QApplication::focusWidget(), w->EditName);
+    QCOMPARE(w->offeredCompanies(), companies);
+    f.type(typed);
+    QCOMPARE(completions(w->EditName), names);
+    // Offered, never filled in: the field keeps what was typed.
+    QCOMPARE(w->EditName->text(), typed);
+    w->EditName->completer()->popup()->hide();
+    f.tab();
+    QCOMPARE(QApplication::focusWidget(), w->EditCompany);
+    QCOMPARE(w->EditName->text(), typed);
+    // The exit rules keep their defaults.
+    f.tab();
+    QCOMPARE(w->EditCompany->text(), QStringLiteral("Unknown"));
+}
+
+void TestEntryWindow::completionFollowsSavesAndOpenExisting()
+{
+    MainWindowFixture f;
+    writeEarlierCalls(f.dataFile());
+    TMainForm *w = f.open();
+    QTRY_COMPARE(w->offeredNames().value(0), QStringLiteral("Alice Wong"));
+
+    tabTo(Phone);
+    f.type(QStringLiteral("8005557777"));
+    f.tab();
+    f.type(QStringLiteral("Zed Zulu"));
+    w->EditName->completer()->popup()->hide();
+    f.tab();
+    f.type(QStringLiteral("Zulu Ltd"));
+    w->SaveCurrent1->trigger();
+    QCOMPARE(w->state().RecordCount, 6);
+    QCOMPARE(w->offeredNames().value(0), QStringLiteral("Zed Zulu"));
+    QCOMPARE(w->offeredCompanies().value(0), QStringLiteral("Zulu Ltd"));
+
+    const QString other = f.path(QStringLiteral("other.dta"));
+    TestRecords::Entry entry;
+    entry.name = QStringLiteral("Olga Other");
+    CallRecord record = TestRecords::make(1, entry);
+    QVERIFY(DataFile::appendRecord(other, record));
+    w->chooseDataFile = [other] { return other; };
+    w->Open1->trigger();
+    QTRY_COMPARE(w->offeredNames(), QStringList({"Olga Other"}));
 }
 
 QTEST_MAIN(TestEntryWindow)

@@ -12,6 +12,7 @@
 class QAction;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -126,6 +127,12 @@ public:
     void showMessage(const QString &text, int pointSize = 12);
     void setIndicator(const QColor &color, const QString &hint = QString());
 
+    // Widths in pixels: the name and company fields where the screen allows,
+    // and the narrowest they and the notes field become on a small screen.
+    static constexpr int TextFieldWidth = 160;
+    static constexpr int TextFieldMinimumWidth = 96;
+    static constexpr int NotesMinimumWidth = 200;
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -164,6 +171,11 @@ private:
     void loadRecordCount();
     void setMessageSize(int pointSize);
     void showMessageInRed();
+    // Layout across the screen (VorlenMainFileLayout.cpp).
+    void fitToScreen();
+    void fitEntryRow(int clientWidth);
+    void requestMessagePlacement();
+    void placeMessage();
     void placeSelectPanel();
     void hideSelectPanel();
     void limitNotes(int position, int charsRemoved, int charsAdded);
@@ -179,6 +191,10 @@ private:
     bool m_restoringFocus = false;
     bool m_showingRecord = false;
     QPointer<QWidget> m_focusBeforeMenu; // the control a keyboard visit to the menu bar came from
+    QHBoxLayout *m_captionMessage = nullptr; // the message's place at the right of the caption row
+    QHBoxLayout *m_messageLine = nullptr;    // its line under the fields, where the caption row is too short
+    bool m_placementPending = false;
+    bool m_messageLineUsed = false;
 };
 
 #endif // VORLENMAINFILE_H

@@ -4,6 +4,7 @@
 #include "datafile.h"
 #include "reportprinter.h"
 #include "reporttext.h"
+#include "screenfit.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -32,6 +33,7 @@ void TForm1::buildControls()
 {
     setWindowTitle(QStringLiteral("Print Preview"));
     resize(804, 581);
+    ScreenFit::fit(this);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
 
     Panel1 = new QLabel(this);

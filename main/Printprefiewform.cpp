@@ -4,6 +4,7 @@
 #include "datafile.h"
 #include "reportprinter.h"
 #include "reporttext.h"
+#include "screenfit.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -35,6 +36,7 @@ void TPrintPreviewForm::buildControls()
 {
     setWindowTitle(QStringLiteral("Print Preview"));
     resize(1049, 655);
+    ScreenFit::fit(this);
     setFont(QFont(QStringLiteral("Tahoma"), 8));
 
     Panel1 = new QLabel(this);

@@ -7,6 +7,7 @@
 #include "reviewcolumnsizer.h"
 #include "reviewgriddelegate.h"
 #include "reviewgridheader.h"
+#include "screenfit.h"
 
 #include <QFile>
 #include <QGuiApplication>
@@ -116,6 +117,7 @@ TFormRecordReview::TFormRecordReview(QWidget *parent)
     resize(930, 587);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    ScreenFit::fit(this);
 
     connect(ButtonRefresh, &QPushButton::clicked, this, &TFormRecordReview::ButtonRefreshClick);
     connect(ButtonCancel, &QPushButton::clicked, this, &TFormRecordReview::ButtonCancelClick);

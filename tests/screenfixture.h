@@ -64,7 +64,9 @@ inline QString runOnScreen(int width, int height, int scale)
         if (line.startsWith(QLatin1String("FAIL!")) || line.trimmed().startsWith(QLatin1String("Loc:")))
             failures << line.trimmed();
     }
-    return failures.isEmpty() ? QStringLiteral("the test program on that screen failed") : failures.join(QLatin1Char('\n'));
+    if (failures.isEmpty())
+        return QStringLiteral("the test program on that screen failed");
+    return failures.join(QLatin1Char('\n'));
 }
 
 // The rectangle a label's text takes, in the label's own coordinates.

@@ -51,9 +51,10 @@ inline QString runOnScreen(int width, int height, int scale)
     QProcess program;
     program.setProcessEnvironment(environment);
     program.setProcessChannelMode(QProcess::MergedChannels);
-    program.start(QCoreApplication::applicationFilePath(),
-                  {QString::fromLatin1(QTest::currentTestFunction()) + QLatin1Char(':')
-                   + QString::fromUtf8(QTest::currentDataTag())});
+    QString row = QString::fromLatin1(QTest::currentTestFunction());
+    if (QTest::currentDataTag())
+        row += QLatin1Char(':') + QString::fromUtf8(QTest::currentDataTag());
+    program.start(QCoreApplication::applicationFilePath(), {row});
     if (!program.waitForFinished(120000))
         return QStringLiteral("the test program on that screen did not finish");
     if (program.exitStatus() == QProcess::NormalExit && program.exitCode() == 0)

@@ -184,7 +184,7 @@ void TFormConfig1::buildControls()
 
     Panel1Warn = panel("Panel1Warn", QColor(192, 192, 192), QRect(302, 96, 124, 72));
     Label7Warn = label(Panel1Warn, "Label7Warn", QStringLiteral("WARNING"),
-                       QFont(QStringLiteral("Arial Narrow"), 9, QFont::Bold), QRect(2, 3, 120, 16));
+                       QFont(QStringLiteral("Arial Narrow"), 9, QFont::Bold), QRect(2, 1, 120, 18));
     Label7Warn->setAlignment(Qt::AlignCenter);
     Label8Warn = label(Panel1Warn, "Label8Warn", QStringLiteral("File NOT saved"),
                        QFont(QStringLiteral("Arial"), 8, QFont::Bold), QRect(2, 19, 120, 16));

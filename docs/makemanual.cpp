@@ -1,10 +1,13 @@
 // Turns the user manual's Markdown source into VNUM.pdf with Qt's own PDF
-// output, so that the build needs nothing beyond Qt.
-//   makemanual <manual.md> <VNUM.pdf>
+// output, so that the build needs nothing beyond Qt. A picture written as
+// ![caption](shot:NAME) is the window picture NAME.png from the pictures folder.
+//   makemanual <manual.md> <VNUM.pdf> [<pictures folder>]
 
+#include <QDir>
 #include <QFile>
 #include <QFont>
 #include <QGuiApplication>
+#include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -12,10 +15,12 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
+#include <QTextImageFormat>
 #include <QTextTable>
 #include <QTextTableFormat>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -40,13 +45,64 @@ void frameTables(QTextDocument &document)
     }
 }
 
+QPageLayout manualPageLayout()
+{
+    return QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
+                       QPageLayout::Millimeter);
+}
+
+// Puts each window picture into the document at the size the window has on a
+// screen of 96 dots per inch, made smaller where it is wider than the page.
+// Returns the name of a picture that is missing, or an empty text.
+QString placePictures(QTextDocument &document, const QString &folder)
+{
+    const QString scheme = QStringLiteral("shot:");
+    // The document is laid out for printing at 96 units to the inch.
+    const qreal pageWidth = manualPageLayout().paintRect(QPageLayout::Inch).width() * 96 - 8;
+    struct Placed
+    {
+        int position, length;
+        QTextImageFormat format;
+    };
+    std::vector<Placed> pictures;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            const QTextImageFormat format = fragment.charFormat().toImageFormat();
+            if (format.isValid() && format.name().startsWith(scheme))
+                pictures.push_back({fragment.position(), fragment.length(), format});
+        }
+    }
+    for (Placed &placed : pictures) {
+        const QString name = placed.format.name().mid(scheme.size());
+        const QImage picture(QDir(folder).filePath(name + QLatin1String(".png")));
+        if (picture.isNull())
+            return name;
+        const qreal dotsPerInch = picture.dotsPerMeterX() > 0 ? picture.dotsPerMeterX() * 0.0254 : 96;
+        qreal width = picture.width() * 96 / dotsPerInch;
+        qreal height = picture.height() * 96 / dotsPerInch;
+        if (width > pageWidth) {
+            height *= pageWidth / width;
+            width = pageWidth;
+        }
+        document.addResource(QTextDocument::ImageResource, QUrl(placed.format.name()), picture);
+        placed.format.setWidth(width);
+        placed.format.setHeight(height);
+        QTextCursor cursor(&document);
+        cursor.setPosition(placed.position);
+        cursor.setPosition(placed.position + placed.length, QTextCursor::KeepAnchor);
+        cursor.setCharFormat(placed.format);
+    }
+    return QString();
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QGuiApplication app(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: makemanual <manual.md> <output.pdf>\n");
+    if (argc != 3 && argc != 4) {
+        std::fprintf(stderr, "usage: makemanual <manual.md> <output.pdf> [<pictures folder>]\n");
         return 2;
     }
     QFile source(QString::fromLocal8Bit(argv[1]));
@@ -60,6 +116,11 @@ int main(int argc, char *argv[])
     document.setDefaultFont(font);
     document.setMarkdown(QString::fromUtf8(source.readAll()));
     frameTables(document);
+    const QString missing = placePictures(document, argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString());
+    if (!missing.isEmpty()) {
+        std::fprintf(stderr, "makemanual: no picture %s.png\n", qPrintable(missing));
+        return 1;
+    }
 
     // Written beside the target and renamed, so a failed run leaves no half manual.
     const QString target = QString::fromLocal8Bit(argv[2]);
@@ -72,8 +133,7 @@ int main(int argc, char *argv[])
         QPdfWriter writer(&output);
         writer.setTitle(QStringLiteral("Vorlener Call Log - User Manual"));
         writer.setCreator(QStringLiteral("makemanual"));
-        writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
-                                         QPageLayout::Millimeter));
+        writer.setPageLayout(manualPageLayout());
         document.print(&writer);
     }
     if (!output.commit()) {

@@ -39,7 +39,7 @@ TFormAbout::TFormAbout(QWidget *parent)
     RichEdit1 = new QTextEdit(this);
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setReadOnly(true);
-    RichEdit1->setGeometry(21, 154, 417, 143);
+    RichEdit1->setGeometry(21, 154, 417, 140);
     RichEdit1->setHtml(QStringLiteral(
         "<p><b>Vorlener</b> keeps a log of your telephone calls and messages.</p>"
         "<p>Type the kind of call, its date and time, the phone number, the caller's "
@@ -55,7 +55,7 @@ TFormAbout::TFormAbout(QWidget *parent)
     QFont smallFont(QStringLiteral("Tahoma"));
     smallFont.setPixelSize(9);
     Label1->setFont(smallFont);
-    Label1->setGeometry(21, 297, 417, 10);
+    Label1->setGeometry(21, 294, 417, 13); // tall enough for the letters' descenders
 
     // Shown before the main window exists, so it is centred where that window will appear.
     if (const QScreen *screen = QGuiApplication::primaryScreen())

@@ -3,6 +3,7 @@
 #include "datafile.h"
 #include "reporttext.h"
 #include "windowfont.h"
+#include "screenfit.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -14,6 +15,7 @@ TForm1::TForm1(QWidget *parent)
                         parent)
 {
     resize(804, 581);
+    ScreenFit::fit(this);
     Panel1->setFixedHeight(41);
     ButtonPrint->setGeometry(48, 8, 75, 25);
     ButtonCancel->setGeometry(160, 8, 75, 25);

@@ -4,6 +4,7 @@
 #include "reporttext.h"
 #include "scanprogress.h"
 #include "windowfont.h"
+#include "screenfit.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -18,6 +19,7 @@ TPrintPreviewForm::TPrintPreviewForm(QWidget *parent)
                         parent)
 {
     resize(1049, 655);
+    ScreenFit::fit(this);
     Panel1->setFixedHeight(49);
     Panel1->setLineWidth(2);
     Panel1->setFont(WindowFont::tahoma(16, true));

@@ -11,6 +11,7 @@
 #include "reviewgridheader.h"
 #include "scanprogress.h"
 #include "windowfont.h"
+#include "screenfit.h"
 
 #include <QAbstractProxyModel>
 #include <QComboBox>
@@ -151,6 +152,7 @@ TFormRecordReview::TFormRecordReview(QWidget *parent)
     resize(930, 587);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
+    ScreenFit::fit(this);
 
     connect(ButtonRefresh, &QPushButton::clicked, this, &TFormRecordReview::ButtonRefreshClick);
     connect(ButtonCancel, &QPushButton::clicked, this, &TFormRecordReview::ButtonCancelClick);

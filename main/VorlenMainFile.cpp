@@ -172,6 +172,8 @@ void TMainForm::buildControls()
     messagePalette.setColor(QPalette::WindowText, Red);
     LabelRecordStatus->setPalette(messagePalette);
     LabelRecordStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The message takes no width from the fields; where it is placed depends on its length.
+    LabelRecordStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     LabelRecordStatus->hide();
 
     RadioGroup1 = new QGroupBox(Panel1);
@@ -206,10 +208,11 @@ void TMainForm::buildControls()
     edit(EditTime, "EditTime", EntryRules::TimePlaceholder, 9, QStringLiteral("Time format: hh:mmAM or PM - NO space!"),
          75);
     edit(EditPhone, "EditPhone", EntryRules::PhonePlaceholder, 12, QString(), 105);
-    edit(EditName, "EditName", EntryRules::NamePlaceholder, 74, QStringLiteral("Max length 200 characters"), 160);
+    edit(EditName, "EditName", EntryRules::NamePlaceholder, 74, QStringLiteral("Max length 200 characters"),
+         TextFieldWidth);
     // The record keeps 49 characters of the company and 199 of the notes.
     edit(EditCompany, "EditCompany", EntryRules::CompanyPlaceholder, CallRecord::capacity(CallRecord::Company),
-         QStringLiteral("Max length 200 characters"), 160);
+         QStringLiteral("Max length 200 characters"), TextFieldWidth);
 
     Memo1 = new QPlainTextEdit(Panel1);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -219,6 +222,7 @@ void TMainForm::buildControls()
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     Memo1->setFixedHeight(EditDate->sizeHint().height() + 4);
+    Memo1->setMinimumWidth(NotesMinimumWidth);
     Memo1->installEventFilter(this);
     connect(Memo1->document(), &QTextDocument::contentsChange, this, &TMainForm::limitNotes);
     for (QLineEdit *field : {EditDate, EditTime, EditPhone, EditName, EditCompany}) {
@@ -238,12 +242,15 @@ void TMainForm::buildControls()
     grid->addWidget(PhoneLabel, 0, 3);
     grid->addWidget(NameLabel, 0, 4);
     grid->addWidget(CompanyLabel, 0, 5);
-    // The message bar shares the caption row with the notes' caption, to its right.
-    auto *notesCaption = new QHBoxLayout;
-    notesCaption->addWidget(NoteLabel);
-    notesCaption->addStretch(1);
-    notesCaption->addWidget(LabelRecordStatus);
-    grid->addLayout(notesCaption, 0, 6);
+    // The message bar shares the caption row with the notes' caption, to its
+    // right; a message too long for that place goes to a line under the fields.
+    m_captionMessage = new QHBoxLayout;
+    m_captionMessage->addWidget(NoteLabel);
+    m_captionMessage->addWidget(LabelRecordStatus, 1);
+    grid->addLayout(m_captionMessage, 0, 6);
+    m_messageLine = new QHBoxLayout;
+    grid->addLayout(m_messageLine, 2, 0, 1, 7);
+    grid->setRowStretch(2, 1); // the captions and fields stay where they are when the line comes and goes
     grid->addWidget(RadioGroup1, 1, 0);
     grid->addWidget(EditDate, 1, 1);
     grid->addWidget(EditTime, 1, 2);
@@ -307,6 +314,7 @@ void TMainForm::buildControls()
     select->addLayout(lastRecord);
     Panel2->adjustSize();
     Panel2->hide();
+    Panel1->installEventFilter(this);
 
     connect(ButtonSelect, &QPushButton::clicked, this, &TMainForm::ButtonSelectClick);
     connect(Button1Cancel, &QPushButton::clicked, this, &TMainForm::Button1CancelClick);
@@ -373,14 +381,7 @@ void TMainForm::MainFormCreate()
     m_state.prepareBuffer();
     ReadConfiguration();
 
-    // One row across the whole screen, at its top.
-    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect(0, 0, 1048, 600);
-    Panel1->setMinimumWidth(0);
-    const int width = qMax(available.width(), 600);
-    setFixedWidth(width);
-    setFixedHeight(sizeHint().height());
-    move(available.left(), available.top());
+    fitToScreen();
 
     ShapeStatus->setFillColor(Lime);
     loadRecordCount();
@@ -773,6 +774,12 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     auto *control = qobject_cast<QWidget *>(watched);
     if (!control)
         return QMainWindow::eventFilter(watched, event);
+    if (control == Panel1) {
+        // A new message, a hidden one or a new width may move the message bar.
+        if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Resize)
+            requestMessagePlacement();
+        return QMainWindow::eventFilter(watched, event);
+    }
 
     if (event->type() == QEvent::ShortcutOverride) {
         // The menu's shortcuts win over a field's own editing keys (Ctrl+C clears).

@@ -16,6 +16,7 @@ class CallerNames;
 class QAction;
 class QFrame;
 class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QLockFile;
@@ -153,6 +154,11 @@ public:
     qint64 logHolder() const { return m_logHolder; }
     // The text of the notes exactly as typed.
     QString notesAsTyped() const;
+    // Widths in pixels: the name and company fields where the screen allows,
+    // and the narrowest they and the notes field become on a small screen.
+    static constexpr int TextFieldWidth = 160;
+    static constexpr int TextFieldMinimumWidth = 96;
+    static constexpr int NotesMinimumWidth = 200;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -200,6 +206,11 @@ private:
     bool entryUnsaved() const;
     void setMessageSize(int pointSize);
     void showMessageInRed();
+    // Layout across the screen (VorlenMainFileLayout.cpp).
+    void fitToScreen();
+    void fitEntryRow(int clientWidth);
+    void requestMessagePlacement();
+    void placeMessage();
     void placeSelectPanel();
     void hideSelectPanel();
     void limitNotes(int position, int charsRemoved, int charsAdded);
@@ -222,6 +233,10 @@ private:
     std::shared_ptr<CallerNames> m_callers;
     QStringListModel *m_nameList = nullptr;
     QStringListModel *m_companyList = nullptr;
+    QHBoxLayout *m_captionMessage = nullptr; // the message's place at the right of the caption row
+    QHBoxLayout *m_messageLine = nullptr;    // its line under the fields, where the caption row is too short
+    bool m_placementPending = false;
+    bool m_messageLineUsed = false;
 };
 
 #endif // VORLENMAINFILE_H

@@ -1,4 +1,5 @@
 #include "mainwindowfixture.h"
+#include "screenfixture.h"
 
 #include <QAction>
 #include <QGroupBox>
@@ -43,6 +44,8 @@ private slots:
     void openExisting();
     void openExistingWithoutConfiguration();
     void openExistingCancelled();
+    void messageBarFitsTheScreen_data();
+    void messageBarFitsTheScreen();
 };
 
 void TestMainWindow::startWithoutConfigurationOrData()
@@ -474,6 +477,88 @@ void TestMainWindow::openExistingCancelled()
     w->Open1Click();
     QCOMPARE(w->state().DataFileName, QStringLiteral("VNData.dta"));
     QCOMPARE(readAll(f.path(QStringLiteral("VNConfig.cfg"))), config);
+}
+
+void TestMainWindow::messageBarFitsTheScreen_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("scale");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("pointSize");
+    const struct
+    {
+        int width, height, scale;
+    } screens[] = {{960, 540, 2}, {960, 768, 1}, {1024, 768, 1}, {1600, 900, 1}, {1600, 900, 2}};
+    const struct
+    {
+        const char *text;
+        int pointSize;
+    } messages[] = {{"Configuration Manager could not be started", 12},
+                    {"Configuration missing - using Default", 12},
+                    {"No file found - Save a record first", 9},
+                    {"Missing Data", 12}};
+    for (const auto &screen : screens) {
+        for (const auto &message : messages)
+            QTest::addRow("%dx%d at %d00 %%, %s", screen.width, screen.height, screen.scale, message.text)
+                << screen.width << screen.height << screen.scale << QString::fromLatin1(message.text)
+                << message.pointSize;
+    }
+}
+
+// The whole message shows, clear of every caption and field, and every caption
+// and field keeps its text and place, from 960 pixels wide up.
+void TestMainWindow::messageBarFitsTheScreen()
+{
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, scale);
+    QFETCH(QString, message);
+    QFETCH(int, pointSize);
+    if (!ScreenFixture::onScreen(width, height, scale)) {
+        const QString failure = ScreenFixture::runOnScreen(width, height, scale);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        return;
+    }
+
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    auto settle = [] {
+        for (int i = 0; i < 4; ++i)
+            QCoreApplication::processEvents();
+    };
+    w->ClearCurrent1Click();
+    settle();
+    const int plainHeight = w->height();
+
+    w->showMessage(message, pointSize);
+    settle();
+    QVERIFY(ScreenFixture::onItsScreen(w));
+    QLabel *bar = w->LabelRecordStatus;
+    QVERIFY(bar->isVisible());
+    QVERIFY(bar->contentsRect().width() >= QFontMetrics(bar->font()).horizontalAdvance(message));
+    const QRect text = ScreenFixture::textRect(bar);
+    QVERIFY(ScreenFixture::showsWhole(bar, text));
+    const QRect shownText = text.translated(bar->mapTo(w, QPoint()));
+
+    const QList<QWidget *> controls = {w->TypeLabel, w->DateLabel,   w->TimeLabel,   w->PhoneLabel, w->NameLabel,
+                                       w->CompanyLabel, w->NoteLabel, w->RadioGroup1, w->EditDate,   w->EditTime,
+                                       w->EditPhone,  w->EditName,    w->EditCompany, w->Memo1};
+    for (int i = 0; i < controls.size(); ++i) {
+        const QRect place(controls[i]->mapTo(w, QPoint()), controls[i]->size());
+        QVERIFY2(!place.intersects(shownText), qPrintable(controls[i]->objectName()));
+        for (int j = i + 1; j < controls.size(); ++j)
+            QVERIFY2(!place.intersects(QRect(controls[j]->mapTo(w, QPoint()), controls[j]->size())),
+                     qPrintable(controls[i]->objectName() + QLatin1String(" / ") + controls[j]->objectName()));
+    }
+    const QStringList cut = ScreenFixture::cutTexts(w);
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
+    QVERIFY(w->Memo1->width() >= TMainForm::NotesMinimumWidth);
+
+    // Clear takes the message away, and with it any line it took.
+    w->ClearCurrent1Click();
+    settle();
+    QCOMPARE(w->height(), plainHeight);
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -62,6 +62,8 @@ private slots:
     void printFromTheMainWindow();
 
     void manualIsBuilt();
+    void manualHoldsTheWindowPictures_data();
+    void manualHoldsTheWindowPictures();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -138,6 +140,29 @@ QString pdfText(const QString &path)
         return QString();
     // Tabs come out of a PDF as runs of blanks.
     return QString::fromUtf8(process.readAllStandardOutput()).simplified();
+}
+
+// Width and height of every picture in a PDF, as pdfimages lists them.
+QList<QSize> pdfImageSizes(const QString &path)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), path});
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        return {};
+    QList<QSize> sizes;
+    const QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(QLatin1Char('\n'));
+    // Two heading lines, then: page, number, type, width, height, ...
+    for (const QString &line : lines.mid(2)) {
+        const QStringList columns = line.simplified().split(QLatin1Char(' '));
+        if (columns.size() > 4 && columns.at(2) == QLatin1String("image"))
+            sizes.append(QSize(columns.at(3).toInt(), columns.at(4).toInt()));
+    }
+    return sizes;
+}
+
+QString manualPath()
+{
+    return QDir(qEnvironmentVariable("CALLLOG_BIN_DIR")).filePath(QStringLiteral("VNUM.pdf"));
 }
 
 } // namespace
@@ -596,6 +621,31 @@ void TestReports::manualIsBuilt()
           QStringLiteral("VNConfig.cfg"), QStringLiteral("SingleRecordForm.pdf"), QStringLiteral("Phone Seperator"),
           QStringLiteral("Last Availabel Record")})
         QVERIFY2(text.contains(expected), qPrintable(expected));
+}
+
+void TestReports::manualHoldsTheWindowPictures_data()
+{
+    QTest::addColumn<QString>("picture");
+    for (const char *picture : {"splash", "entry", "select", "compromised", "about", "review", "warning", "report",
+                                "single", "config", "fontdialog"})
+        QTest::newRow(picture) << QString::fromLatin1(picture);
+}
+
+// Each window picture the build took is in the manual, and the manual holds
+// one picture for every one its source names.
+void TestReports::manualHoldsTheWindowPictures()
+{
+    QFETCH(QString, picture);
+    const QImage shot(QDir(QStringLiteral(CALLLOG_SHOTS_DIR)).filePath(picture + QLatin1String(".png")));
+    QVERIFY2(!shot.isNull(), qPrintable(picture));
+    const QList<QSize> images = pdfImageSizes(manualPath());
+    QVERIFY2(images.contains(shot.size()), qPrintable(picture));
+
+    QFile source(QStringLiteral(CALLLOG_SOURCE_DIR "/docs/manual.md"));
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    const QByteArray markdown = source.readAll();
+    QVERIFY(markdown.contains("](shot:" + picture.toLatin1() + ")"));
+    QCOMPARE(images.size(), int(markdown.count("](shot:")));
 }
 
 QTEST_MAIN(TestReports)

@@ -6,6 +6,7 @@
 #include "reviewcolumnsizer.h"
 #include "mainwindowfixture.h"
 #include "reviewfixtures.h"
+#include "screenfixture.h"
 
 #include "callsearch.h"
 
@@ -154,6 +155,12 @@ void TestReview::cleanup()
 
 void TestReview::window()
 {
+    // The designed size, on a screen that holds it (a smaller one shrinks the window).
+    if (!ScreenFixture::onScreen(1280, 1024, 1)) {
+        const QString failure = ScreenFixture::runOnScreen(1280, 1024, 1);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        return;
+    }
     appendEntries(LogFile, threeEntries);
     TFormRecordReview review;
     QCOMPARE(review.windowTitle(), QStringLiteral("Record Review"));

@@ -1,11 +1,15 @@
 #include "About1.h"
 #include "AboutVN.h"
+#include "Print1rec.h"
+#include "Printprefiewform.h"
+#include "Stringgridreview.h"
 #include "Warning.h"
 #include "calllogapplication.h"
 #include "opendocument.h"
 
 #include "mainwindowfixture.h"
 #include "reviewfixtures.h"
+#include "screenfixture.h"
 
 #include <QAction>
 #include <QLabel>
@@ -30,6 +34,8 @@ private slots:
     void manualFromWorkingDirectory();
     void escapingException_data();
     void escapingException();
+    void windowsFitTheScreen_data();
+    void windowsFitTheScreen();
 };
 
 void TestSmallWindows::warningWindow()
@@ -200,6 +206,66 @@ void TestSmallWindows::escapingException()
     QCOMPARE(code != 0, failed);
     QCOMPARE(answerer.seen, failed ? QStringList({"QMessageBox"}) : QStringList());
     QCOMPARE(text, shown);
+}
+
+void TestSmallWindows::windowsFitTheScreen_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("scale");
+    const struct
+    {
+        int width, height, scale;
+    } screens[] = {{1024, 768, 1}, {960, 540, 2}};
+    for (const char *window : {"splash", "about", "warning", "full report", "single record", "review"}) {
+        for (const auto &screen : screens)
+            QTest::addRow("%s on %dx%d at %d00 %%", window, screen.width, screen.height, screen.scale)
+                << QString::fromLatin1(window) << screen.width << screen.height << screen.scale;
+    }
+}
+
+// Every window lies within a small screen, or one at 200 %, with its texts whole.
+void TestSmallWindows::windowsFitTheScreen()
+{
+    QFETCH(QString, window);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, scale);
+    if (!ScreenFixture::onScreen(width, height, scale)) {
+        const QString failure = ScreenFixture::runOnScreen(width, height, scale);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        return;
+    }
+
+    MainWindowFixture fixture;
+    fixture.writeRecords(3);
+    std::unique_ptr<QWidget> shown;
+    if (window == QLatin1String("splash")) {
+        shown = std::make_unique<TFormAbout>();
+    } else if (window == QLatin1String("about")) {
+        shown = std::make_unique<TAbout2>();
+    } else if (window == QLatin1String("warning")) {
+        shown = std::make_unique<TFormWarning>();
+    } else if (window == QLatin1String("full report")) {
+        shown = std::make_unique<TPrintPreviewForm>();
+    } else if (window == QLatin1String("single record")) {
+        auto preview = std::make_unique<TForm1>();
+        preview->PanelRec->setText(QStringLiteral("2"));
+        shown = std::move(preview);
+    } else {
+        shown = std::make_unique<TFormRecordReview>();
+    }
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+    QVERIFY2(ScreenFixture::onItsScreen(shown.get()),
+             qPrintable(QStringLiteral("%1 x %2 at %3, %4")
+                            .arg(shown->frameGeometry().width())
+                            .arg(shown->frameGeometry().height())
+                            .arg(shown->frameGeometry().x())
+                            .arg(shown->frameGeometry().y())));
+    const QStringList cut = ScreenFixture::cutTexts(shown.get());
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
 }
 
 QTEST_MAIN(TestSmallWindows)

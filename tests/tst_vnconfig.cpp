@@ -4,7 +4,9 @@
 
 #include "VNConfigUnit1.h"
 
+#include "FontDialog1.h"
 #include "configfile.h"
+#include "screenfixture.h"
 #include "statusshape.h"
 
 #include <QApplication>
@@ -79,6 +81,8 @@ private slots:
     void mainProgramReadsWhatIsWritten();
     void deactivationRunsNoRules();
     void focusReturningFromTheDialogRunsNoRule();
+    void windowsFitTheScreen_data();
+    void windowsFitTheScreen();
 
 private:
     void activate(QWidget *window);
@@ -719,6 +723,55 @@ void TestVNConfig::focusReturningFromTheDialogRunsNoRule()
     QCOMPARE(m_form->Edit2PhoneSep->text(), QString());
     QCOMPARE(m_form->fieldDone()[TFormConfig1::ItemFont], 1);
     QCOMPARE(m_form->fieldDone()[TFormConfig1::ItemFileName], 1);
+}
+
+void TestVNConfig::windowsFitTheScreen_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("scale");
+    const struct
+    {
+        int width, height, scale;
+    } screens[] = {{1024, 768, 1}, {960, 540, 2}};
+    for (const char *window : {"configuration manager", "exit warning", "cancel warning", "font dialog"}) {
+        for (const auto &screen : screens)
+            QTest::addRow("%s on %dx%d at %d00 %%", window, screen.width, screen.height, screen.scale)
+                << QString::fromLatin1(window) << screen.width << screen.height << screen.scale;
+    }
+}
+
+// The fixed window keeps every control and text whole on a small screen and at
+// 200 %, with either warning panel shown; the font dialog fits as well.
+void TestVNConfig::windowsFitTheScreen()
+{
+    QFETCH(QString, window);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, scale);
+    if (!ScreenFixture::onScreen(width, height, scale)) {
+        const QString failure = ScreenFixture::runOnScreen(width, height, scale);
+        QVERIFY2(failure.isEmpty(), qPrintable(failure));
+        return;
+    }
+
+    std::unique_ptr<QWidget> shown;
+    if (window == QLatin1String("font dialog")) {
+        shown = std::make_unique<FontColorDialog>();
+    } else {
+        auto form = std::make_unique<TFormConfig1>();
+        if (window == QLatin1String("exit warning"))
+            form->Panel1Warn->show();
+        else if (window == QLatin1String("cancel warning"))
+            form->Panel2Warn->show();
+        shown = std::move(form);
+    }
+    shown->show();
+    QVERIFY(QTest::qWaitForWindowExposed(shown.get()));
+    QVERIFY(ScreenFixture::onItsScreen(shown.get()));
+    const QStringList cut = ScreenFixture::cutTexts(shown.get());
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
 }
 
 QTEST_MAIN(TestVNConfig)

@@ -9,6 +9,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -40,6 +41,17 @@ void frameTables(QTextDocument &document)
     }
 }
 
+// Ligatures would put one glyph such as "fi" into the PDF for two letters, and
+// its text would then read back and search as a different word.
+void keepLettersApart(QTextDocument &document)
+{
+    QTextCursor everything(&document);
+    everything.select(QTextCursor::Document);
+    QTextCharFormat format;
+    format.setFontStyleStrategy(QFont::PreferNoShaping);
+    everything.mergeCharFormat(format);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -57,9 +69,11 @@ int main(int argc, char *argv[])
     QTextDocument document;
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(10);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     document.setDefaultFont(font);
     document.setMarkdown(QString::fromUtf8(source.readAll()));
     frameTables(document);
+    keepLettersApart(document);
 
     // Written beside the target and renamed, so a failed run leaves no half manual.
     const QString target = QString::fromLocal8Bit(argv[2]);

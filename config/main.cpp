@@ -1,5 +1,6 @@
 #include "VNConfigUnit1.h"
 #include "calllogapplication.h"
+#include "workfolder.h"
 
 #include <csignal>
 
@@ -7,6 +8,11 @@ int main(int argc, char *argv[])
 {
     // A full disk or a file size limit must fail a write, not end the program.
     std::signal(SIGXFSZ, SIG_IGN);
+
+    const int exitCode = WorkFolder::enter(argc, argv, QStringLiteral("VNConfig"),
+                                           QStringLiteral("The call log's configuration manager: writes VNConfig.cfg."));
+    if (exitCode >= 0)
+        return exitCode;
 
     CallLogApplication app(argc, argv);
     return CallLogApplication::run([] {

@@ -102,7 +102,10 @@ TMainForm::TMainForm(QWidget *parent)
         return QFileDialog::getOpenFileName(this, QStringLiteral("Open Existing"), QString(),
                                             QStringLiteral("dta (*.dta)"));
     };
-    runConfigurationManager = [] { return QProcess::execute(configurationManagerPath(), {}) >= 0; };
+    // The manager works in our working folder, whatever folder it would choose by itself.
+    runConfigurationManager = [] {
+        return QProcess::execute(configurationManagerPath(), {QStringLiteral("--folder"), QDir::currentPath()}) >= 0;
+    };
 
     buildControls();
     buildMenu();
@@ -321,6 +324,7 @@ void TMainForm::buildControls()
     setTabOrder(Memo1, ButtonSelect);
     setTabOrder(ButtonSelect, SpinEditSelect);
     setTabOrder(SpinEditSelect, Button1Cancel);
+
 
     setFocusProxy(RadioIn);
 }

@@ -1,5 +1,6 @@
 #include "VorlenMainFile.h"
 
+#include "accessiblenames.h"
 #include "datafile.h"
 #include "entryrules.h"
 #include "statusshape.h"
@@ -325,6 +326,16 @@ void TMainForm::buildControls()
     setTabOrder(ButtonSelect, SpinEditSelect);
     setTabOrder(SpinEditSelect, Button1Cancel);
 
+    AccessibleNames::name(ShapeStatus, QStringLiteral("Status indicator"));
+    AccessibleNames::captionFor(TypeLabel, RadioGroup1);
+    AccessibleNames::captionFor(DateLabel, EditDate);
+    AccessibleNames::captionFor(TimeLabel, EditTime);
+    AccessibleNames::captionFor(PhoneLabel, EditPhone);
+    AccessibleNames::captionFor(NameLabel, EditName);
+    AccessibleNames::captionFor(CompanyLabel, EditCompany);
+    AccessibleNames::captionFor(NoteLabel, Memo1);
+    AccessibleNames::captionFor(LabelSelect1, SpinEditSelect);
+    AccessibleNames::name(SpinEditSelect, LabelSelect1->text() + QLatin1Char(' ') + LabelSelect2->text());
 
     setFocusProxy(RadioIn);
 }

@@ -1,5 +1,7 @@
 #include "FontDialog1.h"
 
+#include "accessiblenames.h"
+
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
@@ -93,7 +95,7 @@ FontColorDialog::FontColorDialog(QWidget *parent)
     LabelColor->setObjectName(QStringLiteral("LabelColor"));
     ComboColor = new QComboBox(this);
     ComboColor->setObjectName(QStringLiteral("ComboColor"));
-    LabelColor->setBuddy(ComboColor);
+    AccessibleNames::captionFor(LabelColor, ComboColor);
     ComboColor->addItem(swatch(colorFromValue(WindowTextColorValue)), QStringLiteral("Window Text"),
                         WindowTextColorValue);
     for (const NamedColor &named : basicColors) {

@@ -1,6 +1,7 @@
 #include "VNConfigUnit1.h"
 
 #include "FontDialog1.h"
+#include "accessiblenames.h"
 #include "configfile.h"
 #include "configrules.h"
 #include "datafile.h"
@@ -213,6 +214,13 @@ void TFormConfig1::buildControls()
     Button4OK->setObjectName(QStringLiteral("Button4OK"));
     Button4OK->setGeometry(32, 53, 60, 24);
     Button4OK->setAutoDefault(true);
+
+    AccessibleNames::captionFor(Label1File, Edit1FileName);
+    AccessibleNames::captionFor(Label2Font, Edit5Font);
+    AccessibleNames::captionFor(Label3Sep, Edit2PhoneSep);
+    AccessibleNames::captionFor(Label4AreaC, Edit3AreaC);
+    AccessibleNames::captionFor(Label5PhonePref, Edit4Prefix);
+    AccessibleNames::captionFor(Label6Status, Shape1);
 
     connect(BitBtn1Save, &QPushButton::clicked, this, &TFormConfig1::BitBtn1SaveClick);
     connect(BitBtn2Cancel, &QPushButton::clicked, this, &TFormConfig1::BitBtn2CancelClick);

@@ -12,6 +12,7 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QTextCharFormat>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFrame>
@@ -96,6 +97,17 @@ QString placePictures(QTextDocument &document, const QString &folder)
     return QString();
 }
 
+// Ligatures would put one glyph such as "fi" into the PDF for two letters, and
+// its text would then read back and search as a different word.
+void keepLettersApart(QTextDocument &document)
+{
+    QTextCursor everything(&document);
+    everything.select(QTextCursor::Document);
+    QTextCharFormat format;
+    format.setFontStyleStrategy(QFont::PreferNoShaping);
+    everything.mergeCharFormat(format);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -113,9 +125,11 @@ int main(int argc, char *argv[])
     QTextDocument document;
     QFont font(QStringLiteral("Arial"));
     font.setPointSize(10);
+    font.setStyleStrategy(QFont::PreferNoShaping);
     document.setDefaultFont(font);
     document.setMarkdown(QString::fromUtf8(source.readAll()));
     frameTables(document);
+    keepLettersApart(document);
     const QString missing = placePictures(document, argc == 4 ? QString::fromLocal8Bit(argv[3]) : QString());
     if (!missing.isEmpty()) {
         std::fprintf(stderr, "makemanual: no picture %s.png\n", qPrintable(missing));

@@ -2,8 +2,10 @@
 #include "VorlenMainFile.h"
 #include "calllogapplication.h"
 #include "platform.h"
+#include "workfolder.h"
 
-#include <QThread>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <memory>
 
@@ -11,6 +13,11 @@ int main(int argc, char *argv[])
 {
     // A full disk or a file size limit must fail a write, not end the program.
     Platform::failWritesPastSizeLimit();
+
+    const int exitCode = WorkFolder::enter(argc, argv, QStringLiteral("Vorlen3"),
+                                           QStringLiteral("The call log's log-entry window."));
+    if (exitCode >= 0)
+        return exitCode;
 
     CallLogApplication app(argc, argv);
     return CallLogApplication::run([] {
@@ -20,7 +27,11 @@ int main(int argc, char *argv[])
         QCoreApplication::processEvents();
 
         TMainForm mainForm;
-        QThread::msleep(2000);
+        // The event loop runs through the splash's two seconds, so that it is
+        // painted whenever the window manager exposes it.
+        QEventLoop waiting;
+        QTimer::singleShot(2000, &waiting, &QEventLoop::quit);
+        waiting.exec(QEventLoop::ExcludeUserInputEvents);
         splash->hide();
         splash.reset();
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the call log and starts it in its working folder
-# (CALLLOG_WORKDIR, by default ~/CallLog), where its files live.
+# Builds the call log and starts it in the per-user folder that its desktop menu
+# entry uses (~/.local/share/CallLog), or in CALLLOG_WORKDIR where that is set.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
@@ -13,13 +13,12 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLAT
     exit 1
 fi
 
-workdir=${CALLLOG_WORKDIR:-$HOME/CallLog}
-mkdir -p "$workdir"
+# Create New finds VNConfig beside Vorlen3, and About > Manual the VNUM.pdf
+# built there, so nothing is copied into the working folder.
 bin="$CALLLOG_ROOT/build/bin"
-# The configuration manager and the manual go into the working folder, where
-# Create New and About > Manual look for them.
-cp -f "$bin/VNConfig" "$workdir/"
-[ -f "$bin/VNUM.pdf" ] && cp -f "$bin/VNUM.pdf" "$workdir/"
-cd "$workdir"
-echo "Starting Vorlen3 in $workdir"
-exec "$bin/Vorlen3"
+if [ -n "${CALLLOG_WORKDIR:-}" ]; then
+    echo "Starting Vorlen3 in $CALLLOG_WORKDIR"
+    exec "$bin/Vorlen3" --folder "$CALLLOG_WORKDIR"
+fi
+echo "Starting Vorlen3 in ${XDG_DATA_HOME:-$HOME/.local/share}/CallLog"
+exec "$bin/Vorlen3" --user-folder

@@ -6,8 +6,13 @@ set -euo pipefail
 CALLLOG_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libssl-dev
-    fonts-dejavu-core
+    fonts-liberation2 fonts-dejavu-core
+)
+# What only the tests need: reading the printed PDFs, and the checks of the
+# installed tree and the package.
+CALLLOG_TEST_PACKAGES=(
     poppler-utils
+    desktop-file-utils appstream lintian dpkg-dev file
 )
 
 calllog_install_packages() {

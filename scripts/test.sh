@@ -4,7 +4,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/setup.sh"
 
-calllog_install_packages "${CALLLOG_PACKAGES[@]}"
+calllog_install_packages "${CALLLOG_PACKAGES[@]}" "${CALLLOG_TEST_PACKAGES[@]}"
 export QT_QPA_PLATFORM=offscreen
 
 calllog_build "$CALLLOG_ROOT/build" -DCALLLOG_BUILD_TESTS=ON

@@ -1,3 +1,4 @@
+#include "accessiblecheck.h"
 #include "mainwindowfixture.h"
 #include "screenfixture.h"
 
@@ -27,6 +28,8 @@ class TestMainWindow : public QObject
 private slots:
     void startWithoutConfigurationOrData();
     void startWithFiveRecords();
+    void controlsAreNamed_data();
+    void controlsAreNamed();
     void configuredFontReachesTheEntryControlsOnly();
     void tabbingThroughAFreshWindow();
     void saveWithCtrlS();
@@ -559,6 +562,43 @@ void TestMainWindow::messageBarFitsTheScreen()
     w->ClearCurrent1Click();
     settle();
     QCOMPARE(w->height(), plainHeight);
+}
+
+void TestMainWindow::controlsAreNamed_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("caption"); // empty: none of its own
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("type") << "RadioGroup1" << "TypeLabel" << "Type";
+    QTest::newRow("date") << "EditDate" << "DateLabel" << "Date";
+    QTest::newRow("time") << "EditTime" << "TimeLabel" << "Time";
+    QTest::newRow("phone") << "EditPhone" << "PhoneLabel" << "Phone Number";
+    QTest::newRow("name") << "EditName" << "NameLabel" << "Name";
+    QTest::newRow("company") << "EditCompany" << "CompanyLabel" << "Company";
+    QTest::newRow("notes") << "Memo1" << "NoteLabel" << "Notes";
+    QTest::newRow("record number") << "SpinEditSelect" << "LabelSelect1" << "Select a record to display";
+    QTest::newRow("indicator") << "ShapeStatus" << QString() << "Status indicator";
+    QTest::newRow("radio") << "RadioMsg" << QString() << "Msg";
+    QTest::newRow("button") << "Button1Cancel" << QString() << "Cancel";
+}
+
+void TestMainWindow::controlsAreNamed()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, caption);
+    QFETCH(QString, name);
+    MainWindowFixture f;
+    TMainForm *w = f.open();
+    auto *widget = w->findChild<QWidget *>(control);
+    QVERIFY(widget);
+    QCOMPARE(AccessibleCheck::name(widget), name);
+    if (!caption.isEmpty()) {
+        auto *label = w->findChild<QLabel *>(caption);
+        QVERIFY(label);
+        QCOMPARE(label->buddy(), widget);
+    }
+    QCOMPARE(AccessibleCheck::unnamedControls(w), QStringList());
 }
 
 QTEST_MAIN(TestMainWindow)

@@ -3,6 +3,7 @@
 // fresh working folder and read back with the main program's reader.
 
 #include "VNConfigUnit1.h"
+#include "accessiblecheck.h"
 
 #include "FontDialog1.h"
 #include "configfile.h"
@@ -62,6 +63,8 @@ private slots:
     void cleanup();
 
     void startsNeutralWithPrompts();
+    void controlsAreNamed_data();
+    void controlsAreNamed();
     void transitions_data();
     void transitions();
     void passingThroughWritesDefaults_data();
@@ -239,6 +242,34 @@ void TestVNConfig::startsNeutralWithPrompts()
             widget = widget->nextInFocusChain();
         QCOMPARE(widget, expected);
     }
+}
+
+void TestVNConfig::controlsAreNamed_data()
+{
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("name");
+
+    QTest::newRow("data file") << "Edit1FileName" << "Label1File" << "Data File Name";
+    QTest::newRow("font") << "Edit5Font" << "Label2Font" << "Font";
+    QTest::newRow("separator") << "Edit2PhoneSep" << "Label3Sep" << "Phone Seperator";
+    QTest::newRow("area code") << "Edit3AreaC" << "Label4AreaC" << "Phone Area Code";
+    QTest::newRow("prefix") << "Edit4Prefix" << "Label5PhonePref" << "Phone Prefix";
+    QTest::newRow("save status") << "Shape1" << "Label6Status" << "File Save Status";
+    QTest::newRow("button") << "Button3Done" << QString() << "Exit";
+}
+
+void TestVNConfig::controlsAreNamed()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, caption);
+    QFETCH(QString, name);
+    auto *widget = m_form->findChild<QWidget *>(control);
+    QVERIFY(widget);
+    QCOMPARE(AccessibleCheck::name(widget), name);
+    if (!caption.isEmpty())
+        QCOMPARE(m_form->findChild<QLabel *>(caption)->buddy(), widget);
+    QCOMPARE(AccessibleCheck::unnamedControls(m_form.get()), QStringList());
 }
 
 void TestVNConfig::transitions_data()

@@ -101,7 +101,7 @@ void TestVNConfigFontDialog::styleByte()
 
     // The dialog starts from the font it last returned, style included.
     FontColorDialog dialog;
-    const FontChoice given{QStringLiteral("DejaVu Sans"), 14, 255, std::uint8_t(style)};
+    const FontChoice given{QStringLiteral("Liberation Sans"), 14, 255, std::uint8_t(style)};
     dialog.setChoice(given);
     const QFont shown = dialog.FontChooser->currentFont();
     QCOMPARE(shown.bold(), bold);
@@ -113,12 +113,12 @@ void TestVNConfigFontDialog::styleByte()
 
 void TestVNConfigFontDialog::sizesAboveNineHundredNinetyNineAreRefused()
 {
-    QCOMPARE(fontRefusal(QFont(QStringLiteral("DejaVu Sans"), 999)), QString());
-    QVERIFY(!fontRefusal(QFont(QStringLiteral("DejaVu Sans"), 1000)).isEmpty());
+    QCOMPARE(fontRefusal(QFont(QStringLiteral("Liberation Sans"), 999)), QString());
+    QVERIFY(!fontRefusal(QFont(QStringLiteral("Liberation Sans"), 1000)).isEmpty());
 
     FontColorDialog dialog;
     dialog.show();
-    dialog.FontChooser->setCurrentFont(QFont(QStringLiteral("DejaVu Sans"), 1000));
+    dialog.FontChooser->setCurrentFont(QFont(QStringLiteral("Liberation Sans"), 1000));
     if (dialog.FontChooser->currentFont().pointSize() != 1000)
         QSKIP("the font chooser does not offer sizes this large");
     dialog.accept();
@@ -168,7 +168,7 @@ void TestVNConfigFontDialog::keysOfTheEmbeddedChooserReachTheDialog()
 
 void TestVNConfigFontDialog::askReturnsTheChoiceOrNothing()
 {
-    const FontChoice initial{QStringLiteral("DejaVu Sans"), 11, 255, 2};
+    const FontChoice initial{QStringLiteral("Liberation Sans"), 11, 255, 2};
     auto answer = [](bool accept) {
         return ModalAnswerer::only<FontColorDialog>([accept](FontColorDialog *dialog) {
             if (accept)

@@ -1,11 +1,23 @@
 #include "opendocument.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 
 std::function<bool(const QUrl &)> OpenDocument = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 
 QString ManualPath()
 {
-    return QDir::currentPath() + QLatin1Char('/') + QStringLiteral("VNUM.pdf");
+    const QString name = QStringLiteral("VNUM.pdf");
+    const QString inWorkingFolder = QDir::currentPath() + QLatin1Char('/') + name;
+    if (QFileInfo::exists(inWorkingFolder))
+        return inWorkingFolder;
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    for (const QString &candidate : {programFolder.filePath(QStringLiteral(CALLLOG_DOC_FROM_BIN "/") + name),
+                                     programFolder.filePath(name)}) {
+        if (QFileInfo::exists(candidate))
+            return QDir::cleanPath(candidate);
+    }
+    return inWorkingFolder;
 }

@@ -10,7 +10,8 @@
 // has for its type. Tests put their own function here.
 extern std::function<bool(const QUrl &)> OpenDocument;
 
-// The user manual: "VNUM.pdf" in the current working directory.
+// The user manual: "VNUM.pdf" in the current working directory; where there is
+// none, the installed manual (or the one built beside the program).
 QString ManualPath();
 
 #endif // OPENDOCUMENT_H

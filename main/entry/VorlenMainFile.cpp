@@ -1,5 +1,6 @@
 #include "VorlenMainFile.h"
 
+#include "accessiblenames.h"
 #include "datafile.h"
 #include "entryrules.h"
 #include "focusrules.h"
@@ -103,7 +104,10 @@ TMainForm::TMainForm(QWidget *parent)
         return QFileDialog::getOpenFileName(this, QStringLiteral("Open Existing"), QString(),
                                             QStringLiteral("dta (*.dta)"));
     };
-    runConfigurationManager = [] { return QProcess::execute(configurationManagerPath(), {}) >= 0; };
+    // The manager works in our working folder, whatever folder it would choose by itself.
+    runConfigurationManager = [] {
+        return QProcess::execute(configurationManagerPath(), {QStringLiteral("--folder"), QDir::currentPath()}) >= 0;
+    };
 
     buildControls();
     buildMenu();
@@ -330,6 +334,17 @@ void TMainForm::buildControls()
     setTabOrder(Memo1, ButtonSelect);
     setTabOrder(ButtonSelect, SpinEditSelect);
     setTabOrder(SpinEditSelect, Button1Cancel);
+
+    AccessibleNames::name(ShapeStatus, QStringLiteral("Status indicator"));
+    AccessibleNames::captionFor(TypeLabel, RadioGroup1);
+    AccessibleNames::captionFor(DateLabel, EditDate);
+    AccessibleNames::captionFor(TimeLabel, EditTime);
+    AccessibleNames::captionFor(PhoneLabel, EditPhone);
+    AccessibleNames::captionFor(NameLabel, EditName);
+    AccessibleNames::captionFor(CompanyLabel, EditCompany);
+    AccessibleNames::captionFor(NoteLabel, Memo1);
+    AccessibleNames::captionFor(LabelSelect1, SpinEditSelect);
+    AccessibleNames::name(SpinEditSelect, LabelSelect1->text() + QLatin1Char(' ') + LabelSelect2->text());
 
     setFocusProxy(RadioIn);
 }

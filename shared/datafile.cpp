@@ -1,5 +1,7 @@
 #include "datafile.h"
 
+#include "callentry.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include "platform.h"
@@ -351,16 +353,12 @@ LogCheck checkLog(const QString &path)
 
 int findRecordCount(const QString &path, CallRecord *lastRecord)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const qint64 whole = file.size() / RecordSize;
-    CallRecord last;
-    if (whole < 1 || !readAt(file, (whole - 1) * RecordSize, last))
+    LogReader reader(path);
+    if (!reader.open() || !reader.hasLastRecord())
         return 0;
     if (lastRecord)
-        *lastRecord = last;
-    return last.number();
+        *lastRecord = reader.lastRecord();
+    return reader.lastNumber();
 }
 
 ReadResult readRecord(const QString &path, int n, CallRecord &record)
@@ -375,6 +373,48 @@ ReadResult readRecord(const QString &path, int n, CallRecord &record)
         return ReadResult::NoSuchRecord;
     record = read;
     return ReadResult::Ok;
+}
+
+LogReader::LogReader(const QString &path)
+    : m_file(path)
+{
+}
+
+bool LogReader::open(QIODevice::OpenMode mode)
+{
+    if (!m_file.open(mode))
+        return false;
+    const qint64 whole = m_file.size() / RecordSize;
+    if (whole > 0) {
+        if (!readAt(m_file, (whole - 1) * RecordSize, m_last)) {
+            m_file.close();
+            return false;
+        }
+        m_hasLast = true;
+    }
+    m_count = qMin<qint64>(qMax(lastNumber(), 0), whole);
+    return true;
+}
+
+bool LogReader::read(qint64 first, qint64 n, CallRecord *into)
+{
+    static_assert(sizeof(CallRecord) == RecordSize, "records are read as one block");
+    const qint64 bytes = n * RecordSize;
+    return first >= 0 && n >= 0 && first + n <= m_count && m_file.seek(first * RecordSize)
+        && m_file.read(reinterpret_cast<char *>(into), bytes) == bytes;
+}
+
+bool LogReader::forEachBlock(const Visitor &visit, qint64 blockRecords)
+{
+    std::vector<CallRecord> block(size_t(qMin(m_count, blockRecords)));
+    for (qint64 first = 0; first < m_count; first += blockRecords) {
+        const qint64 n = qMin(blockRecords, m_count - first);
+        if (!read(first, n, block.data()))
+            return false;
+        if (!visit(block.data(), first, n))
+            break;
+    }
+    return true;
 }
 
 QString journalPath(const QString &path)
@@ -572,37 +612,31 @@ ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &re
     ScanOutcome outcome;
     outcome.check = checkLog(path);
     const LogCheck &check = outcome.check;
-    QFile file(path);
+    LogReader reader(path);
+    QFile &file = reader.file();
     const bool marking = mode == ScanMode::CheckAndMark;
     bool writable = marking && mayWrite && (check.state == LogState::Whole || check.state == LogState::Missing)
         && !lockedElsewhere(path);
-    if (writable && !file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    if (writable && !reader.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
         writable = false;
-    if (!writable && !file.open(QIODevice::ReadOnly))
+    if (!writable && !reader.open(QIODevice::ReadOnly))
         return outcome;
     outcome.opened = true;
     outcome.readOnly = marking && !writable;
     if (check.state == LogState::NotALog || check.state == LogState::Unreadable)
         return outcome;
 
-    const qint64 size = file.size();
-    const qint64 wanted = qMin<qint64>(qMax(check.recordCount, 0), size / RecordSize);
+    const qint64 wanted = reader.count();
     records.reserve(size_t(wanted));
     adviseLargePages(records.data(), size_t(wanted) * sizeof(CallRecord));
     records.resize(size_t(wanted));
     if (wanted == 0)
         return outcome;
-    static_assert(sizeof(CallRecord) == RecordSize, "records are read as one block");
     // Read in large pieces so that a long scan can say how far it is.
     constexpr qint64 chunkRecords = 16384;
-    if (!file.seek(0)) {
-        records.clear();
-        return outcome;
-    }
     for (qint64 first = 0; first < wanted; first += chunkRecords) {
         const qint64 count = qMin(chunkRecords, wanted - first);
-        const qint64 bytes = count * RecordSize;
-        if (file.read(reinterpret_cast<char *>(records.data() + first), bytes) != bytes) {
+        if (!reader.read(first, count, records.data() + first)) {
             records.clear();
             return outcome;
         }
@@ -613,13 +647,9 @@ ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &re
                     continue;
                 // Only a block that is a record, in its own slot, takes a mark.
                 const bool aRecord = namesSlot(record, i + 1) && !allZero(record);
-                record.setText(CallRecord::Status, QStringLiteral("X"));
-                if (writable && aRecord) {
-                    const qint64 resume = file.pos();
-                    if (writeAt(file, i * RecordSize, record))
-                        ++outcome.marked;
-                    file.seek(resume);
-                }
+                setStatus(record, RecordStatus::Compromised);
+                if (writable && aRecord && writeAt(file, i * RecordSize, record))
+                    ++outcome.marked;
             }
         }
         if (progress && !progress(first + count, wanted)) {

@@ -234,6 +234,22 @@ void TestDataFile::scanStopsAtTheFileEnd()
     bytes.replace(2 * RecordSize, RecordSize, TestRecords::recordBytes(last));
     QVERIFY(TestRecords::writeAll(path(), bytes));
 
+    // Every reader reads the same records: in blocks, and never one past them.
+    DataFile::LogReader reader(path());
+    QVERIFY(reader.open());
+    QCOMPARE(reader.count(), qint64(listed));
+    QCOMPARE(reader.lastNumber(), textToInt(lastNumber));
+    QByteArray visited;
+    QVERIFY(reader.forEachBlock([&](const CallRecord *block, qint64 first, qint64 n) {
+        if (first != visited.size() / RecordSize)
+            return false;
+        visited += QByteArray(reinterpret_cast<const char *>(block), int(n * RecordSize));
+        return true;
+    }, 2));
+    QCOMPARE(visited, bytes.left(listed * RecordSize));
+    CallRecord beyond;
+    QVERIFY(!reader.read(listed, 1, &beyond));
+
     std::vector<CallRecord> records;
     QVERIFY(DataFile::scanRecords(path(), DataFile::ScanMode::Unchecked, records));
     QCOMPARE(int(records.size()), listed);

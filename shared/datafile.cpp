@@ -617,7 +617,8 @@ ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &re
     const bool marking = mode == ScanMode::CheckAndMark;
     bool writable = marking && mayWrite && (check.state == LogState::Whole || check.state == LogState::Missing)
         && !lockedElsewhere(path);
-    if (writable && !reader.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    // Unbuffered, so that a mark the disk refuses leaves nothing behind to be written later.
+    if (writable && !reader.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
         writable = false;
     if (!writable && !reader.open(QIODevice::ReadOnly))
         return outcome;
@@ -647,9 +648,19 @@ ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &re
                     continue;
                 // Only a block that is a record, in its own slot, takes a mark.
                 const bool aRecord = namesSlot(record, i + 1) && !allZero(record);
+                const CallRecord asRead = record;
                 setStatus(record, RecordStatus::Compromised);
-                if (writable && aRecord && writeAt(file, i * RecordSize, record))
+                if (!writable || !aRecord)
+                    continue;
+                if (writeAt(file, i * RecordSize, record)) {
                     ++outcome.marked;
+                    continue;
+                }
+                // The mark is not in the file: show what the file holds.
+                outcome.markFailed = true;
+                outcome.markError = file.errorString();
+                if (!reader.read(i, 1, &record))
+                    record = asRead;
             }
         }
         if (progress && !progress(first + count, wanted)) {
@@ -658,8 +669,10 @@ ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &re
             break;
         }
     }
-    if (outcome.marked > 0)
-        sync(file);
+    if (outcome.marked > 0 && !sync(file)) {
+        outcome.markFailed = true;
+        outcome.markError = QString::fromLocal8Bit(std::strerror(errno));
+    }
     return outcome;
 }
 

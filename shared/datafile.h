@@ -169,6 +169,10 @@ struct ScanOutcome
     // or another window's) and was only read.
     bool readOnly = false;
     int marked = 0;
+    // CheckAndMark only: a mark could not be written or synced. A record
+    // whose mark is not in the file keeps the status the file holds.
+    bool markFailed = false;
+    QString markError;
 };
 
 // Reads records 1 to N in file order, N being the last whole record's

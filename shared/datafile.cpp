@@ -10,12 +10,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -53,59 +47,6 @@ bool writeAt(QFile &file, qint64 offset, const CallRecord &record)
 bool sync(QFile &file)
 {
     return file.flush() && Platform::syncToDisk(file);
-}
-
-bool preadAll(int fd, void *data, size_t bytes, off_t offset)
-{
-    auto *p = static_cast<char *>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::pread(fd, p, bytes, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        bytes -= size_t(n);
-        offset += n;
-    }
-    return true;
-}
-
-bool pwriteAll(int fd, const void *data, size_t bytes, off_t offset)
-{
-    auto *p = static_cast<const char *>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::pwrite(fd, p, bytes, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        bytes -= size_t(n);
-        offset += n;
-    }
-    return true;
-}
-
-// Closes a descriptor when it goes out of scope.
-struct Fd
-{
-    int fd = -1;
-    explicit Fd(int d) : fd(d) {}
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-};
-
-void syncFolderOf(const QString &path)
-{
-    const Fd folder(::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.fd >= 0)
-        ::fsync(folder.fd);
 }
 
 // ---- The journal -----------------------------------------------------------
@@ -162,24 +103,24 @@ JournalWrite writeJournal(const QString &path, const Journal &journal)
     std::memcpy(bytes + 25, journal.old.bytes.data(), RecordSize);
     putU64(bytes + JournalBody, checksum(bytes, JournalBody));
 
-    const QByteArray name = QFile::encodeName(journalPath(path));
-    const Fd fd(::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (fd.fd < 0) {
+    const QString name = journalPath(path);
+    Platform::File file(name, Platform::File::Open::Replace);
+    if (!file.isOpen()) {
         // A folder we may not write in takes no journal; the record still
         // goes to the disk in one write.
-        return errno == EACCES || errno == EROFS || errno == EPERM ? JournalWrite::FolderRefused
-                                                                  : JournalWrite::Failed;
+        return Platform::lastFailure() == Platform::Failure::Refused ? JournalWrite::FolderRefused
+                                                                     : JournalWrite::Failed;
     }
-    if (!pwriteAll(fd.fd, bytes, JournalSize, 0)) {
-        ::unlink(name.constData());
+    if (!file.writeAt(bytes, JournalSize, 0)) {
+        Platform::removeFile(name);
         return JournalWrite::Failed;
     }
     reached("journal");
-    if (::fsync(fd.fd) != 0) {
-        ::unlink(name.constData());
+    if (!file.sync()) {
+        Platform::removeFile(name);
         return JournalWrite::Failed;
     }
-    syncFolderOf(path);
+    Platform::syncFolderOf(path);
     reached("journal synced");
     return JournalWrite::Written;
 }
@@ -209,29 +150,27 @@ int readJournal(const QString &path, Journal &journal)
 
 bool removeJournal(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(journalPath(path));
-    if (::unlink(name.constData()) != 0 && errno != ENOENT)
+    if (!Platform::removeFile(journalPath(path)))
         return false;
-    syncFolderOf(path);
+    Platform::syncFolderOf(path);
     return true;
 }
 
 // Undoes one save on an open log.
-bool undo(int fd, const Journal &journal)
+bool undo(Platform::File &log, const Journal &journal)
 {
     if (journal.kind == 'A') {
-        struct stat info;
-        if (::fstat(fd, &info) != 0)
+        const qint64 size = log.size();
+        if (size < 0)
             return false;
         // Only the one record that save added may go; anything longer is
         // not what that save left.
-        if (info.st_size > journal.oldSize && info.st_size <= journal.oldSize + RecordSize
-            && ::ftruncate(fd, journal.oldSize) != 0)
+        if (size > journal.oldSize && size <= journal.oldSize + RecordSize && !log.resize(journal.oldSize))
             return false;
-    } else if (!pwriteAll(fd, journal.old.bytes.data(), RecordSize, journal.offset)) {
+    } else if (!log.writeAt(journal.old.bytes.data(), RecordSize, journal.offset)) {
         return false;
     }
-    return ::fsync(fd) == 0;
+    return log.sync();
 }
 
 // ---- Reading ---------------------------------------------------------------
@@ -272,7 +211,7 @@ qint64 lockHolder(const QString &path)
     if (!probe.getLockInfo(&pid, &host, &app) || pid <= 0 || pid == QCoreApplication::applicationPid())
         return 0;
     // A lock whose program has ended is stale: the next program takes it over.
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM ? pid : 0;
+    return Platform::processRunning(pid) ? pid : 0;
 }
 
 bool namesSlot(const CallRecord &record, qint64 slot)
@@ -430,14 +369,14 @@ Rollback rollBackJournal(const QString &path)
         return Rollback::NoJournal;
     if (found < 0)
         return removeJournal(path) ? Rollback::Discarded : Rollback::Failed;
-    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
-    if (fd.fd < 0) {
+    Platform::File log(path, Platform::File::Open::ReadWrite);
+    if (!log.isOpen()) {
         // No log, nothing to undo.
-        if (errno == ENOENT)
+        if (Platform::lastFailure() == Platform::Failure::NotFound)
             return removeJournal(path) ? Rollback::Discarded : Rollback::Failed;
         return Rollback::Failed;
     }
-    if (!undo(fd.fd, journal))
+    if (!undo(log, journal))
         return Rollback::Failed;
     return removeJournal(path) ? Rollback::RolledBack : Rollback::Failed;
 }
@@ -445,22 +384,22 @@ Rollback rollBackJournal(const QString &path)
 namespace {
 
 // One save: the journal, the record in one write, a sync, the journal gone.
-WriteResult store(const QString &path, int fd, const Journal &journal, CallRecord &record)
+WriteResult store(const QString &path, Platform::File &log, const Journal &journal, CallRecord &record)
 {
     const JournalWrite journalled = writeJournal(path, journal);
     if (journalled == JournalWrite::Failed)
         return WriteResult::WriteFailed;
     record.setText(CallRecord::Hash, record.computeHash());
-    bool ok = pwriteAll(fd, record.bytes.data(), RecordSize, journal.offset);
+    bool ok = log.writeAt(record.bytes.data(), RecordSize, journal.offset);
     reached("record");
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && log.sync();
     if (ok)
         reached("record synced");
     if (ok && (journalled == JournalWrite::FolderRefused || removeJournal(path))) {
         reached("done");
         return WriteResult::Written;
     }
-    if (undo(fd, journal))
+    if (undo(log, journal))
         removeJournal(path);
     return WriteResult::WriteFailed;
 }
@@ -488,15 +427,13 @@ WriteResult storeNew(const QString &path, CallRecord &record)
 {
     if (lockedElsewhere(path))
         return WriteResult::InUse;
-    const QByteArray name = QFile::encodeName(path);
-    struct stat before;
-    const bool existed = ::stat(name.constData(), &before) == 0;
-    const Fd fd(::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (fd.fd < 0)
+    const bool existed = Platform::exists(path);
+    Platform::File log(path, Platform::File::Open::ReadWriteCreate);
+    if (!log.isOpen())
         return WriteResult::OpenFailed;
     const auto giveUp = [&](WriteResult result) {
         if (!existed)
-            ::unlink(name.constData());
+            Platform::removeFile(path);
         return result;
     };
     rollBackJournal(path);
@@ -517,7 +454,7 @@ WriteResult storeNew(const QString &path, CallRecord &record)
     journal.kind = 'A';
     journal.offset = check.size;
     journal.oldSize = check.size;
-    const WriteResult result = store(path, fd.fd, journal, record);
+    const WriteResult result = store(path, log, journal, record);
     return result == WriteResult::Written ? result : giveUp(result);
 }
 
@@ -525,8 +462,8 @@ WriteResult storeEdit(const QString &path, int n, CallRecord &record)
 {
     if (lockedElsewhere(path))
         return WriteResult::InUse;
-    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
-    if (fd.fd < 0)
+    Platform::File log(path, Platform::File::Open::ReadWrite);
+    if (!log.isOpen())
         return WriteResult::OpenFailed;
     rollBackJournal(path);
     const LogCheck check = checkLog(path);
@@ -538,9 +475,9 @@ WriteResult storeEdit(const QString &path, int n, CallRecord &record)
     journal.offset = qint64(n - 1) * RecordSize;
     journal.oldSize = check.size;
     if (n < 1 || qint64(n) * RecordSize > check.size || !namesSlot(record, n)
-        || !preadAll(fd.fd, journal.old.bytes.data(), RecordSize, journal.offset) || !namesSlot(journal.old, n))
+        || !log.readAt(journal.old.bytes.data(), RecordSize, journal.offset) || !namesSlot(journal.old, n))
         return WriteResult::NoSuchRecord;
-    return store(path, fd.fd, journal, record);
+    return store(path, log, journal, record);
 }
 
 bool appendRecord(const QString &path, CallRecord &record)
@@ -578,25 +515,24 @@ RepairResult repairLog(const QString &path, const QString &stamp)
     for (int i = 2; QFileInfo::exists(target); ++i)
         target = info.dir().filePath(QStringLiteral("%1.damaged-%2-%3").arg(info.fileName(), stamp).arg(i));
     {
-        const QByteArray name = QFile::encodeName(target);
-        const Fd fd(::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (fd.fd < 0 || !pwriteAll(fd.fd, stray.constData(), size_t(stray.size()), 0) || ::fsync(fd.fd) != 0) {
-            result.error = QString::fromLocal8Bit(std::strerror(errno));
-            if (fd.fd >= 0)
-                ::unlink(name.constData());
+        Platform::File movedTo(target, Platform::File::Open::CreateNew);
+        if (!movedTo.isOpen() || !movedTo.writeAt(stray.constData(), size_t(stray.size()), 0) || !movedTo.sync()) {
+            result.error = Platform::lastError();
+            if (movedTo.isOpen())
+                Platform::removeFile(target);
             return result;
         }
     }
-    syncFolderOf(target);
+    Platform::syncFolderOf(target);
     // Shorten the log only when the moved bytes read back the same.
     QFile moved(target);
     if (!moved.open(QIODevice::ReadOnly) || moved.readAll() != stray) {
         result.error = QStringLiteral("the moved bytes did not read back");
         return result;
     }
-    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
-    if (fd.fd < 0 || ::ftruncate(fd.fd, check.strayOffset) != 0 || ::fsync(fd.fd) != 0) {
-        result.error = QString::fromLocal8Bit(std::strerror(errno));
+    Platform::File shortened(path, Platform::File::Open::ReadWrite);
+    if (!shortened.isOpen() || !shortened.resize(check.strayOffset) || !shortened.sync()) {
+        result.error = Platform::lastError();
         return result;
     }
     result.repaired = true;
@@ -671,7 +607,7 @@ ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &re
     }
     if (outcome.marked > 0 && !sync(file)) {
         outcome.markFailed = true;
-        outcome.markError = QString::fromLocal8Bit(std::strerror(errno));
+        outcome.markError = Platform::lastError();
     }
     return outcome;
 }
@@ -683,8 +619,7 @@ bool scanRecords(const QString &path, ScanMode mode, std::vector<CallRecord> &re
 
 void keepNewFilesPrivate()
 {
-    const mode_t inherited = ::umask(077);
-    ::umask(inherited | 077);
+    Platform::keepNewFilesPrivate();
 }
 
 void setFaultHook(std::function<void(const char *step)> hook)

@@ -7,6 +7,7 @@
 #include "Printprefiewform.h"
 #include "Stringgridreview.h"
 #include "VorlenMainFile.h"
+#include "callentry.h"
 #include "datafile.h"
 #include "entryrules.h"
 #include "reviewfiltermodel.h"
@@ -38,7 +39,7 @@ CallRecord sampleRecord(int n)
     static const char *const names[] = {"Ann Lee", "Bob Marsh", "Carla Diaz-Ortega", "D. Okafor", "Evelyn Chan"};
     static const char *const companies[] = {"Acme", "Northwind Traders", "", "City Hospital Switchboard", "Self"};
     CallRecord record;
-    record.setText(CallRecord::Type, QStringLiteral("IOM").mid(n % 3, 1));
+    record.setText(CallRecord::Type, QString(QChar(letterOf(CallType(n % 3)))));
     record.setText(CallRecord::RecordNumber, QString::number(n));
     record.setText(CallRecord::Date, QStringLiteral("%1/%2/2026").arg(1 + n % 12, 2, 10, QLatin1Char('0')).arg(1 + n % 28, 2, 10, QLatin1Char('0')));
     record.setText(CallRecord::Time, QStringLiteral("%1:%2PM").arg(1 + n % 12, 2, 10, QLatin1Char('0')).arg(n % 60, 2, 10, QLatin1Char('0')));
@@ -46,7 +47,7 @@ CallRecord sampleRecord(int n)
     record.setText(CallRecord::Name, QString::fromLatin1(names[n % 5]));
     record.setText(CallRecord::Company, QString::fromLatin1(companies[n % 5]));
     record.setText(CallRecord::Notes, QStringLiteral("Call %1: asked about the invoice, call back on Monday").arg(n));
-    record.setText(CallRecord::Status, QStringLiteral("O"));
+    setStatus(record, RecordStatus::Original);
     record.setText(CallRecord::SavedAt, QString::number(1767225600 + n * 60));
     record.setText(CallRecord::Spare1, QStringLiteral("1001"));
     record.setText(CallRecord::Spare2, QStringLiteral("1002"));

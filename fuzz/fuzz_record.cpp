@@ -3,6 +3,7 @@
 // what a damaged or foreign file holds.
 #include "fuzzsupport.h"
 
+#include "callentry.h"
 #include "callrecord.h"
 #include "datafile.h"
 
@@ -167,7 +168,7 @@ void checkDataFile(const QByteArray &bytes)
         const bool aRecord = namesSlot(original, qint64(i) + 1)
             && std::any_of(original.bytes.begin(), original.bytes.end(), [](unsigned char b) { return b != 0; });
         if (!original.verify())
-            original.setText(CallRecord::Status, QStringLiteral("X"));
+            setStatus(original, RecordStatus::Compromised);
         FUZZ_REQUIRE(checked[i].bytes == original.bytes);
         if (wholeLog(bytes) && aRecord)
             std::memcpy(marked.data() + qint64(i) * RecordSize, original.bytes.data(), RecordSize);

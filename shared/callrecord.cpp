@@ -93,19 +93,34 @@ int CallRecord::savedAtSeconds() const
     return textToInt(text(SavedAt));
 }
 
+namespace {
+
+// The fields in the order they are hashed, joined by the field separator.
+constexpr CallRecord::Field HashOrder[] = {CallRecord::RecordNumber, CallRecord::Type,    CallRecord::Date,
+                                           CallRecord::Time,         CallRecord::Phone,   CallRecord::Name,
+                                           CallRecord::Company,      CallRecord::Notes,   CallRecord::SavedAt,
+                                           CallRecord::Status};
+// The widths of the hashed fields, nine separators and the line feed: 406 units at most.
+constexpr int HashInputUnits = 512;
+
+} // namespace
+
+int CallRecord::hashInputUnits(char16_t *units) const
+{
+    int n = 0;
+    for (Field field : HashOrder) {
+        if (field != HashOrder[0])
+            units[n++] = FieldSeparator;
+        n += copyText(field, units + n);
+    }
+    units[n++] = u'\n';
+    return n;
+}
+
 QString CallRecord::hashInput() const
 {
-    static constexpr Field order[] = {RecordNumber, Type, Date, Time, Phone,
-                                      Name, Company, Notes, SavedAt, Status};
-    QString input;
-    input.reserve(160);
-    for (Field field : order) {
-        if (field != RecordNumber)
-            input.append(QChar(FieldSeparator));
-        input.append(text(field));
-    }
-    input.append(QLatin1Char('\n'));
-    return input;
+    char16_t units[HashInputUnits];
+    return QString(reinterpret_cast<const QChar *>(units), hashInputUnits(units));
 }
 
 namespace {
@@ -162,18 +177,8 @@ Sha256 &sha256()
 
 QByteArray CallRecord::hashInputUtf8() const
 {
-    static constexpr Field order[] = {RecordNumber, Type, Date, Time, Phone,
-                                      Name, Company, Notes, SavedAt, Status};
-    // The widths of the hashed fields, nine separators and the line feed: 406 units at most.
-    char16_t units[512];
-    int n = 0;
-    for (Field field : order) {
-        if (field != RecordNumber)
-            units[n++] = FieldSeparator;
-        n += copyText(field, units + n);
-    }
-    units[n++] = u'\n';
-    return QStringView(units, n).toUtf8();
+    char16_t units[HashInputUnits];
+    return QStringView(units, hashInputUnits(units)).toUtf8();
 }
 
 QString CallRecord::computeHash() const

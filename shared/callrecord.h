@@ -63,6 +63,9 @@ struct CallRecord
 
     // recordNumber¬type¬date¬time¬phone¬name¬company¬notes¬savedAt¬status and a line feed.
     QString hashInput() const;
+    // The same text as UTF-16 code units copied to `units`, which holds at
+    // least 512; returns how many were copied.
+    int hashInputUnits(char16_t *units) const;
     // The same text as the UTF-8 bytes that are hashed.
     QByteArray hashInputUtf8() const;
     // SHA-256 of the UTF-8 bytes of hashInput(), as 64 lowercase hexadecimal digits.

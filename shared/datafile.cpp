@@ -1,5 +1,7 @@
 #include "datafile.h"
 
+#include "callentry.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include "platform.h"
@@ -8,12 +10,6 @@
 #include <QFileInfo>
 #include <QLockFile>
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -51,59 +47,6 @@ bool writeAt(QFile &file, qint64 offset, const CallRecord &record)
 bool sync(QFile &file)
 {
     return file.flush() && Platform::syncToDisk(file);
-}
-
-bool preadAll(int fd, void *data, size_t bytes, off_t offset)
-{
-    auto *p = static_cast<char *>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::pread(fd, p, bytes, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        bytes -= size_t(n);
-        offset += n;
-    }
-    return true;
-}
-
-bool pwriteAll(int fd, const void *data, size_t bytes, off_t offset)
-{
-    auto *p = static_cast<const char *>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::pwrite(fd, p, bytes, offset);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        p += n;
-        bytes -= size_t(n);
-        offset += n;
-    }
-    return true;
-}
-
-// Closes a descriptor when it goes out of scope.
-struct Fd
-{
-    int fd = -1;
-    explicit Fd(int d) : fd(d) {}
-    ~Fd()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-    Fd(const Fd &) = delete;
-    Fd &operator=(const Fd &) = delete;
-};
-
-void syncFolderOf(const QString &path)
-{
-    const Fd folder(::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folder.fd >= 0)
-        ::fsync(folder.fd);
 }
 
 // ---- The journal -----------------------------------------------------------
@@ -160,24 +103,24 @@ JournalWrite writeJournal(const QString &path, const Journal &journal)
     std::memcpy(bytes + 25, journal.old.bytes.data(), RecordSize);
     putU64(bytes + JournalBody, checksum(bytes, JournalBody));
 
-    const QByteArray name = QFile::encodeName(journalPath(path));
-    const Fd fd(::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (fd.fd < 0) {
+    const QString name = journalPath(path);
+    Platform::File file(name, Platform::File::Open::Replace);
+    if (!file.isOpen()) {
         // A folder we may not write in takes no journal; the record still
         // goes to the disk in one write.
-        return errno == EACCES || errno == EROFS || errno == EPERM ? JournalWrite::FolderRefused
-                                                                  : JournalWrite::Failed;
+        return Platform::lastFailure() == Platform::Failure::Refused ? JournalWrite::FolderRefused
+                                                                     : JournalWrite::Failed;
     }
-    if (!pwriteAll(fd.fd, bytes, JournalSize, 0)) {
-        ::unlink(name.constData());
+    if (!file.writeAt(bytes, JournalSize, 0)) {
+        Platform::removeFile(name);
         return JournalWrite::Failed;
     }
     reached("journal");
-    if (::fsync(fd.fd) != 0) {
-        ::unlink(name.constData());
+    if (!file.sync()) {
+        Platform::removeFile(name);
         return JournalWrite::Failed;
     }
-    syncFolderOf(path);
+    Platform::syncFolderOf(path);
     reached("journal synced");
     return JournalWrite::Written;
 }
@@ -207,29 +150,27 @@ int readJournal(const QString &path, Journal &journal)
 
 bool removeJournal(const QString &path)
 {
-    const QByteArray name = QFile::encodeName(journalPath(path));
-    if (::unlink(name.constData()) != 0 && errno != ENOENT)
+    if (!Platform::removeFile(journalPath(path)))
         return false;
-    syncFolderOf(path);
+    Platform::syncFolderOf(path);
     return true;
 }
 
 // Undoes one save on an open log.
-bool undo(int fd, const Journal &journal)
+bool undo(Platform::File &log, const Journal &journal)
 {
     if (journal.kind == 'A') {
-        struct stat info;
-        if (::fstat(fd, &info) != 0)
+        const qint64 size = log.size();
+        if (size < 0)
             return false;
         // Only the one record that save added may go; anything longer is
         // not what that save left.
-        if (info.st_size > journal.oldSize && info.st_size <= journal.oldSize + RecordSize
-            && ::ftruncate(fd, journal.oldSize) != 0)
+        if (size > journal.oldSize && size <= journal.oldSize + RecordSize && !log.resize(journal.oldSize))
             return false;
-    } else if (!pwriteAll(fd, journal.old.bytes.data(), RecordSize, journal.offset)) {
+    } else if (!log.writeAt(journal.old.bytes.data(), RecordSize, journal.offset)) {
         return false;
     }
-    return ::fsync(fd) == 0;
+    return log.sync();
 }
 
 // ---- Reading ---------------------------------------------------------------
@@ -270,7 +211,7 @@ qint64 lockHolder(const QString &path)
     if (!probe.getLockInfo(&pid, &host, &app) || pid <= 0 || pid == QCoreApplication::applicationPid())
         return 0;
     // A lock whose program has ended is stale: the next program takes it over.
-    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM ? pid : 0;
+    return Platform::processRunning(pid) ? pid : 0;
 }
 
 bool namesSlot(const CallRecord &record, qint64 slot)
@@ -351,16 +292,12 @@ LogCheck checkLog(const QString &path)
 
 int findRecordCount(const QString &path, CallRecord *lastRecord)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    const qint64 whole = file.size() / RecordSize;
-    CallRecord last;
-    if (whole < 1 || !readAt(file, (whole - 1) * RecordSize, last))
+    LogReader reader(path);
+    if (!reader.open() || !reader.hasLastRecord())
         return 0;
     if (lastRecord)
-        *lastRecord = last;
-    return last.number();
+        *lastRecord = reader.lastRecord();
+    return reader.lastNumber();
 }
 
 ReadResult readRecord(const QString &path, int n, CallRecord &record)
@@ -377,6 +314,48 @@ ReadResult readRecord(const QString &path, int n, CallRecord &record)
     return ReadResult::Ok;
 }
 
+LogReader::LogReader(const QString &path)
+    : m_file(path)
+{
+}
+
+bool LogReader::open(QIODevice::OpenMode mode)
+{
+    if (!m_file.open(mode))
+        return false;
+    const qint64 whole = m_file.size() / RecordSize;
+    if (whole > 0) {
+        if (!readAt(m_file, (whole - 1) * RecordSize, m_last)) {
+            m_file.close();
+            return false;
+        }
+        m_hasLast = true;
+    }
+    m_count = qMin<qint64>(qMax(lastNumber(), 0), whole);
+    return true;
+}
+
+bool LogReader::read(qint64 first, qint64 n, CallRecord *into)
+{
+    static_assert(sizeof(CallRecord) == RecordSize, "records are read as one block");
+    const qint64 bytes = n * RecordSize;
+    return first >= 0 && n >= 0 && first + n <= m_count && m_file.seek(first * RecordSize)
+        && m_file.read(reinterpret_cast<char *>(into), bytes) == bytes;
+}
+
+bool LogReader::forEachBlock(const Visitor &visit, qint64 blockRecords)
+{
+    std::vector<CallRecord> block(size_t(qMin(m_count, blockRecords)));
+    for (qint64 first = 0; first < m_count; first += blockRecords) {
+        const qint64 n = qMin(blockRecords, m_count - first);
+        if (!read(first, n, block.data()))
+            return false;
+        if (!visit(block.data(), first, n))
+            break;
+    }
+    return true;
+}
+
 QString journalPath(const QString &path)
 {
     return path + QStringLiteral(".journal");
@@ -390,14 +369,14 @@ Rollback rollBackJournal(const QString &path)
         return Rollback::NoJournal;
     if (found < 0)
         return removeJournal(path) ? Rollback::Discarded : Rollback::Failed;
-    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
-    if (fd.fd < 0) {
+    Platform::File log(path, Platform::File::Open::ReadWrite);
+    if (!log.isOpen()) {
         // No log, nothing to undo.
-        if (errno == ENOENT)
+        if (Platform::lastFailure() == Platform::Failure::NotFound)
             return removeJournal(path) ? Rollback::Discarded : Rollback::Failed;
         return Rollback::Failed;
     }
-    if (!undo(fd.fd, journal))
+    if (!undo(log, journal))
         return Rollback::Failed;
     return removeJournal(path) ? Rollback::RolledBack : Rollback::Failed;
 }
@@ -405,22 +384,22 @@ Rollback rollBackJournal(const QString &path)
 namespace {
 
 // One save: the journal, the record in one write, a sync, the journal gone.
-WriteResult store(const QString &path, int fd, const Journal &journal, CallRecord &record)
+WriteResult store(const QString &path, Platform::File &log, const Journal &journal, CallRecord &record)
 {
     const JournalWrite journalled = writeJournal(path, journal);
     if (journalled == JournalWrite::Failed)
         return WriteResult::WriteFailed;
     record.setText(CallRecord::Hash, record.computeHash());
-    bool ok = pwriteAll(fd, record.bytes.data(), RecordSize, journal.offset);
+    bool ok = log.writeAt(record.bytes.data(), RecordSize, journal.offset);
     reached("record");
-    ok = ok && ::fsync(fd) == 0;
+    ok = ok && log.sync();
     if (ok)
         reached("record synced");
     if (ok && (journalled == JournalWrite::FolderRefused || removeJournal(path))) {
         reached("done");
         return WriteResult::Written;
     }
-    if (undo(fd, journal))
+    if (undo(log, journal))
         removeJournal(path);
     return WriteResult::WriteFailed;
 }
@@ -448,15 +427,13 @@ WriteResult storeNew(const QString &path, CallRecord &record)
 {
     if (lockedElsewhere(path))
         return WriteResult::InUse;
-    const QByteArray name = QFile::encodeName(path);
-    struct stat before;
-    const bool existed = ::stat(name.constData(), &before) == 0;
-    const Fd fd(::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
-    if (fd.fd < 0)
+    const bool existed = Platform::exists(path);
+    Platform::File log(path, Platform::File::Open::ReadWriteCreate);
+    if (!log.isOpen())
         return WriteResult::OpenFailed;
     const auto giveUp = [&](WriteResult result) {
         if (!existed)
-            ::unlink(name.constData());
+            Platform::removeFile(path);
         return result;
     };
     rollBackJournal(path);
@@ -477,7 +454,7 @@ WriteResult storeNew(const QString &path, CallRecord &record)
     journal.kind = 'A';
     journal.offset = check.size;
     journal.oldSize = check.size;
-    const WriteResult result = store(path, fd.fd, journal, record);
+    const WriteResult result = store(path, log, journal, record);
     return result == WriteResult::Written ? result : giveUp(result);
 }
 
@@ -485,8 +462,8 @@ WriteResult storeEdit(const QString &path, int n, CallRecord &record)
 {
     if (lockedElsewhere(path))
         return WriteResult::InUse;
-    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
-    if (fd.fd < 0)
+    Platform::File log(path, Platform::File::Open::ReadWrite);
+    if (!log.isOpen())
         return WriteResult::OpenFailed;
     rollBackJournal(path);
     const LogCheck check = checkLog(path);
@@ -498,9 +475,9 @@ WriteResult storeEdit(const QString &path, int n, CallRecord &record)
     journal.offset = qint64(n - 1) * RecordSize;
     journal.oldSize = check.size;
     if (n < 1 || qint64(n) * RecordSize > check.size || !namesSlot(record, n)
-        || !preadAll(fd.fd, journal.old.bytes.data(), RecordSize, journal.offset) || !namesSlot(journal.old, n))
+        || !log.readAt(journal.old.bytes.data(), RecordSize, journal.offset) || !namesSlot(journal.old, n))
         return WriteResult::NoSuchRecord;
-    return store(path, fd.fd, journal, record);
+    return store(path, log, journal, record);
 }
 
 bool appendRecord(const QString &path, CallRecord &record)
@@ -538,25 +515,24 @@ RepairResult repairLog(const QString &path, const QString &stamp)
     for (int i = 2; QFileInfo::exists(target); ++i)
         target = info.dir().filePath(QStringLiteral("%1.damaged-%2-%3").arg(info.fileName(), stamp).arg(i));
     {
-        const QByteArray name = QFile::encodeName(target);
-        const Fd fd(::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
-        if (fd.fd < 0 || !pwriteAll(fd.fd, stray.constData(), size_t(stray.size()), 0) || ::fsync(fd.fd) != 0) {
-            result.error = QString::fromLocal8Bit(std::strerror(errno));
-            if (fd.fd >= 0)
-                ::unlink(name.constData());
+        Platform::File movedTo(target, Platform::File::Open::CreateNew);
+        if (!movedTo.isOpen() || !movedTo.writeAt(stray.constData(), size_t(stray.size()), 0) || !movedTo.sync()) {
+            result.error = Platform::lastError();
+            if (movedTo.isOpen())
+                Platform::removeFile(target);
             return result;
         }
     }
-    syncFolderOf(target);
+    Platform::syncFolderOf(target);
     // Shorten the log only when the moved bytes read back the same.
     QFile moved(target);
     if (!moved.open(QIODevice::ReadOnly) || moved.readAll() != stray) {
         result.error = QStringLiteral("the moved bytes did not read back");
         return result;
     }
-    const Fd fd(::open(QFile::encodeName(path).constData(), O_RDWR | O_CLOEXEC));
-    if (fd.fd < 0 || ::ftruncate(fd.fd, check.strayOffset) != 0 || ::fsync(fd.fd) != 0) {
-        result.error = QString::fromLocal8Bit(std::strerror(errno));
+    Platform::File shortened(path, Platform::File::Open::ReadWrite);
+    if (!shortened.isOpen() || !shortened.resize(check.strayOffset) || !shortened.sync()) {
+        result.error = Platform::lastError();
         return result;
     }
     result.repaired = true;
@@ -572,37 +548,32 @@ ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &re
     ScanOutcome outcome;
     outcome.check = checkLog(path);
     const LogCheck &check = outcome.check;
-    QFile file(path);
+    LogReader reader(path);
+    QFile &file = reader.file();
     const bool marking = mode == ScanMode::CheckAndMark;
     bool writable = marking && mayWrite && (check.state == LogState::Whole || check.state == LogState::Missing)
         && !lockedElsewhere(path);
-    if (writable && !file.open(QIODevice::ReadWrite | QIODevice::ExistingOnly))
+    // Unbuffered, so that a mark the disk refuses leaves nothing behind to be written later.
+    if (writable && !reader.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
         writable = false;
-    if (!writable && !file.open(QIODevice::ReadOnly))
+    if (!writable && !reader.open(QIODevice::ReadOnly))
         return outcome;
     outcome.opened = true;
     outcome.readOnly = marking && !writable;
     if (check.state == LogState::NotALog || check.state == LogState::Unreadable)
         return outcome;
 
-    const qint64 size = file.size();
-    const qint64 wanted = qMin<qint64>(qMax(check.recordCount, 0), size / RecordSize);
+    const qint64 wanted = reader.count();
     records.reserve(size_t(wanted));
     adviseLargePages(records.data(), size_t(wanted) * sizeof(CallRecord));
     records.resize(size_t(wanted));
     if (wanted == 0)
         return outcome;
-    static_assert(sizeof(CallRecord) == RecordSize, "records are read as one block");
     // Read in large pieces so that a long scan can say how far it is.
     constexpr qint64 chunkRecords = 16384;
-    if (!file.seek(0)) {
-        records.clear();
-        return outcome;
-    }
     for (qint64 first = 0; first < wanted; first += chunkRecords) {
         const qint64 count = qMin(chunkRecords, wanted - first);
-        const qint64 bytes = count * RecordSize;
-        if (file.read(reinterpret_cast<char *>(records.data() + first), bytes) != bytes) {
+        if (!reader.read(first, count, records.data() + first)) {
             records.clear();
             return outcome;
         }
@@ -613,13 +584,19 @@ ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &re
                     continue;
                 // Only a block that is a record, in its own slot, takes a mark.
                 const bool aRecord = namesSlot(record, i + 1) && !allZero(record);
-                record.setText(CallRecord::Status, QStringLiteral("X"));
-                if (writable && aRecord) {
-                    const qint64 resume = file.pos();
-                    if (writeAt(file, i * RecordSize, record))
-                        ++outcome.marked;
-                    file.seek(resume);
+                const CallRecord asRead = record;
+                setStatus(record, RecordStatus::Compromised);
+                if (!writable || !aRecord)
+                    continue;
+                if (writeAt(file, i * RecordSize, record)) {
+                    ++outcome.marked;
+                    continue;
                 }
+                // The mark is not in the file: show what the file holds.
+                outcome.markFailed = true;
+                outcome.markError = file.errorString();
+                if (!reader.read(i, 1, &record))
+                    record = asRead;
             }
         }
         if (progress && !progress(first + count, wanted)) {
@@ -628,8 +605,10 @@ ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &re
             break;
         }
     }
-    if (outcome.marked > 0)
-        sync(file);
+    if (outcome.marked > 0 && !sync(file)) {
+        outcome.markFailed = true;
+        outcome.markError = Platform::lastError();
+    }
     return outcome;
 }
 
@@ -640,8 +619,7 @@ bool scanRecords(const QString &path, ScanMode mode, std::vector<CallRecord> &re
 
 void keepNewFilesPrivate()
 {
-    const mode_t inherited = ::umask(077);
-    ::umask(inherited | 077);
+    Platform::keepNewFilesPrivate();
 }
 
 void setFaultHook(std::function<void(const char *step)> hook)

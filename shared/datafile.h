@@ -3,6 +3,7 @@
 
 #include "callrecord.h"
 
+#include <QFile>
 #include <QString>
 
 #include <functional>
@@ -49,6 +50,45 @@ bool namesSlot(const CallRecord &record, qint64 slot);
 // opened or holds no whole record. A torn tail is not counted; the last whole
 // record is copied to `lastRecord` when it is given.
 int findRecordCount(const QString &path, CallRecord *lastRecord = nullptr);
+
+// Every reader of a log goes through this one: it reads records 1 to N in
+// file order, N being the number of the file's last whole record, but never
+// more than the file's whole records. A torn tail or a damaged number never
+// sends a reader past the end of the file.
+class LogReader
+{
+public:
+    explicit LogReader(const QString &path);
+
+    // Opens the file and reads its last whole record; false when it cannot
+    // be opened or that record cannot be read.
+    bool open(QIODevice::OpenMode mode = QIODevice::ReadOnly);
+
+    bool hasLastRecord() const { return m_hasLast; }
+    // The last whole record, and its number as it stands.
+    const CallRecord &lastRecord() const { return m_last; }
+    int lastNumber() const { return m_hasLast ? m_last.number() : 0; }
+    // N: how many records a reader reads.
+    qint64 count() const { return m_count; }
+
+    // Reads `n` records from record `first` + 1 into `into`; false when they
+    // are not all among the N records or cannot be read.
+    bool read(qint64 first, qint64 n, CallRecord *into);
+
+    // Hands the N records to `visit` in blocks of at most `blockRecords`,
+    // with the index of each block's first record, until `visit` returns
+    // false. False when a block cannot be read.
+    using Visitor = std::function<bool(const CallRecord *records, qint64 first, qint64 n)>;
+    bool forEachBlock(const Visitor &visit, qint64 blockRecords = 1024);
+
+    QFile &file() { return m_file; }
+
+private:
+    QFile m_file;
+    CallRecord m_last;
+    bool m_hasLast = false;
+    qint64 m_count = 0;
+};
 
 enum class ReadResult { Ok, OpenFailed, NoSuchRecord };
 
@@ -129,6 +169,10 @@ struct ScanOutcome
     // or another window's) and was only read.
     bool readOnly = false;
     int marked = 0;
+    // CheckAndMark only: a mark could not be written or synced. A record
+    // whose mark is not in the file keeps the status the file holds.
+    bool markFailed = false;
+    QString markError;
 };
 
 // Reads records 1 to N in file order, N being the last whole record's

@@ -1,13 +1,19 @@
 #include "platform.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QtGlobal>
 
+#include <cerrno>
+#include <csignal>
 #include <cstdint>
+#include <cstring>
 
 #if defined(Q_OS_UNIX)
-#include <csignal>
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #elif defined(Q_OS_WIN)
 #include <io.h>
@@ -15,10 +21,47 @@
 
 namespace Platform {
 
+namespace {
+
+thread_local Failure failure = Failure::None;
+thread_local QString failureText;
+
+#if defined(Q_OS_UNIX)
+// Notes why the last system call failed; always returns false.
+bool failed()
+{
+    const int error = errno;
+    failure = error == ENOENT ? Failure::NotFound
+        : error == EACCES || error == EROFS || error == EPERM ? Failure::Refused
+                                                               : Failure::Other;
+    failureText = QString::fromLocal8Bit(std::strerror(error));
+    return false;
+}
+#else
+bool failed(const QFileDevice &file)
+{
+    switch (file.error()) {
+    case QFileDevice::PermissionsError:
+        failure = Failure::Refused;
+        break;
+    case QFileDevice::OpenError:
+        failure = QFileInfo::exists(file.fileName()) ? Failure::Other : Failure::NotFound;
+        break;
+    default:
+        failure = Failure::Other;
+        break;
+    }
+    failureText = file.errorString();
+    return false;
+}
+#endif
+
+} // namespace
+
 bool syncToDisk(QFile &file)
 {
 #if defined(Q_OS_UNIX)
-    return ::fsync(file.handle()) == 0;
+    return ::fsync(file.handle()) == 0 || failed();
 #elif defined(Q_OS_WIN)
     return ::_commit(file.handle()) == 0;
 #else
@@ -47,5 +90,238 @@ void adviseLargePages(void *data, std::size_t bytes)
     Q_UNUSED(bytes);
 #endif
 }
+
+Failure lastFailure()
+{
+    return failure;
+}
+
+QString lastError()
+{
+    return failureText;
+}
+
+#if defined(Q_OS_UNIX)
+
+struct File::Handle
+{
+    int fd = -1;
+};
+
+File::File(const QString &path, Open how)
+    : m_handle(std::make_unique<Handle>())
+{
+    int flags = O_CLOEXEC;
+    switch (how) {
+    case Open::ReadWrite:
+        flags |= O_RDWR;
+        break;
+    case Open::ReadWriteCreate:
+        flags |= O_RDWR | O_CREAT;
+        break;
+    case Open::Replace:
+        flags |= O_WRONLY | O_CREAT | O_TRUNC;
+        break;
+    case Open::CreateNew:
+        flags |= O_WRONLY | O_CREAT | O_EXCL;
+        break;
+    }
+    m_handle->fd = ::open(QFile::encodeName(path).constData(), flags, 0600);
+    if (m_handle->fd < 0)
+        failed();
+}
+
+File::~File()
+{
+    if (m_handle->fd >= 0)
+        ::close(m_handle->fd);
+}
+
+bool File::isOpen() const
+{
+    return m_handle->fd >= 0;
+}
+
+bool File::readAt(void *data, std::size_t bytes, qint64 offset)
+{
+    auto *p = static_cast<char *>(data);
+    while (bytes > 0) {
+        const ssize_t n = ::pread(m_handle->fd, p, bytes, off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return failed();
+        if (n == 0) {
+            failure = Failure::Other;
+            failureText = QStringLiteral("the file ends early");
+            return false;
+        }
+        p += n;
+        bytes -= std::size_t(n);
+        offset += n;
+    }
+    return true;
+}
+
+bool File::writeAt(const void *data, std::size_t bytes, qint64 offset)
+{
+    auto *p = static_cast<const char *>(data);
+    while (bytes > 0) {
+        const ssize_t n = ::pwrite(m_handle->fd, p, bytes, off_t(offset));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return failed();
+        p += n;
+        bytes -= std::size_t(n);
+        offset += n;
+    }
+    return true;
+}
+
+bool File::sync()
+{
+    return ::fsync(m_handle->fd) == 0 || failed();
+}
+
+bool File::resize(qint64 size)
+{
+    return ::ftruncate(m_handle->fd, off_t(size)) == 0 || failed();
+}
+
+qint64 File::size()
+{
+    struct stat info;
+    if (::fstat(m_handle->fd, &info) != 0) {
+        failed();
+        return -1;
+    }
+    return qint64(info.st_size);
+}
+
+bool exists(const QString &path)
+{
+    struct stat info;
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
+}
+
+bool removeFile(const QString &path)
+{
+    return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT || failed();
+}
+
+void syncFolderOf(const QString &path)
+{
+    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}
+
+bool processRunning(qint64 pid)
+{
+    return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
+}
+
+void keepNewFilesPrivate()
+{
+    const mode_t inherited = ::umask(077);
+    ::umask(inherited | 077);
+}
+
+#else
+
+// Elsewhere Qt's own file does the work; a sync asks the system where it can.
+struct File::Handle
+{
+    QFile file;
+};
+
+File::File(const QString &path, Open how)
+    : m_handle(std::make_unique<Handle>())
+{
+    m_handle->file.setFileName(path);
+    QIODevice::OpenMode mode = QIODevice::Unbuffered;
+    switch (how) {
+    case Open::ReadWrite:
+        mode |= QIODevice::ReadWrite | QIODevice::ExistingOnly;
+        break;
+    case Open::ReadWriteCreate:
+        mode |= QIODevice::ReadWrite;
+        break;
+    case Open::Replace:
+        mode |= QIODevice::WriteOnly | QIODevice::Truncate;
+        break;
+    case Open::CreateNew:
+        mode |= QIODevice::WriteOnly | QIODevice::NewOnly;
+        break;
+    }
+    if (!m_handle->file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner))
+        failed(m_handle->file);
+}
+
+File::~File() = default;
+
+bool File::isOpen() const
+{
+    return m_handle->file.isOpen();
+}
+
+bool File::readAt(void *data, std::size_t bytes, qint64 offset)
+{
+    return (m_handle->file.seek(offset) && m_handle->file.read(static_cast<char *>(data), qint64(bytes)) == qint64(bytes))
+        || failed(m_handle->file);
+}
+
+bool File::writeAt(const void *data, std::size_t bytes, qint64 offset)
+{
+    return (m_handle->file.seek(offset)
+            && m_handle->file.write(static_cast<const char *>(data), qint64(bytes)) == qint64(bytes))
+        || failed(m_handle->file);
+}
+
+bool File::sync()
+{
+    return syncToDisk(m_handle->file) || failed(m_handle->file);
+}
+
+bool File::resize(qint64 size)
+{
+    return m_handle->file.resize(size) || failed(m_handle->file);
+}
+
+qint64 File::size()
+{
+    return m_handle->file.size();
+}
+
+bool exists(const QString &path)
+{
+    return QFileInfo::exists(path);
+}
+
+bool removeFile(const QString &path)
+{
+    QFile file(path);
+    return !file.exists() || file.remove() || failed(file);
+}
+
+void syncFolderOf(const QString &)
+{
+}
+
+bool processRunning(qint64)
+{
+    // Without a way to ask, a lock is taken to be held.
+    return true;
+}
+
+void keepNewFilesPrivate()
+{
+}
+
+#endif
 
 } // namespace Platform

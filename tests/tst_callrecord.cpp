@@ -1,4 +1,5 @@
 #include "callrecord.h"
+#include "callentry.h"
 #include "testrecords.h"
 
 #include <QtTest>
@@ -21,6 +22,10 @@ private slots:
     void fullCompanyAndNotesVerify();
     void textToInt_data();
     void textToInt();
+    void recordLetters_data();
+    void recordLetters();
+    void entryIntoRecord_data();
+    void entryIntoRecord();
 };
 
 void TestCallRecord::layout_data()
@@ -218,6 +223,99 @@ void TestCallRecord::textToInt()
     QFETCH(QString, text);
     QFETCH(int, value);
     QCOMPARE(::textToInt(text), value);
+}
+
+void TestCallRecord::recordLetters_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("type");   // CallType the type field reads as
+    QTest::addColumn<int>("status"); // RecordStatus the status field reads as
+    QTest::newRow("I") << "I" << int(CallType::In) << int(RecordStatus::Unknown);
+    QTest::newRow("O") << "O" << int(CallType::Out) << int(RecordStatus::Original);
+    QTest::newRow("M") << "M" << int(CallType::Message) << int(RecordStatus::Unknown);
+    QTest::newRow("E") << "E" << int(CallType::None) << int(RecordStatus::Edited);
+    QTest::newRow("X") << "X" << int(CallType::None) << int(RecordStatus::Compromised);
+    QTest::newRow("+") << "+" << int(CallType::None) << int(RecordStatus::Unsaved);
+    QTest::newRow("lowercase") << "o" << int(CallType::None) << int(RecordStatus::Unknown);
+    QTest::newRow("two letters") << "OO" << int(CallType::None) << int(RecordStatus::Unknown);
+    QTest::newRow("empty") << "" << int(CallType::None) << int(RecordStatus::Unknown);
+}
+
+void TestCallRecord::recordLetters()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, type);
+    QFETCH(int, status);
+    QCOMPARE(int(callTypeOf(stored)), type);
+    QCOMPARE(int(statusOf(stored)), status);
+    // What reads as a letter is written back as the same letter.
+    if (type != int(CallType::None))
+        QCOMPARE(QString(QChar(letterOf(CallType(type)))), stored);
+    CallRecord record;
+    record.setText(CallRecord::Status, stored);
+    QCOMPARE(int(statusOf(record)), status);
+    if (status != int(RecordStatus::Unknown)) {
+        setStatus(record, RecordStatus(status));
+        QCOMPARE(record.text(CallRecord::Status), stored);
+    }
+}
+
+void TestCallRecord::entryIntoRecord_data()
+{
+    QTest::addColumn<int>("save");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("typeLetter");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("savedAt");
+    QTest::newRow("new call in") << int(CallEntry::Save::New) << int(CallType::In) << "I" << "O" << "1767225600";
+    QTest::newRow("new message") << int(CallEntry::Save::New) << int(CallType::Message) << "M" << "O"
+                                 << "1767225600";
+    // An edit keeps the time of the first save.
+    QTest::newRow("edited call out") << int(CallEntry::Save::Edit) << int(CallType::Out) << "O" << "E"
+                                     << "1700000000";
+    QTest::newRow("no type chosen") << int(CallEntry::Save::Edit) << int(CallType::None) << "X" << "E"
+                                    << "1700000000";
+}
+
+void TestCallRecord::entryIntoRecord()
+{
+    QFETCH(int, save);
+    QFETCH(int, type);
+    QFETCH(QString, typeLetter);
+    QFETCH(QString, status);
+    QFETCH(QString, savedAt);
+    // The buffer as a shown record leaves it: an earlier number, hash and first save.
+    CallRecord record = TestRecords::make(9);
+    record.setText(CallRecord::SavedAt, QStringLiteral("1700000000"));
+    record.setText(CallRecord::Hash, record.computeHash());
+    const QString hash = record.text(CallRecord::Hash);
+
+    CallEntry entry;
+    entry.type = CallType(type);
+    entry.date = QStringLiteral("3/7/2026");
+    entry.time = QStringLiteral("3:25PM");
+    entry.phone = QStringLiteral("800-555-0199");
+    entry.name = QStringLiteral("Dana Cole");
+    entry.company = QString();
+    entry.notes = QStringLiteral("line one\nline two");
+    entry.fillRecord(record, CallEntry::Save(save), 4, 1767225600);
+
+    QCOMPARE(record.text(CallRecord::Type), typeLetter);
+    QCOMPARE(record.text(CallRecord::Status), status);
+    QCOMPARE(record.text(CallRecord::RecordNumber), QStringLiteral("4"));
+    QCOMPARE(record.text(CallRecord::SavedAt), savedAt);
+    // A field the entry leaves empty holds nothing of the earlier record.
+    QCOMPARE(record.text(CallRecord::Company), QString());
+    QCOMPARE(record.text(CallRecord::Hash), hash);
+    QCOMPARE(record.text(CallRecord::Spare1), QStringLiteral("1001"));
+
+    const CallEntry back = CallEntry::fromRecord(record);
+    QCOMPARE(int(back.type), type);
+    QCOMPARE(back.date, entry.date);
+    QCOMPARE(back.time, entry.time);
+    QCOMPARE(back.phone, entry.phone);
+    QCOMPARE(back.name, entry.name);
+    QCOMPARE(back.notes, entry.notes);
 }
 
 QTEST_GUILESS_MAIN(TestCallRecord)

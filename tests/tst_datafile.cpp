@@ -1,4 +1,5 @@
 #include "datafile.h"
+#include "platform.h"
 #include "testrecords.h"
 
 #include <QtTest>
@@ -10,6 +11,8 @@
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(DataFile::LogState)
+Q_DECLARE_METATYPE(Platform::File::Open)
+Q_DECLARE_METATYPE(Platform::Failure)
 
 using TestRecords::make;
 using TestRecords::readAll;
@@ -41,6 +44,8 @@ private slots:
     void damagedTailIsNamedAndRepaired();
     void longScanReportsProgressAndCancels_data();
     void longScanReportsProgressAndCancels();
+    void platformFileOpens_data();
+    void platformFileOpens();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("VNData.dta")); }
@@ -233,6 +238,22 @@ void TestDataFile::scanStopsAtTheFileEnd()
     QByteArray bytes = readAll(path());
     bytes.replace(2 * RecordSize, RecordSize, TestRecords::recordBytes(last));
     QVERIFY(TestRecords::writeAll(path(), bytes));
+
+    // Every reader reads the same records: in blocks, and never one past them.
+    DataFile::LogReader reader(path());
+    QVERIFY(reader.open());
+    QCOMPARE(reader.count(), qint64(listed));
+    QCOMPARE(reader.lastNumber(), textToInt(lastNumber));
+    QByteArray visited;
+    QVERIFY(reader.forEachBlock([&](const CallRecord *block, qint64 first, qint64 n) {
+        if (first != visited.size() / RecordSize)
+            return false;
+        visited += QByteArray(reinterpret_cast<const char *>(block), int(n * RecordSize));
+        return true;
+    }, 2));
+    QCOMPARE(visited, bytes.left(listed * RecordSize));
+    CallRecord beyond;
+    QVERIFY(!reader.read(listed, 1, &beyond));
 
     std::vector<CallRecord> records;
     QVERIFY(DataFile::scanRecords(path(), DataFile::ScanMode::Unchecked, records));
@@ -472,6 +493,63 @@ void TestDataFile::longScanReportsProgressAndCancels()
         QCOMPARE(outcome.marked, 1);
         QCOMPARE(records.back().text(CallRecord::Status), QStringLiteral("X"));
     }
+}
+
+void TestDataFile::platformFileOpens_data()
+{
+    using Open = Platform::File::Open;
+    QTest::addColumn<Open>("how");
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<Platform::Failure>("failure");
+    QTest::addColumn<QByteArray>("after"); // the file's bytes once closed; null: no file
+    const QByteArray old("old bytes");
+    QTest::newRow("read-write, missing") << Open::ReadWrite << false << false << Platform::Failure::NotFound
+                                         << QByteArray();
+    QTest::newRow("read-write, existing") << Open::ReadWrite << true << true << Platform::Failure::None
+                                          << QByteArray("new bytes");
+    QTest::newRow("created when missing") << Open::ReadWriteCreate << false << true << Platform::Failure::None
+                                          << QByteArray("new");
+    QTest::newRow("replaced") << Open::Replace << true << true << Platform::Failure::None << QByteArray("new");
+    QTest::newRow("new name taken") << Open::CreateNew << true << false << Platform::Failure::Other << old;
+    QTest::newRow("new name free") << Open::CreateNew << false << true << Platform::Failure::None
+                                   << QByteArray("new");
+}
+
+// The store's one way to the disk: each open mode, and what a refusal says.
+void TestDataFile::platformFileOpens()
+{
+    QFETCH(Platform::File::Open, how);
+    QFETCH(bool, existing);
+    QFETCH(bool, opens);
+    QFETCH(Platform::Failure, failure);
+    QFETCH(QByteArray, after);
+    if (existing)
+        QVERIFY(TestRecords::writeAll(path(), "old bytes"));
+    {
+        Platform::File file(path(), how);
+        QCOMPARE(file.isOpen(), opens);
+        if (!opens) {
+            QCOMPARE(Platform::lastFailure(), failure);
+            QVERIFY(!Platform::lastError().isEmpty());
+        } else {
+            QVERIFY(file.writeAt("new", 3, 0));
+            QVERIFY(file.sync());
+            char back[3] = {};
+            QVERIFY(file.readAt(back, 3, 0) || how == Platform::File::Open::Replace
+                    || how == Platform::File::Open::CreateNew);
+            // Nothing is read past the end of the file.
+            QVERIFY(!file.readAt(back, 3, file.size()));
+        }
+    }
+    QCOMPARE(Platform::exists(path()), !after.isNull());
+    if (!after.isNull())
+        QCOMPARE(readAll(path()), after);
+    if (opens && !existing)
+        QCOMPARE(QFileInfo(path()).permissions() & 0x0077, QFileDevice::Permissions());
+    QVERIFY(Platform::removeFile(path()));
+    QVERIFY(Platform::removeFile(path()));
+    QVERIFY(!Platform::exists(path()));
 }
 
 QTEST_GUILESS_MAIN(TestDataFile)

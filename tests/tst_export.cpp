@@ -210,9 +210,13 @@ void TestExport::staysWithinFile_data()
     QTest::addColumn<QString>("lastNumber");
     QTest::addColumn<int>("lines");
     QTest::addColumn<int>("recordCount");
-    QTest::newRow("last number beyond the file") << "7" << 3 << 7;
-    QTest::newRow("last number short of the file") << "2" << 2 << 2;
-    QTest::newRow("last number not a number") << "x" << 0 << 0;
+    QTest::addColumn<int>("tornBytes"); // of a record cut short after the last whole one
+    QTest::newRow("last number beyond the file") << "7" << 3 << 7 << 0;
+    QTest::newRow("last number short of the file") << "2" << 2 << 2 << 0;
+    QTest::newRow("last number not a number") << "x" << 0 << 0 << 0;
+    // The last 992 bytes of this file would read as record 9; the count
+    // comes from the last whole record, as at start-up.
+    QTest::newRow("torn tail") << "3" << 3 << 3 << 420;
 }
 
 void TestExport::staysWithinFile()
@@ -220,9 +224,18 @@ void TestExport::staysWithinFile()
     QFETCH(QString, lastNumber);
     QFETCH(int, lines);
     QFETCH(int, recordCount);
+    QFETCH(int, tornBytes);
     MainWindowFixture fixture;
     writeEntries(fixture.dataFile(), threeEntries);
     QVERIFY(TestRecords::patchChar(fixture.dataFile(), 3, CallRecord::RecordNumber, 0, lastNumber.at(0)));
+    if (tornBytes > 0) {
+        // A "9" after the end of record 3's notes, where a block that ends
+        // at the file's end has its number.
+        const int at = (tornBytes + CallRecord::offset(CallRecord::RecordNumber) - CallRecord::offset(CallRecord::Notes)) / 2;
+        QVERIFY(TestRecords::patchChar(fixture.dataFile(), 3, CallRecord::Notes, at, QLatin1Char('9')));
+        QVERIFY(TestRecords::writeAll(fixture.dataFile(),
+                                      TestRecords::readAll(fixture.dataFile()) + QByteArray(tornBytes, '\0')));
+    }
     TMainForm *window = fixture.open();
     window->ExportFile1Click();
 

@@ -226,6 +226,8 @@ private slots:
     void recordNumberOutOfRange();
     void fileSizeLimitInTheMiddleOfASave();
     void fileSizeLimitDuringExportAndReport();
+    void markRefusedByTheDisk_data();
+    void markRefusedByTheDisk();
     void unreadableConfiguration_data();
     void unreadableConfiguration();
     void garbageConfiguration_data();
@@ -601,6 +603,68 @@ void TestFaults::fileSizeLimitDuringExportAndReport()
     QCOMPARE(readAll(f.path(QStringLiteral("VNExport.txt"))), QByteArray("earlier export\n"));
     QVERIFY2(report.startsWith(QStringLiteral("Report NOT written")), qPrintable(report));
     QCOMPARE(readAll(f.dataFile()), whole);
+}
+
+void TestFaults::markRefusedByTheDisk_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("altered");
+    QTest::addColumn<QStringList>("statuses"); // as the grid or the report shows them
+    // Record 3 lies past the limit, record 1 before it: only record 1 takes its mark.
+    QTest::newRow("review, the mark past the limit") << "review" << 3 << QStringList{"O", "O", "O"};
+    QTest::newRow("report, the mark past the limit") << "report" << 3 << QStringList{"O", "O", "O"};
+    QTest::newRow("review, one mark fits and one does not") << "review" << 13 << QStringList{"X", "O", "O"};
+    QTest::newRow("report, one mark fits and one does not") << "report" << 13 << QStringList{"X", "O", "O"};
+}
+
+// The disk refuses an "X" mark: the window says so as for any failed write,
+// and shows each record's status as the file holds it.
+void TestFaults::markRefusedByTheDisk()
+{
+    QFETCH(QString, command);
+    QFETCH(int, altered);
+    QFETCH(QStringList, statuses);
+    MainWindowFixture f;
+    f.writeRecords(3);
+    for (int n : {altered % 10, altered / 10}) {
+        if (n > 0)
+            QVERIFY(TestRecords::patchChar(f.dataFile(), n, CallRecord::Name, 0, QLatin1Char('B')));
+    }
+    QByteArray expected = readAll(f.dataFile());
+    if (statuses.first() == QLatin1String("X"))
+        expected[CallRecord::offset(CallRecord::Status)] = 'X';
+    TMainForm *w = f.open();
+
+    QString panel;
+    QStringList shown;
+    {
+        // Writes from record 3's slot on fail; the report's work file still fits.
+        FileSizeLimit limit(2 * RecordSize);
+        QVERIFY(limit.ok());
+        if (command == QLatin1String("review")) {
+            ModalAnswerer answerer;
+            answerer.answer = [&](QDialog *dialog) {
+                if (auto *grid = qobject_cast<TFormRecordReview *>(dialog)) {
+                    panel = grid->Panel1->text();
+                    for (int row = 0; row < grid->model()->rowCount(); ++row)
+                        shown << grid->model()->index(row, 1).data().toString();
+                }
+                return false;
+            };
+            F::key(Qt::Key_V, Qt::ControlModifier);
+        } else {
+            panel = fullReport(w);
+            const QStringList lines = QString::fromUtf8(readAll(f.path(QStringLiteral("DataOutputForm.txt")))).split(u'\n');
+            for (const QString &line : lines) {
+                if (line.startsWith(QLatin1String("  ")) && line.contains(u'\t'))
+                    shown << line.section(u'\t', 1, 1);
+            }
+        }
+    }
+    F::reactivate(w);
+    QCOMPARE(panel, QStringLiteral("Marks NOT written: File too large"));
+    QCOMPARE(shown, statuses);
+    QCOMPARE(readAll(f.dataFile()), expected);
 }
 
 void TestFaults::unreadableConfiguration_data()

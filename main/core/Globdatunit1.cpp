@@ -1,8 +1,10 @@
 #include "Globdatunit1.h"
 
+#include "callentry.h"
+
 void RecordState::prepareBuffer()
 {
-    buffer.setText(CallRecord::Status, QStringLiteral("+"));
+    setStatus(buffer, RecordStatus::Unsaved);
     buffer.setText(CallRecord::Hash, QStringLiteral("~"));
     buffer.setText(CallRecord::Spare1, QStringLiteral("1001"));
     buffer.setText(CallRecord::Spare2, QStringLiteral("1002"));
@@ -16,6 +18,6 @@ void RecordState::checkBuffer()
     } else {
         EditMode = false;
         EditLocked = true;
-        buffer.setText(CallRecord::Status, QStringLiteral("X"));
+        setStatus(buffer, RecordStatus::Compromised);
     }
 }

@@ -1,9 +1,9 @@
 #include "callernames.h"
 
 #include "callsearch.h"
+#include "datafile.h"
 #include "entryrules.h"
 
-#include <QFile>
 #include <QSet>
 
 #include <vector>
@@ -100,17 +100,10 @@ void CallerNames::add(const CallRecord &record)
 bool CallerNames::load(const QString &dataPath)
 {
     clear();
-    QFile file(dataPath);
-    if (!file.open(QIODevice::ReadOnly))
+    DataFile::LogReader reader(dataPath);
+    if (!reader.open())
         return false;
-    // The same bound as every reader of the log: records 1 to the last
-    // record's number, never past the file's last whole record.
-    const qint64 size = file.size();
-    CallRecord last;
-    if (size < RecordSize || !file.seek(size - RecordSize)
-        || file.read(reinterpret_cast<char *>(last.bytes.data()), RecordSize) != RecordSize)
-        return true;
-    const qint64 wanted = qMin<qint64>(qMax(last.number(), 0), size / RecordSize);
+    const qint64 wanted = reader.count();
 
     // Newest first, in blocks, so that each text is kept where it was first
     // met and a long log costs no more memory than one block and its
@@ -124,12 +117,10 @@ bool CallerNames::load(const QString &dataPath)
     std::vector<PhoneCalls> calls;
     constexpr qint64 Block = 1024;
     std::vector<CallRecord> block(static_cast<size_t>(Block));
-    static_assert(sizeof(CallRecord) == RecordSize, "records are read as one block");
     for (qint64 end = wanted; end > 0;) {
         const qint64 count = qMin(Block, end);
         const qint64 first = end - count;
-        if (!file.seek(first * RecordSize)
-            || file.read(reinterpret_cast<char *>(block.data()), count * RecordSize) != count * RecordSize)
+        if (!reader.read(first, count, block.data()))
             break;
         for (qint64 i = count - 1; i >= 0; --i) {
             const CallRecord &record = block[size_t(i)];

@@ -1,5 +1,7 @@
 #include "callsearch.h"
 
+#include "callentry.h"
+
 #include <QCollator>
 #include <QHash>
 #include <QRegularExpression>
@@ -230,19 +232,21 @@ bool Matcher::matches(const Row &row) const
 {
     if (!m_filter.type.isNull() && row.type != m_filter.type)
         return false;
+    const bool altered = row.status == QChar(letterOf(RecordStatus::Compromised));
+    const bool edited = row.status == QChar(letterOf(RecordStatus::Edited));
     switch (m_filter.status) {
     case StatusChoice::Any:
         break;
     case StatusChoice::AlteredOrEdited:
-        if (row.status != QLatin1Char('X') && row.status != QLatin1Char('E'))
+        if (!altered && !edited)
             return false;
         break;
     case StatusChoice::Altered:
-        if (row.status != QLatin1Char('X'))
+        if (!altered)
             return false;
         break;
     case StatusChoice::Edited:
-        if (row.status != QLatin1Char('E'))
+        if (!edited)
             return false;
         break;
     }

@@ -1,8 +1,9 @@
 #include "csvexport.h"
 
+#include "callentry.h"
 #include "callsearch.h"
+#include "datafile.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStringEncoder>
@@ -135,6 +136,21 @@ QString converted(const QString &stored, Converter convert)
     return QString(reinterpret_cast<const QChar *>(units), putConverted(units, stored, convert) - units);
 }
 
+QStringView typeWordOf(QStringView stored)
+{
+    switch (callTypeOf(stored)) {
+    case CallType::In:
+        return u"In";
+    case CallType::Out:
+        return u"Out";
+    case CallType::Message:
+        return u"Msg";
+    case CallType::None:
+        break;
+    }
+    return stored;
+}
+
 qsizetype lineUnits(const CallRecord &record, char16_t *out)
 {
     char16_t field[CallRecord::MaxFieldWidth];
@@ -145,8 +161,7 @@ qsizetype lineUnits(const CallRecord &record, char16_t *out)
     p = putField(p, stored(CallRecord::Status));
     *p++ = u',';
     const QStringView type = stored(CallRecord::Type);
-    p = putField(p, type == u"I" ? QStringView(u"In") : type == u"O" ? QStringView(u"Out")
-                                                     : type == u"M" ? QStringView(u"Msg") : type);
+    p = putField(p, typeWordOf(type));
     *p++ = u',';
     p = putConverted(p, stored(CallRecord::Date), putIsoDate);
     *p++ = u',';
@@ -286,13 +301,7 @@ QString utcTime(const QString &storedSeconds)
 
 QString typeWord(const QString &stored)
 {
-    if (stored == QLatin1String("I"))
-        return QStringLiteral("In");
-    if (stored == QLatin1String("O"))
-        return QStringLiteral("Out");
-    if (stored == QLatin1String("M"))
-        return QStringLiteral("Msg");
-    return stored;
+    return typeWordOf(stored).toString();
 }
 
 Outcome write(const QString &path, const std::vector<CallRecord> &records, const std::vector<int> *order)
@@ -314,36 +323,21 @@ Outcome writeLog(const QString &dataPath, const QString &path)
 {
     Outcome unreadable;
     unreadable.error = QStringLiteral("Could not read %1").arg(QFileInfo(dataPath).fileName());
-    QFile data(dataPath);
-    if (!data.open(QIODevice::ReadOnly))
+    DataFile::LogReader data(dataPath);
+    if (!data.open())
         return unreadable;
-    // The same bound as every reader of the log: records 1 to the last
-    // record's number, never past the file's last whole record.
-    static_assert(sizeof(CallRecord) == RecordSize, "records are read as one block");
-    const qint64 size = data.size();
-    CallRecord last;
-    qint64 wanted = 0;
-    if (size >= RecordSize) {
-        if (!data.seek(size - RecordSize) || data.read(reinterpret_cast<char *>(&last), RecordSize) != RecordSize)
-            return unreadable;
-        wanted = qMin<qint64>(qMax(last.number(), 0), size / RecordSize);
-    }
 
     Writer writer(path);
     if (!writer.open())
         return writer.failed();
     writer.append(QString::fromUtf8(row(headings())));
-    std::vector<CallRecord> block(static_cast<size_t>(RecordsPerRead));
-    if (!data.seek(0))
-        return unreadable;
-    for (qint64 done = 0; done < wanted;) {
-        const qint64 count = qMin(RecordsPerRead, wanted - done);
-        if (data.read(reinterpret_cast<char *>(block.data()), count * RecordSize) != count * RecordSize)
-            return unreadable; // the unfinished file is removed with the writer
+    const bool read = data.forEachBlock([&writer](const CallRecord *records, qint64, qint64 count) {
         for (qint64 i = 0; i < count; ++i)
-            writer.appendRecord(block[size_t(i)]);
-        done += count;
-    }
+            writer.appendRecord(records[i]);
+        return true;
+    }, RecordsPerRead);
+    if (!read)
+        return unreadable; // the unfinished file is removed with the writer
     return writer.finish();
 }
 

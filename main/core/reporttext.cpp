@@ -6,22 +6,12 @@ namespace ReportText {
 
 namespace {
 
-// Appends a field's text up to its terminator, decoding the UTF-16LE bytes
-// straight into `out`; the report touches nine fields of every record.
+// Appends a field's text up to its terminator without a QString of its own;
+// the report touches nine fields of every record.
 void appendField(QString &out, const CallRecord &record, CallRecord::Field field)
 {
-    const unsigned char *p = record.bytes.data() + CallRecord::offset(field);
-    const int width = CallRecord::width(field);
-    char16_t units[200];
-    Q_ASSERT(width <= 200);
-    int n = 0;
-    while (n < width) {
-        const char16_t unit = char16_t(p[2 * n] | (p[2 * n + 1] << 8));
-        if (unit == 0)
-            break;
-        units[n++] = unit;
-    }
-    out.append(reinterpret_cast<const QChar *>(units), n);
+    char16_t units[CallRecord::MaxFieldWidth];
+    out.append(reinterpret_cast<const QChar *>(units), record.copyText(field, units));
 }
 
 } // namespace

@@ -1,10 +1,9 @@
 #include "textexport.h"
 
-#include <QFile>
+#include "datafile.h"
+
 #include <QSaveFile>
 #include <QStringEncoder>
-
-#include <vector>
 
 namespace TextExport {
 
@@ -70,29 +69,17 @@ private:
     bool m_ok = true;
 };
 
-bool readRecords(QFile &file, CallRecord *records, qint64 count)
-{
-    static_assert(sizeof(CallRecord) == RecordSize, "records are read as one block");
-    const qint64 bytes = count * RecordSize;
-    return file.read(reinterpret_cast<char *>(records), bytes) == bytes;
-}
-
 } // namespace
 
 Outcome write(const QString &dataPath, const QString &exportPath)
 {
     Outcome outcome;
-    QFile data(dataPath);
-    if (!data.open(QIODevice::ReadOnly))
+    DataFile::LogReader data(dataPath);
+    if (!data.open())
         return outcome;
-    const qint64 size = data.size();
-    if (size >= RecordSize) {
-        if (!data.seek(size - RecordSize) || !readRecords(data, &outcome.lastRecord, 1))
-            return outcome;
-        outcome.haveLastRecord = true;
-        outcome.lastNumber = outcome.lastRecord.number();
-    }
-    const qint64 wanted = qMin<qint64>(qMax(outcome.lastNumber, 0), size / RecordSize);
+    outcome.haveLastRecord = data.hasLastRecord();
+    outcome.lastRecord = data.lastRecord();
+    outcome.lastNumber = data.lastNumber();
 
     QSaveFile file(exportPath);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -102,27 +89,22 @@ Outcome write(const QString &dataPath, const QString &exportPath)
     LineWriter writer(file);
     writer.append(Heading);
 
-    if (!data.seek(0))
-        return outcome;
-    std::vector<CallRecord> records(size_t(qMin<qint64>(wanted, RecordsPerRead)));
     char16_t units[MaxLineUnits];
-    qint64 done = 0;
-    while (done < wanted) {
-        const qint64 count = qMin<qint64>(wanted - done, RecordsPerRead);
-        if (!readRecords(data, records.data(), count))
-            return outcome; // the export file is dropped unwritten
+    const bool read = data.forEachBlock([&](const CallRecord *records, qint64, qint64 count) {
         for (qint64 i = 0; i < count; ++i)
-            writer.append(QStringView(units, lineUnits(records[size_t(i)], units)));
-        done += count;
-        outcome.lastRecord = records[size_t(count - 1)];
-    }
+            writer.append(QStringView(units, lineUnits(records[i], units)));
+        outcome.lastRecord = records[count - 1];
+        return true;
+    }, RecordsPerRead);
+    if (!read)
+        return outcome; // the export file is dropped unwritten
     // QSaveFile::commit() does not see a failure of its own last flush, so flush first.
     if (!writer.flush() || !file.flush() || !file.commit()) {
         outcome.result = Result::ExportUnwritable;
         return outcome;
     }
     outcome.result = Result::Written;
-    outcome.lines = int(done);
+    outcome.lines = int(data.count());
     return outcome;
 }
 

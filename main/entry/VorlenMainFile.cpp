@@ -1,6 +1,7 @@
 #include "VorlenMainFile.h"
 
 #include "accessiblenames.h"
+#include "callentry.h"
 #include "datafile.h"
 #include "entryrules.h"
 #include "focusrules.h"
@@ -510,29 +511,12 @@ bool TMainForm::saveEntry()
         return false;
 
     CallRecord &record = m_state.buffer;
-    for (CallRecord::Field field : {CallRecord::RecordNumber, CallRecord::Date, CallRecord::Time, CallRecord::Phone,
-                                    CallRecord::Name, CallRecord::Company, CallRecord::Notes})
-        record.clear(field);
-    QString type = QStringLiteral("X");
-    if (RadioIn->isChecked())
-        type = QStringLiteral("I");
-    else if (RadioOut->isChecked())
-        type = QStringLiteral("O");
-    else if (RadioMsg->isChecked())
-        type = QStringLiteral("M");
-    record.setText(CallRecord::Type, type);
     const bool editing = m_state.EditMode;
-    record.setText(CallRecord::Status, editing ? QStringLiteral("E") : QStringLiteral("O"));
     const qint64 number = editing ? qint64(m_state.SelectedRecord) : qint64(m_state.RecordCount) + 1;
-    record.setText(CallRecord::RecordNumber, QString::number(number));
-    if (!editing)
-        record.setText(CallRecord::SavedAt, QString::number(now().toSecsSinceEpoch()));
-    record.setText(CallRecord::Date, EditDate->text());
-    record.setText(CallRecord::Time, EditTime->text());
-    record.setText(CallRecord::Phone, EditPhone->text());
-    record.setText(CallRecord::Name, EditName->text());
-    record.setText(CallRecord::Company, EditCompany->text());
-    record.setText(CallRecord::Notes, notesAsTyped());
+    if (editing)
+        entryShown().fillRecord(record, CallEntry::Save::Edit, number);
+    else
+        entryShown().fillRecord(record, CallEntry::Save::New, number, now().toSecsSinceEpoch());
 
     const DataFile::WriteResult stored =
         editing ? DataFile::storeEdit(m_state.DataFileName, m_state.SelectedRecord, record)
@@ -611,37 +595,60 @@ void TMainForm::ButtonSelectClick()
         m_state.checkBuffer();
     }
 
-    const QString status = m_state.buffer.text(CallRecord::Status);
-    if (status == QLatin1String("E")) {
+    switch (statusOf(m_state.buffer)) {
+    case RecordStatus::Edited:
         ShapeStatus->setFillColor(Yellow);
         showMessage(QStringLiteral("Edited Entry"));
-    } else if (status == QLatin1String("X")) {
+        break;
+    case RecordStatus::Compromised:
         ShapeStatus->setFillColor(Red);
         showMessage(QStringLiteral("Entry Integrity Compromised"));
-    } else if (status == QLatin1String("O")) {
+        break;
+    case RecordStatus::Original:
         ShapeStatus->setFillColor(Lime);
+        break;
+    case RecordStatus::Unsaved:
+    case RecordStatus::Unknown:
+        break;
     }
     hideSelectPanel();
 }
 
+CallEntry TMainForm::entryShown() const
+{
+    CallEntry entry;
+    if (RadioIn->isChecked())
+        entry.type = CallType::In;
+    else if (RadioOut->isChecked())
+        entry.type = CallType::Out;
+    else if (RadioMsg->isChecked())
+        entry.type = CallType::Message;
+    entry.date = EditDate->text();
+    entry.time = EditTime->text();
+    entry.phone = EditPhone->text();
+    entry.name = EditName->text();
+    entry.company = EditCompany->text();
+    entry.notes = notesAsTyped();
+    return entry;
+}
+
 void TMainForm::showRecord()
 {
-    const CallRecord &record = m_state.buffer;
-    const QString type = record.text(CallRecord::Type);
-    if (type == QLatin1String("I"))
+    const CallEntry entry = CallEntry::fromRecord(m_state.buffer);
+    if (entry.type == CallType::In)
         RadioIn->setChecked(true);
-    else if (type == QLatin1String("O"))
+    else if (entry.type == CallType::Out)
         RadioOut->setChecked(true);
     else
         RadioMsg->setChecked(true);
-    EditDate->setText(record.text(CallRecord::Date));
-    EditTime->setText(record.text(CallRecord::Time));
-    EditPhone->setText(record.text(CallRecord::Phone));
-    EditName->setText(record.text(CallRecord::Name));
-    EditCompany->setText(record.text(CallRecord::Company));
+    EditDate->setText(entry.date);
+    EditTime->setText(entry.time);
+    EditPhone->setText(entry.phone);
+    EditName->setText(entry.name);
+    EditCompany->setText(entry.company);
     // A stored note is shown exactly as it is, even one another program gave a "¬".
     m_showingRecord = true;
-    Memo1->setPlainText(record.text(CallRecord::Notes));
+    Memo1->setPlainText(entry.notes);
     m_showingRecord = false;
 }
 

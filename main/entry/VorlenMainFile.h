@@ -2,6 +2,7 @@
 #define VORLENMAINFILE_H
 
 #include "Globdatunit1.h"
+#include "callentry.h"
 #include "datafile.h"
 
 #include <QDateTime>
@@ -154,6 +155,8 @@ public:
     qint64 logHolder() const { return m_logHolder; }
     // The text of the notes exactly as typed.
     QString notesAsTyped() const;
+    // The entry as the fields show it.
+    CallEntry entryShown() const;
     // Widths in pixels: the name and company fields where the screen allows,
     // and the narrowest they and the notes field become on a small screen.
     static constexpr int TextFieldWidth = 160;

@@ -1,5 +1,6 @@
 #include "Print1rec.h"
 
+#include "callentry.h"
 #include "datafile.h"
 #include "reporttext.h"
 #include "windowfont.h"
@@ -48,7 +49,7 @@ void TForm1::FormShow()
 
     // The check marks the copy only; the data file is left as it is.
     if (!record.verify())
-        record.setText(CallRecord::Status, QStringLiteral("X"));
+        setStatus(record, RecordStatus::Compromised);
 
     QString text;
     if (writeWorkFile(ReportText::SingleRecordFileName, ReportText::singleRecord(record))

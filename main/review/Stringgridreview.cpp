@@ -1,6 +1,7 @@
 #include "Stringgridreview.h"
 
 #include "Warning.h"
+#include "callentry.h"
 #include "configfile.h"
 #include "csvexport.h"
 #include "datafile.h"
@@ -322,9 +323,9 @@ QWidget *TFormRecordReview::buildFilterBar()
     ComboType = new QComboBox(bar);
     named(ComboType, "ComboType");
     ComboType->addItem(QStringLiteral("All types"), QString());
-    ComboType->addItem(QStringLiteral("In"), QStringLiteral("I"));
-    ComboType->addItem(QStringLiteral("Out"), QStringLiteral("O"));
-    ComboType->addItem(QStringLiteral("Msg"), QStringLiteral("M"));
+    ComboType->addItem(QStringLiteral("In"), QString(QChar(letterOf(CallType::In))));
+    ComboType->addItem(QStringLiteral("Out"), QString(QChar(letterOf(CallType::Out))));
+    ComboType->addItem(QStringLiteral("Msg"), QString(QChar(letterOf(CallType::Message))));
 
     EditDateFrom = new QLineEdit(bar);
     named(EditDateFrom, "EditDateFrom");

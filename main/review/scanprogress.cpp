@@ -37,6 +37,8 @@ QString scanNotice(const DataFile::ScanOutcome &outcome)
         return QStringLiteral("Not a call log - nothing shown");
     if (outcome.check.damaged())
         return QStringLiteral("Log damaged - nothing marked; use File > Repair");
+    if (outcome.markFailed)
+        return QStringLiteral("Marks NOT written: %1").arg(outcome.markError);
     if (outcome.readOnly)
         return QStringLiteral("Read-only log - nothing marked");
     return QString();

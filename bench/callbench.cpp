@@ -41,8 +41,12 @@ CallRecord sampleRecord(int n)
     CallRecord record;
     record.setText(CallRecord::Type, QString(QChar(letterOf(CallType(n % 3)))));
     record.setText(CallRecord::RecordNumber, QString::number(n));
-    record.setText(CallRecord::Date, QStringLiteral("%1/%2/2026").arg(1 + n % 12, 2, 10, QLatin1Char('0')).arg(1 + n % 28, 2, 10, QLatin1Char('0')));
-    record.setText(CallRecord::Time, QStringLiteral("%1:%2PM").arg(1 + n % 12, 2, 10, QLatin1Char('0')).arg(n % 60, 2, 10, QLatin1Char('0')));
+    record.setText(
+        CallRecord::Date,
+        QStringLiteral("%1/%2/2026").arg(1 + n % 12, 2, 10, QLatin1Char('0')).arg(1 + n % 28, 2, 10, QLatin1Char('0')));
+    record.setText(
+        CallRecord::Time,
+        QStringLiteral("%1:%2PM").arg(1 + n % 12, 2, 10, QLatin1Char('0')).arg(n % 60, 2, 10, QLatin1Char('0')));
     record.setText(CallRecord::Phone, QStringLiteral("800-555-%1").arg(n % 10000, 4, 10, QLatin1Char('0')));
     record.setText(CallRecord::Name, QString::fromLatin1(names[n % 5]));
     record.setText(CallRecord::Company, QString::fromLatin1(companies[n % 5]));
@@ -150,8 +154,8 @@ int main(int argc, char *argv[])
     QDir::setCurrent(dir.path());
     const QString dataFile = dir.filePath(QStringLiteral("VNData.dta"));
 
-    std::printf("| %-22s | %7s | %10s | %8s | %6s | %9s |\n", "operation", "records", "median ms", "floor ms",
-                "ratio", "peak MiB");
+    std::printf("| %-22s | %7s | %10s | %8s | %6s | %9s |\n", "operation", "records", "median ms", "floor ms", "ratio",
+                "peak MiB");
     std::printf("|%s|%s|%s|%s|%s|%s|\n", "------------------------", "---------", "------------", "----------",
                 "--------", "-----------");
 
@@ -175,12 +179,16 @@ int main(int argc, char *argv[])
         printRow("start-up", count, startup, 0);
         window->show();
 
-        const Measure saveNew = measure([&] { fillEntry(*window, QStringLiteral("new")); },
-                                        [&] { window->SaveCurrent1Click(); });
+        const Measure saveNew =
+            measure([&] { fillEntry(*window, QStringLiteral("new")); }, [&] { window->SaveCurrent1Click(); });
         printRow("save new, journal", count, saveNew, 0);
 
-        const Measure select = measure([&] { window->Read1Click(); window->SpinEditSelect->setValue(count / 2); },
-                                       [&] { window->ButtonSelectClick(); });
+        const Measure select = measure(
+            [&] {
+                window->Read1Click();
+                window->SpinEditSelect->setValue(count / 2);
+            },
+            [&] { window->ButtonSelectClick(); });
         printRow("select", count, select, 0);
 
         const Measure saveEdit = measure(

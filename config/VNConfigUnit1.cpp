@@ -132,8 +132,8 @@ void TFormConfig1::buildControls()
 
     Label3Sep = label(this, "Label3Sep", QStringLiteral("Phone Seperator"), labelFont,
                       QRect(labelX, 102, labelWidth, rowHeight));
-    Edit2PhoneSep = edit("Edit2PhoneSep", SeparatorPrompt, ConfigField::PhoneSeparator,
-                         QRect(editX, 102, 140, rowHeight));
+    Edit2PhoneSep =
+        edit("Edit2PhoneSep", SeparatorPrompt, ConfigField::PhoneSeparator, QRect(editX, 102, 140, rowHeight));
     Label4AreaC = label(this, "Label4AreaC", QStringLiteral("Phone Area Code"), labelFont,
                         QRect(labelX, 142, labelWidth, rowHeight));
     Edit3AreaC = edit("Edit3AreaC", AreaCodePrompt, ConfigField::AreaCode, QRect(editX, 142, 140, rowHeight));
@@ -145,8 +145,7 @@ void TFormConfig1::buildControls()
     Shape1->setObjectName(QStringLiteral("Shape1"));
     Shape1->setGeometry(319, 102, 90, 46);
     Shape1->setFillColor(neutralColor());
-    Label6Status = label(this, "Label6Status", QStringLiteral("File Save Status"), labelFont,
-                         QRect(296, 152, 136, 20));
+    Label6Status = label(this, "Label6Status", QStringLiteral("File Save Status"), labelFont, QRect(296, 152, 136, 20));
     Label6Status->setAlignment(Qt::AlignCenter);
 
     LabelSaveError = label(this, "LabelSaveError", QString(), QFont(QStringLiteral("Arial"), 9, QFont::Bold),
@@ -161,8 +160,8 @@ void TFormConfig1::buildControls()
     const int buttonY = 256, buttonWidth = 100, buttonHeight = 34;
     BitBtn1Save = button(this, "BitBtn1Save", QStringLiteral("Save"), QRect(40, buttonY, buttonWidth, buttonHeight));
     BitBtn1Save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    BitBtn2Cancel = button(this, "BitBtn2Cancel", QStringLiteral("Cancel"),
-                           QRect(167, buttonY, buttonWidth, buttonHeight));
+    BitBtn2Cancel =
+        button(this, "BitBtn2Cancel", QStringLiteral("Cancel"), QRect(167, buttonY, buttonWidth, buttonHeight));
     BitBtn2Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     Button3Done = button(this, "Button3Done", QStringLiteral("Exit"), QRect(294, buttonY, buttonWidth, buttonHeight));
 
@@ -232,8 +231,8 @@ void TFormConfig1::buildControls()
 
 void TFormConfig1::buildTabOrder()
 {
-    const QWidget *order[] = {Button3Done, Edit1FileName, Edit5Font, Edit2PhoneSep, Edit3AreaC, Edit4Prefix,
-                              BitBtn1Save, BitBtn2Cancel, BitBtn4Save, BitBtn5Exit, Button4OK};
+    const QWidget *order[] = {Button3Done, Edit1FileName, Edit5Font,   Edit2PhoneSep, Edit3AreaC, Edit4Prefix,
+                              BitBtn1Save, BitBtn2Cancel, BitBtn4Save, BitBtn5Exit,   Button4OK};
     for (size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(const_cast<QWidget *>(order[i - 1]), const_cast<QWidget *>(order[i]));
     Button3Done->setFocus();
@@ -253,11 +252,15 @@ void TFormConfig1::connectRules()
     // Enter and exit rules follow the focus from one control of this window to
     // another; a dialog, a menu or another program taking the focus runs none.
     m_focusRules = std::make_unique<FocusRules>(this, FocusRules::Moves::FromLastControl);
-    m_focusRules->add(Edit1FileName, [this] { Edit1FileNameEnter(); }, [this] { Edit1FileNameExit(); });
+    m_focusRules->add(
+        Edit1FileName, [this] { Edit1FileNameEnter(); }, [this] { Edit1FileNameExit(); });
     m_focusRules->add(Edit5Font, [this] { Edit5FontEnter(); });
-    m_focusRules->add(Edit2PhoneSep, [this] { Edit2PhoneSepEnter(); }, [this] { Edit2PhoneSepExit(); });
-    m_focusRules->add(Edit3AreaC, [this] { Edit3AreaCEnter(); }, [this] { Edit3AreaCExit(); });
-    m_focusRules->add(Edit4Prefix, [this] { Edit4PrefixEnter(); }, [this] { Edit4PrefixExit(); });
+    m_focusRules->add(
+        Edit2PhoneSep, [this] { Edit2PhoneSepEnter(); }, [this] { Edit2PhoneSepExit(); });
+    m_focusRules->add(
+        Edit3AreaC, [this] { Edit3AreaCEnter(); }, [this] { Edit3AreaCExit(); });
+    m_focusRules->add(
+        Edit4Prefix, [this] { Edit4PrefixEnter(); }, [this] { Edit4PrefixExit(); });
 
     auto *keys = new TypedKeyFilter(this);
     keys->add(Edit1FileName, [this](QChar &key) { Edit1FileNameKeyPress(key); });

@@ -22,10 +22,14 @@ bool isOneOf(QChar c, const char *list)
 int fieldMaxLength(ConfigField field)
 {
     switch (field) {
-    case ConfigField::FileName: return 1018;
-    case ConfigField::PhoneSeparator: return 1;
-    case ConfigField::AreaCode: return 3;
-    case ConfigField::Prefix: return 3;
+    case ConfigField::FileName:
+        return 1018;
+    case ConfigField::PhoneSeparator:
+        return 1;
+    case ConfigField::AreaCode:
+        return 3;
+    case ConfigField::Prefix:
+        return 3;
     }
     return 0;
 }
@@ -35,10 +39,14 @@ bool fieldAcceptsKey(ConfigField field, QChar key)
     if (key == QLatin1Char('\b'))
         return true;
     switch (field) {
-    case ConfigField::FileName: return isAsciiLetter(key) || isAsciiDigit(key) || isOneOf(key, "-+_ ");
-    case ConfigField::PhoneSeparator: return isOneOf(key, "-./:\\");
-    case ConfigField::AreaCode: return isAsciiDigit(key) || isOneOf(key, "#|~");
-    case ConfigField::Prefix: return isAsciiDigit(key);
+    case ConfigField::FileName:
+        return isAsciiLetter(key) || isAsciiDigit(key) || isOneOf(key, "-+_ ");
+    case ConfigField::PhoneSeparator:
+        return isOneOf(key, "-./:\\");
+    case ConfigField::AreaCode:
+        return isAsciiDigit(key) || isOneOf(key, "#|~");
+    case ConfigField::Prefix:
+        return isAsciiDigit(key);
     }
     return false;
 }
@@ -57,10 +65,14 @@ QString filterFieldText(ConfigField field, const QString &text)
 QString fieldDefault(ConfigField field)
 {
     switch (field) {
-    case ConfigField::FileName: return QStringLiteral("VNData");
-    case ConfigField::PhoneSeparator: return QStringLiteral("-");
-    case ConfigField::AreaCode: return QStringLiteral("###");
-    case ConfigField::Prefix: return QStringLiteral("###");
+    case ConfigField::FileName:
+        return QStringLiteral("VNData");
+    case ConfigField::PhoneSeparator:
+        return QStringLiteral("-");
+    case ConfigField::AreaCode:
+        return QStringLiteral("###");
+    case ConfigField::Prefix:
+        return QStringLiteral("###");
     }
     return QString();
 }

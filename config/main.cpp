@@ -8,8 +8,9 @@ int main(int argc, char *argv[])
     // A full disk or a file size limit must fail a write, not end the program.
     Platform::failWritesPastSizeLimit();
 
-    const int exitCode = WorkFolder::enter(argc, argv, QStringLiteral("VNConfig"),
-                                           QStringLiteral("The call log's configuration manager: writes VNConfig.cfg."));
+    const int exitCode =
+        WorkFolder::enter(argc, argv, QStringLiteral("VNConfig"),
+                          QStringLiteral("The call log's configuration manager: writes VNConfig.cfg."));
     if (exitCode >= 0)
         return exitCode;
 

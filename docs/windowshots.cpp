@@ -96,7 +96,7 @@ bool alterName(const QString &path, int n, const QString &name)
         return false;
     record.setText(CallRecord::Name, name);
     return file.seek(qint64(n - 1) * RecordSize)
-           && file.write(reinterpret_cast<const char *>(record.bytes.data()), RecordSize) == RecordSize;
+        && file.write(reinterpret_cast<const char *>(record.bytes.data()), RecordSize) == RecordSize;
 }
 
 class Camera
@@ -169,10 +169,11 @@ int main(int argc, char *argv[])
     }
 
     // A settings file, so that the window opens without a message.
-    const ConfigurationLines settings = {QStringLiteral("VNData.dta\n"), QStringLiteral("-\n"), QStringLiteral("###\n"),
-                                         QStringLiteral("###\n"),       QStringLiteral("Arial\n"),
-                                         QString::number(WindowTextColorValue) + QLatin1Char('\n'),
-                                         QStringLiteral("10\n")};
+    const ConfigurationLines settings = {
+        QStringLiteral("VNData.dta\n"), QStringLiteral("-\n"),
+        QStringLiteral("###\n"),        QStringLiteral("###\n"),
+        QStringLiteral("Arial\n"),      QString::number(WindowTextColorValue) + QLatin1Char('\n'),
+        QStringLiteral("10\n")};
     QString error;
     if (!WriteConfiguration(settings, 0, ConfigFileName, &error)) {
         std::fprintf(stderr, "windowshots: %s\n", qPrintable(error));
@@ -190,8 +191,9 @@ int main(int argc, char *argv[])
     }
     alterName(window.state().DataFileName, 2, QStringLiteral("Rob Marsh"));
 
-    type(window, {&TMainForm::RadioOut, "3/6/2026", "4:20pm", "8005550142", "Ann Lee", "Acme Tools",
-                  "Sent the price list; she orders next week"});
+    type(window,
+         {&TMainForm::RadioOut, "3/6/2026", "4:20pm", "8005550142", "Ann Lee", "Acme Tools",
+          "Sent the price list; she orders next week"});
     camera.take(window, "entry");
 
     window.Read1Click();

@@ -39,9 +39,12 @@ constexpr int capacities[ConfigLineCount] = {
 QString chosenDataFile(const std::uint8_t *data, std::size_t size)
 {
     switch (size % 4) {
-    case 0: return QStringLiteral("/home/user/calls/other.dta");
-    case 1: return QString();
-    case 2: return QString(ConfigCapacity::DataFile - 1, QChar(u'\u00E9'));
+    case 0:
+        return QStringLiteral("/home/user/calls/other.dta");
+    case 1:
+        return QString();
+    case 2:
+        return QString(ConfigCapacity::DataFile - 1, QChar(u'\u00E9'));
     default:
         return QStringLiteral("Anrufe \u00FC\u00AC %1.dta").arg(size ? data[0] : 0);
     }

@@ -16,9 +16,9 @@ namespace {
 
 // Characters the rules look at, so that short inputs reach every form.
 // A lone high surrogate is among them: pasted text need not be valid UTF-16.
-const char16_t alphabet[] = {u'0', u'1', u'2', u'3', u'4', u'5', u'6', u'7', u'8', u'9', u'/', u':', u' ',
-                             u'A', u'M', u'P', u'a', u'm', u'p', u'x', u'-', u'.', u'#', u'\r',
-                             0x00AC, 0x0661, 0xD83D, 0x00E9};
+const char16_t alphabet[] = {u'0', u'1', u'2', u'3',  u'4',   u'5',   u'6',   u'7',  u'8', u'9',
+                             u'/', u':', u' ', u'A',  u'M',   u'P',   u'a',   u'm',  u'p', u'x',
+                             u'-', u'.', u'#', u'\r', 0x00AC, 0x0661, 0xD83D, 0x00E9};
 
 bool isDigit(QChar c)
 {
@@ -231,7 +231,8 @@ void checkKeys(const QString &typed, const QString &separator)
         if (dateKeyAccepted(c))
             FUZZ_REQUIRE(isDigit(c) || c == QLatin1Char('/') || c == QChar(u'\b'));
         if (timeKeyAccepted(c))
-            FUZZ_REQUIRE(isDigit(c) || c == QLatin1Char(':') || QStringLiteral("AMPamp").contains(c) || c == QChar(u'\b'));
+            FUZZ_REQUIRE(isDigit(c) || c == QLatin1Char(':') || QStringLiteral("AMPamp").contains(c)
+                         || c == QChar(u'\b'));
         if (phoneKeyAccepted(c, separator))
             FUZZ_REQUIRE(isDigit(c) || c == QChar(u'\b') || (!separator.isEmpty() && c == separator.at(0)));
     }

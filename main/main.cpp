@@ -14,8 +14,8 @@ int main(int argc, char *argv[])
     // A full disk or a file size limit must fail a write, not end the program.
     Platform::failWritesPastSizeLimit();
 
-    const int exitCode = WorkFolder::enter(argc, argv, QStringLiteral("Vorlen3"),
-                                           QStringLiteral("The call log's log-entry window."));
+    const int exitCode =
+        WorkFolder::enter(argc, argv, QStringLiteral("Vorlen3"), QStringLiteral("The call log's log-entry window."));
     if (exitCode >= 0)
         return exitCode;
 

@@ -11,11 +11,11 @@ enum class CallType { In, Out, Message, None };
 
 // What happened to a record, kept as one letter in its status field.
 enum class RecordStatus {
-    Original,    // saved once and never edited
-    Edited,      // saved over an earlier version
+    Original, // saved once and never edited
+    Edited, // saved over an earlier version
     Compromised, // failed its hash check
-    Unsaved,     // the record buffer before anything was read or saved
-    Unknown,     // any other text
+    Unsaved, // the record buffer before anything was read or saved
+    Unknown, // any other text
 };
 
 char16_t letterOf(CallType type);

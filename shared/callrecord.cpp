@@ -14,19 +14,19 @@ struct Layout
 
 // Offsets in bytes, widths in wide characters; the fields follow each other without gaps.
 constexpr Layout layouts[CallRecord::FieldCount] = {
-    {0, 2},     // type
-    {4, 15},    // recordNumber
-    {34, 12},   // date
-    {58, 10},   // time
-    {78, 14},   // phone
-    {106, 75},  // name
-    {256, 50},  // company
+    {0, 2}, // type
+    {4, 15}, // recordNumber
+    {34, 12}, // date
+    {58, 10}, // time
+    {78, 14}, // phone
+    {106, 75}, // name
+    {256, 50}, // company
     {356, 200}, // notes
-    {756, 3},   // status
-    {762, 70},  // hash
-    {902, 15},  // savedAt
-    {932, 15},  // spare1
-    {962, 15},  // spare2
+    {756, 3}, // status
+    {762, 70}, // hash
+    {902, 15}, // savedAt
+    {932, 15}, // spare1
+    {962, 15}, // spare2
 };
 
 static_assert(layouts[CallRecord::Notes].width == CallRecord::MaxFieldWidth, "the notes are the widest field");
@@ -96,10 +96,9 @@ int CallRecord::savedAtSeconds() const
 namespace {
 
 // The fields in the order they are hashed, joined by the field separator.
-constexpr CallRecord::Field HashOrder[] = {CallRecord::RecordNumber, CallRecord::Type,    CallRecord::Date,
-                                           CallRecord::Time,         CallRecord::Phone,   CallRecord::Name,
-                                           CallRecord::Company,      CallRecord::Notes,   CallRecord::SavedAt,
-                                           CallRecord::Status};
+constexpr CallRecord::Field HashOrder[] = {
+    CallRecord::RecordNumber, CallRecord::Type,    CallRecord::Date,  CallRecord::Time,    CallRecord::Phone,
+    CallRecord::Name,         CallRecord::Company, CallRecord::Notes, CallRecord::SavedAt, CallRecord::Status};
 // The widths of the hashed fields, nine separators and the line feed: 406 units at most.
 constexpr int HashInputUnits = 512;
 

@@ -58,7 +58,7 @@ struct CallRecord
     // Fills the field with zeros.
     void clear(Field field);
 
-    int number() const;   // recordNumber read as its leading decimal digits
+    int number() const; // recordNumber read as its leading decimal digits
     int savedAtSeconds() const;
 
     // recordNumber¬type¬date¬time¬phone¬name¬company¬notes¬savedAt¬status and a line feed.

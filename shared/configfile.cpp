@@ -133,8 +133,7 @@ void ReadDataFileName(QString &name, const QString &path)
         name = dataFileNameUsable(line) ? line : DefaultDataFileName;
 }
 
-bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle, const QString &path,
-                        QString *error)
+bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle, const QString &path, QString *error)
 {
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -185,28 +184,43 @@ QColor colorFromValue(std::int32_t value)
     // System colours by their index in the desktop's colour table.
     const QPalette palette = QGuiApplication::palette();
     switch (bits & 0xff) {
-    case 5: return palette.color(QPalette::Base);              // window
-    case 8: return palette.color(QPalette::WindowText);        // window text
-    case 13: return palette.color(QPalette::Highlight);        // highlight
-    case 14: return palette.color(QPalette::HighlightedText);  // highlight text
-    case 15: return palette.color(QPalette::Button);           // button face
-    case 16: return palette.color(QPalette::Dark);             // button shadow
-    case 17: return palette.color(QPalette::Disabled, QPalette::Text); // grey text
-    case 18: return palette.color(QPalette::ButtonText);       // button text
-    case 20: return palette.color(QPalette::Light);            // button highlight
-    case 21: return palette.color(QPalette::Shadow);           // 3-D dark shadow
-    case 22: return palette.color(QPalette::Midlight);         // 3-D light
-    case 23: return palette.color(QPalette::ToolTipText);      // info text
-    case 24: return palette.color(QPalette::ToolTipBase);      // info background
-    case 26: return palette.color(QPalette::Link);             // hot light
-    default: return palette.color(QPalette::WindowText);
+    case 5:
+        return palette.color(QPalette::Base); // window
+    case 8:
+        return palette.color(QPalette::WindowText); // window text
+    case 13:
+        return palette.color(QPalette::Highlight); // highlight
+    case 14:
+        return palette.color(QPalette::HighlightedText); // highlight text
+    case 15:
+        return palette.color(QPalette::Button); // button face
+    case 16:
+        return palette.color(QPalette::Dark); // button shadow
+    case 17:
+        return palette.color(QPalette::Disabled, QPalette::Text); // grey text
+    case 18:
+        return palette.color(QPalette::ButtonText); // button text
+    case 20:
+        return palette.color(QPalette::Light); // button highlight
+    case 21:
+        return palette.color(QPalette::Shadow); // 3-D dark shadow
+    case 22:
+        return palette.color(QPalette::Midlight); // 3-D light
+    case 23:
+        return palette.color(QPalette::ToolTipText); // info text
+    case 24:
+        return palette.color(QPalette::ToolTipBase); // info background
+    case 26:
+        return palette.color(QPalette::Link); // hot light
+    default:
+        return palette.color(QPalette::WindowText);
     }
 }
 
 std::int32_t valueFromRgb(const QColor &color)
 {
-    const std::uint32_t bits = std::uint32_t(color.red()) | (std::uint32_t(color.green()) << 8)
-        | (std::uint32_t(color.blue()) << 16);
+    const std::uint32_t bits =
+        std::uint32_t(color.red()) | (std::uint32_t(color.green()) << 8) | (std::uint32_t(color.blue()) << 16);
     return static_cast<std::int32_t>(bits);
 }
 

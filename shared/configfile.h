@@ -76,8 +76,8 @@ using ConfigurationLines = std::array<QString, ConfigLineCount>;
 // Writes the seven lines and the style byte through a temporary file that then
 // replaces the old one, so an earlier file stays whole when writing fails.
 // On failure `error` (when given) says why.
-bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle,
-                        const QString &path = ConfigFileName, QString *error = nullptr);
+bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle, const QString &path = ConfigFileName,
+                        QString *error = nullptr);
 
 enum class RewriteResult { Rewritten, ConfigMissing, WriteFailed };
 

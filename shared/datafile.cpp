@@ -2,9 +2,9 @@
 
 #include "callentry.h"
 
+#include "platform.h"
 #include <QCoreApplication>
 #include <QDir>
-#include "platform.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -32,15 +32,13 @@ void reached(const char *step)
 
 bool readAt(QFile &file, qint64 offset, CallRecord &record)
 {
-    return file.seek(offset)
-        && file.read(reinterpret_cast<char *>(record.bytes.data()), RecordSize) == RecordSize;
+    return file.seek(offset) && file.read(reinterpret_cast<char *>(record.bytes.data()), RecordSize) == RecordSize;
 }
 
 bool writeAt(QFile &file, qint64 offset, const CallRecord &record)
 {
     return file.seek(offset)
-        && file.write(reinterpret_cast<const char *>(record.bytes.data()), RecordSize) == RecordSize
-        && file.flush();
+        && file.write(reinterpret_cast<const char *>(record.bytes.data()), RecordSize) == RecordSize && file.flush();
 }
 
 // Flushes Qt's buffer and asks the system to put the bytes on the disk.
@@ -495,8 +493,8 @@ RepairResult repairLog(const QString &path, const QString &stamp)
     RepairResult result;
     const LogCheck check = checkLog(path);
     if (!check.damaged()) {
-        result.error = check.state == LogState::NotALog ? QStringLiteral("not a call log")
-                                                        : QStringLiteral("nothing to repair");
+        result.error =
+            check.state == LogState::NotALog ? QStringLiteral("not a call log") : QStringLiteral("nothing to repair");
         return result;
     }
     QFile log(path);

@@ -15,12 +15,12 @@ namespace DataFile {
 
 // What a data file holds, judged by its first record and its tail.
 enum class LogState {
-    Missing,         // no file, or an empty one: a new log
-    Whole,           // whole records, the first numbered 1, the last numbered by its slot
-    TornTail,        // ends in a part of a record
+    Missing, // no file, or an empty one: a new log
+    Whole, // whole records, the first numbered 1, the last numbered by its slot
+    TornTail, // ends in a part of a record
     MisnumberedTail, // whole records, but the last ones do not name their slots
-    NotALog,         // the first record is not a record
-    Unreadable,      // the file is there but cannot be read
+    NotALog, // the first record is not a record
+    Unreadable, // the file is there but cannot be read
 };
 
 struct LogCheck
@@ -98,14 +98,14 @@ ReadResult readRecord(const QString &path, int n, CallRecord &record);
 
 enum class WriteResult {
     Written,
-    OpenFailed,    // the file cannot be opened or created
-    NotALog,       // refused: the file is not a call log
-    Damaged,       // refused: the log is not whole records (see repairLog)
-    NumberTaken,   // refused: the log has another last record than the one expected
-    NoSuchRecord,  // refused: the record to replace is not in the log
-    CountAtLimit,  // refused: the log holds the largest record number there is
-    InUse,         // refused: another running program holds the log's lock
-    WriteFailed,   // a write or sync failed; the file is as it was
+    OpenFailed, // the file cannot be opened or created
+    NotALog, // refused: the file is not a call log
+    Damaged, // refused: the log is not whole records (see repairLog)
+    NumberTaken, // refused: the log has another last record than the one expected
+    NoSuchRecord, // refused: the record to replace is not in the log
+    CountAtLimit, // refused: the log holds the largest record number there is
+    InUse, // refused: another running program holds the log's lock
+    WriteFailed, // a write or sync failed; the file is as it was
 };
 
 // Stores `record` as a new last record with its hash, in one write, synced
@@ -141,7 +141,7 @@ Rollback rollBackJournal(const QString &path);
 struct RepairResult
 {
     bool repaired = false;
-    QString movedTo;   // the file that now holds the stray bytes
+    QString movedTo; // the file that now holds the stray bytes
     qint64 movedBytes = 0;
     QString error;
 };
@@ -152,7 +152,7 @@ struct RepairResult
 RepairResult repairLog(const QString &path, const QString &stamp);
 
 enum class ScanMode {
-    Unchecked,    // copy the records as they are (read only)
+    Unchecked, // copy the records as they are (read only)
     CheckAndMark, // re-check every hash; a failing record gets status "X" in the file
 };
 

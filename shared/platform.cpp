@@ -31,9 +31,9 @@ thread_local QString failureText;
 bool failed()
 {
     const int error = errno;
-    failure = error == ENOENT ? Failure::NotFound
+    failure = error == ENOENT                                 ? Failure::NotFound
         : error == EACCES || error == EROFS || error == EPERM ? Failure::Refused
-                                                               : Failure::Other;
+                                                              : Failure::Other;
     failureText = QString::fromLocal8Bit(std::strerror(error));
     return false;
 }
@@ -212,8 +212,8 @@ bool removeFile(const QString &path)
 
 void syncFolderOf(const QString &path)
 {
-    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder =
+        ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder >= 0) {
         ::fsync(folder);
         ::close(folder);
@@ -271,7 +271,8 @@ bool File::isOpen() const
 
 bool File::readAt(void *data, std::size_t bytes, qint64 offset)
 {
-    return (m_handle->file.seek(offset) && m_handle->file.read(static_cast<char *>(data), qint64(bytes)) == qint64(bytes))
+    return (m_handle->file.seek(offset)
+            && m_handle->file.read(static_cast<char *>(data), qint64(bytes)) == qint64(bytes))
         || failed(m_handle->file);
 }
 
@@ -308,9 +309,7 @@ bool removeFile(const QString &path)
     return !file.exists() || file.remove() || failed(file);
 }
 
-void syncFolderOf(const QString &)
-{
-}
+void syncFolderOf(const QString &) { }
 
 bool processRunning(qint64)
 {
@@ -318,9 +317,7 @@ bool processRunning(qint64)
     return true;
 }
 
-void keepNewFilesPrivate()
-{
-}
+void keepNewFilesPrivate() { }
 
 #endif
 

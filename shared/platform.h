@@ -32,10 +32,10 @@ class File
 {
 public:
     enum class Open {
-        ReadWrite,       // an existing file
+        ReadWrite, // an existing file
         ReadWriteCreate, // created owner-only when missing
-        Replace,         // written afresh, created owner-only when missing
-        CreateNew,       // created owner-only; refused when the name is taken
+        Replace, // written afresh, created owner-only when missing
+        CreateNew, // created owner-only; refused when the name is taken
     };
     File(const QString &path, Open how);
     ~File();
@@ -60,7 +60,7 @@ private:
 enum class Failure {
     None,
     NotFound, // no such file
-    Refused,  // no permission, or a read-only file system
+    Refused, // no permission, or a read-only file system
     Other,
 };
 Failure lastFailure();

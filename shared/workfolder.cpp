@@ -63,7 +63,8 @@ QString makeFolders(const QString &path)
             return QStringLiteral("%1 cannot be created: %2").arg(QDir::toNativeSeparators(folder), systemError(errno));
         // The umask may have taken the owner's own rights away.
         if (last && ::chmod(name.constData(), 0700) != 0)
-            return QStringLiteral("%1 cannot be made private: %2").arg(QDir::toNativeSeparators(folder), systemError(errno));
+            return QStringLiteral("%1 cannot be made private: %2")
+                .arg(QDir::toNativeSeparators(folder), systemError(errno));
     }
     return QString();
 }
@@ -199,7 +200,8 @@ int enter(int argc, char **argv, const QString &program, const QString &summary)
     if (why.isEmpty())
         return -1;
 
-    const QString message = QStringLiteral("Cannot work in the folder %1: %2.").arg(QDir::toNativeSeparators(folder), why);
+    const QString message =
+        QStringLiteral("Cannot work in the folder %1: %2.").arg(QDir::toNativeSeparators(folder), why);
     std::fprintf(stderr, "%s: %s\n", qPrintable(program), qPrintable(message));
     if (hasDisplay()) {
         int count = argc;

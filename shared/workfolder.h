@@ -14,9 +14,9 @@ enum class Action { Run, Help, Version, UsageError };
 struct CommandLine
 {
     Action action = Action::Run;
-    QString folder;          // given with --folder; empty for none
+    QString folder; // given with --folder; empty for none
     bool userFolder = false; // --user-folder: the per-user folder, as from the desktop menu
-    QString error;           // why the command line was refused
+    QString error; // why the command line was refused
 };
 
 // The arguments after the program's name.

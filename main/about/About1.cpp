@@ -40,15 +40,14 @@ TFormAbout::TFormAbout(QWidget *parent)
     RichEdit1->setObjectName(QStringLiteral("RichEdit1"));
     RichEdit1->setReadOnly(true);
     RichEdit1->setGeometry(21, 154, 417, 140);
-    RichEdit1->setHtml(QStringLiteral(
-        "<p><b>Vorlener</b> keeps a log of your telephone calls and messages.</p>"
-        "<p>Type the kind of call, its date and time, the phone number, the caller's "
-        "name and company and your notes into one line and save it. Every entry is "
-        "stored with its number, the time it was saved and a fingerprint of its "
-        "contents, so an entry changed outside the program is recognised and "
-        "marked.</p>"
-        "<p>Look entries up by number, correct them, review the whole log in a "
-        "table, export it as text for a spreadsheet, or print it as a report.</p>"));
+    RichEdit1->setHtml(QStringLiteral("<p><b>Vorlener</b> keeps a log of your telephone calls and messages.</p>"
+                                      "<p>Type the kind of call, its date and time, the phone number, the caller's "
+                                      "name and company and your notes into one line and save it. Every entry is "
+                                      "stored with its number, the time it was saved and a fingerprint of its "
+                                      "contents, so an entry changed outside the program is recognised and "
+                                      "marked.</p>"
+                                      "<p>Look entries up by number, correct them, review the whole log in a "
+                                      "table, export it as text for a spreadsheet, or print it as a report.</p>"));
 
     Label1 = new QLabel(QStringLiteral("Personal call log - version 3.0.0"), this);
     Label1->setObjectName(QStringLiteral("Label1"));

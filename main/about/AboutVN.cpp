@@ -13,27 +13,26 @@ const QColor SkyBlue(0xA6, 0xCA, 0xF0);
 
 using WindowFont::arial;
 
-const char *const AboutText =
-    "Vorlener - a personal telephone call log\n"
-    "\n"
-    "Vorlener records the calls you make and take and the messages you receive. "
-    "Each entry holds the kind of call (in, out or message), its date and time, "
-    "the phone number, the name of the caller, the company and your notes.\n"
-    "\n"
-    "Entries are kept in a data file, one after the other, each with its own "
-    "number, the time it was first saved and a fingerprint of its contents. When "
-    "an entry is read back the fingerprint is checked again: an entry that was "
-    "changed outside the program is marked \"X\" and cannot be edited.\n"
-    "\n"
-    "Records > Read shows an entry by number, to read or correct it. Records > "
-    "Review lists the whole log in a table; double-click a line to open that "
-    "entry. File > Export writes the log to VNExport.txt for a spreadsheet; "
-    "File > Print and Records > Print Current print the whole log or the entry "
-    "on show.\n"
-    "\n"
-    "The configuration manager, VNConfig (File > Create New), sets the data "
-    "file, the font of the entry fields and the phone number defaults. "
-    "About > Manual opens the user manual, VNUM.pdf.";
+const char *const AboutText = "Vorlener - a personal telephone call log\n"
+                              "\n"
+                              "Vorlener records the calls you make and take and the messages you receive. "
+                              "Each entry holds the kind of call (in, out or message), its date and time, "
+                              "the phone number, the name of the caller, the company and your notes.\n"
+                              "\n"
+                              "Entries are kept in a data file, one after the other, each with its own "
+                              "number, the time it was first saved and a fingerprint of its contents. When "
+                              "an entry is read back the fingerprint is checked again: an entry that was "
+                              "changed outside the program is marked \"X\" and cannot be edited.\n"
+                              "\n"
+                              "Records > Read shows an entry by number, to read or correct it. Records > "
+                              "Review lists the whole log in a table; double-click a line to open that "
+                              "entry. File > Export writes the log to VNExport.txt for a spreadsheet; "
+                              "File > Print and Records > Print Current print the whole log or the entry "
+                              "on show.\n"
+                              "\n"
+                              "The configuration manager, VNConfig (File > Create New), sets the data "
+                              "file, the font of the entry fields and the phone number defaults. "
+                              "About > Manual opens the user manual, VNUM.pdf.";
 
 } // namespace
 

@@ -14,8 +14,8 @@ QString ManualPath()
     if (QFileInfo::exists(inWorkingFolder))
         return inWorkingFolder;
     const QDir programFolder(QCoreApplication::applicationDirPath());
-    for (const QString &candidate : {programFolder.filePath(QStringLiteral(CALLLOG_DOC_FROM_BIN "/") + name),
-                                     programFolder.filePath(name)}) {
+    for (const QString &candidate :
+         {programFolder.filePath(QStringLiteral(CALLLOG_DOC_FROM_BIN "/") + name), programFolder.filePath(name)}) {
         if (QFileInfo::exists(candidate))
             return QDir::cleanPath(candidate);
     }

@@ -11,11 +11,11 @@
 // write records through it.
 struct RecordState
 {
-    CallRecord buffer;         // the record buffer: working copy of every read and write
-    int RecordCount = 0;       // number of the last record in the data file
-    int SelectedRecord = 0;    // record last chosen for display; the target of an edit
-    bool EditMode = false;     // the buffer holds a displayed record that passed its check
-    bool EditLocked = false;   // the record last displayed failed its check
+    CallRecord buffer; // the record buffer: working copy of every read and write
+    int RecordCount = 0; // number of the last record in the data file
+    int SelectedRecord = 0; // record last chosen for display; the target of an edit
+    bool EditMode = false; // the buffer holds a displayed record that passed its check
+    bool EditLocked = false; // the record last displayed failed its check
     QString DataFileName = DefaultDataFileName;
     Configuration configuration;
 

@@ -26,7 +26,7 @@ public:
 private:
     struct Caller
     {
-        QStringList names;     // most recent first
+        QStringList names; // most recent first
         QStringList companies; // most recent first
     };
 

@@ -43,10 +43,10 @@ enum class StatusChoice { Any, AlteredOrEdited, Altered, Edited };
 
 struct Filter
 {
-    QString text;             // the search box as typed
-    QChar type;               // 'I', 'O', 'M', or null for every type
-    QDate from;               // invalid: open
-    QDate to;                 // invalid: open
+    QString text; // the search box as typed
+    QChar type; // 'I', 'O', 'M', or null for every type
+    QDate from; // invalid: open
+    QDate to; // invalid: open
     StatusChoice status = StatusChoice::Any;
 
     bool isEmpty() const;
@@ -55,7 +55,7 @@ struct Filter
 // What a record offers to the search, prepared once per log.
 struct Row
 {
-    QString words;  // folded name, company and notes, one per line
+    QString words; // folded name, company and notes, one per line
     QString digits; // digits of the phone
     QChar type;
     QChar status;

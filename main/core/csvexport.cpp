@@ -278,10 +278,11 @@ QByteArray row(const QStringList &fields)
 
 QStringList headings()
 {
-    return {QStringLiteral("Record"), QStringLiteral("Status"),  QStringLiteral("Type"),
-            QStringLiteral("Date"),   QStringLiteral("Time"),    QStringLiteral("Phone"),
-            QStringLiteral("Name"),   QStringLiteral("Company"), QStringLiteral("Notes"),
-            QStringLiteral("First saved (UTC)")};
+    return {QStringLiteral("Record"), QStringLiteral("Status"),
+            QStringLiteral("Type"),   QStringLiteral("Date"),
+            QStringLiteral("Time"),   QStringLiteral("Phone"),
+            QStringLiteral("Name"),   QStringLiteral("Company"),
+            QStringLiteral("Notes"),  QStringLiteral("First saved (UTC)")};
 }
 
 QString isoDate(const QString &stored)
@@ -331,11 +332,13 @@ Outcome writeLog(const QString &dataPath, const QString &path)
     if (!writer.open())
         return writer.failed();
     writer.append(QString::fromUtf8(row(headings())));
-    const bool read = data.forEachBlock([&writer](const CallRecord *records, qint64, qint64 count) {
-        for (qint64 i = 0; i < count; ++i)
-            writer.appendRecord(records[i]);
-        return true;
-    }, RecordsPerRead);
+    const bool read = data.forEachBlock(
+        [&writer](const CallRecord *records, qint64, qint64 count) {
+            for (qint64 i = 0; i < count; ++i)
+                writer.appendRecord(records[i]);
+            return true;
+        },
+        RecordsPerRead);
     if (!read)
         return unreadable; // the unfinished file is removed with the writer
     return writer.finish();

@@ -254,7 +254,14 @@ PhoneResult normalizePhone(const QString &entry, const QString &phoneSeparator, 
     }
 
     switch (tested.size()) {
-    case 0: case 1: case 2: case 3: case 5: case 6: case 9: case 11:
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 5:
+    case 6:
+    case 9:
+    case 11:
         return wrong;
     default:
         return {false, result};

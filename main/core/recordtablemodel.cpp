@@ -1,14 +1,13 @@
 #include "recordtablemodel.h"
 
 const std::array<CallRecord::Field, RecordTableModel::ColumnCount> RecordTableModel::ColumnFields = {
-    CallRecord::RecordNumber, CallRecord::Status, CallRecord::Type,
-    CallRecord::Date,         CallRecord::Phone,  CallRecord::Time,
-    CallRecord::Name,         CallRecord::Company, CallRecord::Notes,
+    CallRecord::RecordNumber, CallRecord::Status, CallRecord::Type,    CallRecord::Date,  CallRecord::Phone,
+    CallRecord::Time,         CallRecord::Name,   CallRecord::Company, CallRecord::Notes,
 };
 
 const std::array<QString, RecordTableModel::ColumnCount> RecordTableModel::Headings = {
-    QStringLiteral("Record"), QStringLiteral("Status "), QStringLiteral("Type "),
-    QStringLiteral("Date "),  QStringLiteral("Phone "),  QStringLiteral("Time "),
+    QStringLiteral("Record"), QStringLiteral("Status "),  QStringLiteral("Type "),
+    QStringLiteral("Date "),  QStringLiteral("Phone "),   QStringLiteral("Time "),
     QStringLiteral("Name "),  QStringLiteral("Company "), QStringLiteral("Notes "),
 };
 

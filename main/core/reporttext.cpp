@@ -72,8 +72,7 @@ bool writeWorkFile(const QString &path, const QString &text, QString *error)
     // is not in the data file, so it is simply replaced.
     QFile file(path);
     const QByteArray bytes = text.toUtf8();
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size()
-        && file.flush())
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size() && file.flush())
         return true;
     if (error)
         *error = file.errorString();

@@ -62,9 +62,9 @@ private:
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     std::vector<CallSearch::Row> m_searchRows; // empty until a filter needs it
-    std::vector<int> m_order;                  // every record row in sort order; empty for file order
+    std::vector<int> m_order; // every record row in sort order; empty for file order
     std::vector<int> m_shown;
-    mutable std::vector<int> m_shownAt;        // record row to shown row, -1 when hidden; made on demand
+    mutable std::vector<int> m_shownAt; // record row to shown row, -1 when hidden; made on demand
 };
 
 #endif // REVIEWFILTERMODEL_H

@@ -90,12 +90,14 @@ Outcome write(const QString &dataPath, const QString &exportPath)
     writer.append(Heading);
 
     char16_t units[MaxLineUnits];
-    const bool read = data.forEachBlock([&](const CallRecord *records, qint64, qint64 count) {
-        for (qint64 i = 0; i < count; ++i)
-            writer.append(QStringView(units, lineUnits(records[i], units)));
-        outcome.lastRecord = records[count - 1];
-        return true;
-    }, RecordsPerRead);
+    const bool read = data.forEachBlock(
+        [&](const CallRecord *records, qint64, qint64 count) {
+            for (qint64 i = 0; i < count; ++i)
+                writer.append(QStringView(units, lineUnits(records[i], units)));
+            outcome.lastRecord = records[count - 1];
+            return true;
+        },
+        RecordsPerRead);
     if (!read)
         return outcome; // the export file is dropped unwritten
     // QSaveFile::commit() does not see a failure of its own last flush, so flush first.

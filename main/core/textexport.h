@@ -17,9 +17,9 @@ struct Outcome
 {
     Result result = Result::DataFileUnreadable;
     bool haveLastRecord = false; // the data file holds at least one whole record
-    CallRecord lastRecord;       // the last record copied, or else the file's last record
-    int lastNumber = 0;          // recordNumber of the file's last record
-    int lines = 0;               // record lines written
+    CallRecord lastRecord; // the last record copied, or else the file's last record
+    int lastNumber = 0; // recordNumber of the file's last record
+    int lines = 0; // record lines written
 };
 
 // Copies records 1 to N of `dataPath` unchecked, N being the last record's

@@ -25,7 +25,6 @@
 #include <QLineEdit>
 #include <QLockFile>
 #include <QMenuBar>
-#include <QTimer>
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -35,6 +34,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <memory>
@@ -65,7 +65,8 @@ int firstLineBreak(const QString &text)
 {
     for (int i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
+        if (c == QLatin1Char('\n') || c == QLatin1Char('\r') || c == QChar::LineSeparator
+            || c == QChar::ParagraphSeparator)
             return i;
     }
     return -1;
@@ -197,8 +198,8 @@ void TMainForm::buildControls()
         radios->addWidget(radio);
     RadioIn->setChecked(true);
 
-    auto edit = [this](QLineEdit *&field, const char *name, const QString &text, int maxLength,
-                       const QString &hint, int width) {
+    auto edit = [this](QLineEdit *&field, const char *name, const QString &text, int maxLength, const QString &hint,
+                       int width) {
         field = new QLineEdit(text, Panel1);
         field->setObjectName(QLatin1String(name));
         field->setFont(tahoma(13));
@@ -376,10 +377,10 @@ void TMainForm::buildMenu()
     records->setObjectName(QStringLiteral("Records1"));
     action(ClearCurrent1, records, "ClearCurrent1", QStringLiteral("&Clear"), QKeySequence(Qt::CTRL | Qt::Key_C),
            &TMainForm::ClearCurrent1Click);
-    action(SaveCurrent1, records, "SaveCurrent1", QStringLiteral("&Save Current"),
-           QKeySequence(Qt::CTRL | Qt::Key_S), &TMainForm::SaveCurrent1Click);
-    action(PrintCurrent, records, "PrintCurrent", QStringLiteral("Print Current"),
-           QKeySequence(Qt::CTRL | Qt::Key_U), &TMainForm::PrintCurrentClick);
+    action(SaveCurrent1, records, "SaveCurrent1", QStringLiteral("&Save Current"), QKeySequence(Qt::CTRL | Qt::Key_S),
+           &TMainForm::SaveCurrent1Click);
+    action(PrintCurrent, records, "PrintCurrent", QStringLiteral("Print Current"), QKeySequence(Qt::CTRL | Qt::Key_U),
+           &TMainForm::PrintCurrentClick);
     PrintCurrent->setEnabled(false);
     action(Read1, records, "Read1", QStringLiteral("Read"), QKeySequence(Qt::CTRL | Qt::Key_R), &TMainForm::Read1Click);
     action(Review1, records, "Review1", QStringLiteral("Review"), QKeySequence(Qt::CTRL | Qt::Key_V),
@@ -494,7 +495,7 @@ void TMainForm::SaveCurrent1Click()
 bool TMainForm::saveEntry()
 {
     const std::pair<QLineEdit *, QString> placeholders[] = {
-        {EditPhone, EntryRules::PhonePlaceholder}, {EditName, EntryRules::NamePlaceholder},
+        {EditPhone, EntryRules::PhonePlaceholder},     {EditName, EntryRules::NamePlaceholder},
         {EditCompany, EntryRules::CompanyPlaceholder}, {EditDate, EntryRules::DatePlaceholder},
         {EditTime, EntryRules::TimePlaceholder},
     };
@@ -518,9 +519,9 @@ bool TMainForm::saveEntry()
     else
         entryShown().fillRecord(record, CallEntry::Save::New, number, now().toSecsSinceEpoch());
 
-    const DataFile::WriteResult stored =
-        editing ? DataFile::storeEdit(m_state.DataFileName, m_state.SelectedRecord, record)
-                : DataFile::storeNew(m_state.DataFileName, record);
+    const DataFile::WriteResult stored = editing
+        ? DataFile::storeEdit(m_state.DataFileName, m_state.SelectedRecord, record)
+        : DataFile::storeNew(m_state.DataFileName, record);
     m_state.EditMode = false;
     if (stored != DataFile::WriteResult::Written) {
         showSaveRefused(stored);
@@ -583,7 +584,8 @@ void TMainForm::ButtonSelectClick()
 {
     SpinEditSelect->interpretText();
     m_state.SelectedRecord = SpinEditSelect->value();
-    const DataFile::ReadResult read = DataFile::readRecord(m_state.DataFileName, m_state.SelectedRecord, m_state.buffer);
+    const DataFile::ReadResult read =
+        DataFile::readRecord(m_state.DataFileName, m_state.SelectedRecord, m_state.buffer);
     if (read == DataFile::ReadResult::NoSuchRecord) {
         showMessage(QStringLiteral("No record %1 in the log").arg(m_state.SelectedRecord), 9);
         ShapeStatus->setFillColor(Red);
@@ -761,13 +763,20 @@ void TMainForm::connectRules()
     // for the rules the focus stays in the control it came from.
     m_focusRules = std::make_unique<FocusRules>(this, FocusRules::Moves::BetweenControls);
     m_focusRules->passThrough(menuBar());
-    m_focusRules->add(RadioGroup1, [this] { RadioGroup1Enter(); }, [this] { RadioGroup1Exit(); });
-    m_focusRules->addHolding(EditDate, [this] { EditDateEnter(); }, [this] { return EditDateExit(); });
-    m_focusRules->add(EditTime, [this] { EditTimeEnter(); }, [this] { EditTimeExit(); });
-    m_focusRules->add(EditPhone, [this] { EditPhoneEnter(); }, [this] { EditPhoneExit(); });
-    m_focusRules->add(EditName, [this] { EditNameEnter(); }, [this] { EditNameExit(); });
-    m_focusRules->add(EditCompany, [this] { EditCompanyEnter(); }, [this] { EditCompanyExit(); });
-    m_focusRules->add(Memo1, [this] { Memo1Enter(); }, [this] { Memo1Exit(); });
+    m_focusRules->add(
+        RadioGroup1, [this] { RadioGroup1Enter(); }, [this] { RadioGroup1Exit(); });
+    m_focusRules->addHolding(
+        EditDate, [this] { EditDateEnter(); }, [this] { return EditDateExit(); });
+    m_focusRules->add(
+        EditTime, [this] { EditTimeEnter(); }, [this] { EditTimeExit(); });
+    m_focusRules->add(
+        EditPhone, [this] { EditPhoneEnter(); }, [this] { EditPhoneExit(); });
+    m_focusRules->add(
+        EditName, [this] { EditNameEnter(); }, [this] { EditNameExit(); });
+    m_focusRules->add(
+        EditCompany, [this] { EditCompanyEnter(); }, [this] { EditCompanyExit(); });
+    m_focusRules->add(
+        Memo1, [this] { Memo1Enter(); }, [this] { Memo1Exit(); });
     // Controls without rules; the spin edit's text is part of it.
     m_focusRules->add(SpinEditSelect);
     m_focusRules->add(ButtonSelect);
@@ -807,7 +816,8 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
         // The menu's shortcuts win over a field's own editing keys (Ctrl+C clears).
         auto *key = static_cast<QKeyEvent *>(event);
         const QKeySequence pressed(key->keyCombination());
-        for (const QAction *item : {Print1, Exit1, ClearCurrent1, SaveCurrent1, PrintCurrent, Read1, Review1, Manual1}) {
+        for (const QAction *item :
+             {Print1, Exit1, ClearCurrent1, SaveCurrent1, PrintCurrent, Read1, Review1, Manual1}) {
             if (item->isEnabled() && item->shortcut() == pressed)
                 return true;
         }

@@ -228,16 +228,16 @@ private:
     bool PrintCurrentAllowed = false;
     bool m_showingRecord = false;
     std::unique_ptr<QLockFile> m_logLock;
-    QString m_lockedLog;          // the data file m_logLock belongs to
-    qint64 m_logHolder = 0;       // another program that holds the log
+    QString m_lockedLog; // the data file m_logLock belongs to
+    qint64 m_logHolder = 0; // another program that holds the log
     DataFile::LogCheck m_logCheck;
-    bool m_entryRefused = false;  // the typed entry was not taken by the last save
+    bool m_entryRefused = false; // the typed entry was not taken by the last save
     std::unique_ptr<FocusRules> m_focusRules;
     std::shared_ptr<CallerNames> m_callers;
     QStringListModel *m_nameList = nullptr;
     QStringListModel *m_companyList = nullptr;
     QHBoxLayout *m_captionMessage = nullptr; // the message's place at the right of the caption row
-    QHBoxLayout *m_messageLine = nullptr;    // its line under the fields, where the caption row is too short
+    QHBoxLayout *m_messageLine = nullptr; // its line under the fields, where the caption row is too short
     bool m_placementPending = false;
     bool m_messageLineUsed = false;
 };

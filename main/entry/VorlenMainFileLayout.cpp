@@ -62,8 +62,8 @@ void TMainForm::placeMessage()
     }
     const bool shown = LabelRecordStatus->isVisibleTo(this);
     if (shown) {
-        const int room = m_captionMessage->geometry().width() - NoteLabel->sizeHint().width()
-                         - m_captionMessage->spacing();
+        const int room =
+            m_captionMessage->geometry().width() - NoteLabel->sizeHint().width() - m_captionMessage->spacing();
         const int needed = qMax(LabelRecordStatus->sizeHint().width(),
                                 QFontMetrics(LabelRecordStatus->font()).horizontalAdvance(LabelRecordStatus->text()));
         QHBoxLayout *home = needed <= room ? m_captionMessage : m_messageLine;

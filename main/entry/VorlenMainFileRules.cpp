@@ -141,8 +141,8 @@ void TMainForm::EditPhoneEnter()
 void TMainForm::EditPhoneExit()
 {
     const Configuration &config = m_state.configuration;
-    const EntryRules::PhoneResult result = EntryRules::normalizePhone(
-        EditPhone->text(), config.phoneSeparator, config.defaultAreaCode, config.defaultPrefix);
+    const EntryRules::PhoneResult result = EntryRules::normalizePhone(EditPhone->text(), config.phoneSeparator,
+                                                                      config.defaultAreaCode, config.defaultPrefix);
     EditPhone->setText(result.text);
     selectFromStart(EditPhone, 13, true);
     if (result.error) {

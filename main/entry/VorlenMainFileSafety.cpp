@@ -88,8 +88,9 @@ void TMainForm::showLogProblem()
     const DataFile::LogCheck &check = m_logCheck;
     QString text;
     if (m_logHolder != 0) {
-        text = m_logHolder > 0 ? QStringLiteral("Log in use by another Vorlen3 (process %1) - read only").arg(m_logHolder)
-                               : QStringLiteral("Log in use by another Vorlen3 - read only");
+        text = m_logHolder > 0
+            ? QStringLiteral("Log in use by another Vorlen3 (process %1) - read only").arg(m_logHolder)
+            : QStringLiteral("Log in use by another Vorlen3 - read only");
     } else if (check.damaged()) {
         text = QStringLiteral("Log damaged: %1 good records, %2 stray bytes at byte %3 - File > Repair")
                    .arg(check.goodRecords)

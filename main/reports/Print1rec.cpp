@@ -3,8 +3,8 @@
 #include "callentry.h"
 #include "datafile.h"
 #include "reporttext.h"
-#include "windowfont.h"
 #include "screenfit.h"
+#include "windowfont.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

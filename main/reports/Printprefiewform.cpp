@@ -3,8 +3,8 @@
 #include "datafile.h"
 #include "reporttext.h"
 #include "scanprogress.h"
-#include "windowfont.h"
 #include "screenfit.h"
+#include "windowfont.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -14,9 +14,9 @@
 #include <vector>
 
 TPrintPreviewForm::TPrintPreviewForm(QWidget *parent)
-    : ReportPreviewForm({QStringLiteral("PrintPreviewForm"), QStringLiteral("Data Report"),
-                         QStringLiteral("DataOutputForm.pdf"), 1, 1},
-                        parent)
+    : ReportPreviewForm(
+        {QStringLiteral("PrintPreviewForm"), QStringLiteral("Data Report"), QStringLiteral("DataOutputForm.pdf"), 1, 1},
+        parent)
 {
     resize(1049, 655);
     ScreenFit::fit(this);

@@ -11,8 +11,8 @@
 #include "reviewgriddelegate.h"
 #include "reviewgridheader.h"
 #include "scanprogress.h"
-#include "windowfont.h"
 #include "screenfit.h"
+#include "windowfont.h"
 
 #include <QAbstractProxyModel>
 #include <QComboBox>
@@ -21,12 +21,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QPainter>
-#include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
@@ -97,8 +97,8 @@ TFormRecordReview::TFormRecordReview(QWidget *parent)
     m_shown->setObjectName(QStringLiteral("ReviewFilterModel"));
     m_shown->setRecordModel(m_model);
 
-    const ReviewCellPainter drawCell = [this](QPainter *painter, int column, int row, const QRect &rect,
-                                              bool selected, const QString &text) {
+    const ReviewCellPainter drawCell = [this](QPainter *painter, int column, int row, const QRect &rect, bool selected,
+                                              const QString &text) {
         DataGridDrawCell(painter, column, row, rect, selected, text);
     };
 
@@ -400,7 +400,8 @@ void TFormRecordReview::applyFilter()
     const CallSearch::DateBound from = CallSearch::parseDateBound(EditDateFrom->text());
     const CallSearch::DateBound to = CallSearch::parseDateBound(EditDateTo->text());
     QStringList problems;
-    for (const QString &problem : {dateFieldProblem(QStringLiteral("From"), from), dateFieldProblem(QStringLiteral("To"), to)})
+    for (const QString &problem :
+         {dateFieldProblem(QStringLiteral("From"), from), dateFieldProblem(QStringLiteral("To"), to)})
         if (!problem.isEmpty())
             problems << problem;
     const bool backwards = from.valid && to.valid && !from.blank && !to.blank && from.date > to.date;
@@ -441,13 +442,13 @@ void TFormRecordReview::applyFilter()
 void TFormRecordReview::headingClicked(int column)
 {
     const bool again = m_shown->sortColumn() == column;
-    const Qt::SortOrder order = again && m_shown->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder
-                                                                                     : Qt::AscendingOrder;
+    const Qt::SortOrder order =
+        again && m_shown->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
     m_shown->sort(column, order);
     DataGrid->horizontalHeader()->setToolTip(
-        QStringLiteral("Sorted by %1, %2").arg(RecordTableModel::Headings[size_t(column)].trimmed(),
-                                                order == Qt::AscendingOrder ? QStringLiteral("ascending")
-                                                                            : QStringLiteral("descending")));
+        QStringLiteral("Sorted by %1, %2")
+            .arg(RecordTableModel::Headings[size_t(column)].trimmed(),
+                 order == Qt::AscendingOrder ? QStringLiteral("ascending") : QStringLiteral("descending")));
     DataGrid->scrollTo(DataGrid->currentIndex());
 }
 
@@ -471,8 +472,7 @@ void TFormRecordReview::ButtonExportShownClick()
     QPalette colours = LabelFilterError->palette();
     colours.setColor(QPalette::WindowText, outcome.written ? palette().color(QPalette::WindowText) : QColor(Qt::red));
     LabelFilterError->setPalette(colours);
-    LabelFilterError->setText(outcome.written ? QStringLiteral("%1 rows saved as %2")
-                                                    .arg(outcome.rows)
-                                                    .arg(QFileInfo(path).fileName())
-                                              : outcome.error);
+    LabelFilterError->setText(
+        outcome.written ? QStringLiteral("%1 rows saved as %2").arg(outcome.rows).arg(QFileInfo(path).fileName())
+                        : outcome.error);
 }

@@ -57,8 +57,7 @@ public:
     static void setChosenRecordNumber(int number) { s_chosenRecord = number; }
 
     // Draws one cell with its text; row 0 is the heading row, rows 1 on are the records.
-    void DataGridDrawCell(QPainter *painter, int ACol, int ARow, const QRect &Rect, bool selected,
-                          const QString &text);
+    void DataGridDrawCell(QPainter *painter, int ACol, int ARow, const QRect &Rect, bool selected, const QString &text);
 
     void ButtonRefreshClick();
     void ButtonCancelClick();

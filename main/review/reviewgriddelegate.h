@@ -8,8 +8,8 @@
 // Draws one grid cell: column, grid row (0 is the heading row, record rows
 // start at 1), the cell's rectangle, whether the row is selected and the
 // text the model holds for the cell.
-using ReviewCellPainter = std::function<void(QPainter *painter, int column, int row, const QRect &rect, bool selected,
-                                             const QString &text)>;
+using ReviewCellPainter =
+    std::function<void(QPainter *painter, int column, int row, const QRect &rect, bool selected, const QString &text)>;
 
 // Hands every record cell of the review grid, with the text of the model
 // index the view asks for, to the window's own drawing; a sort or filter

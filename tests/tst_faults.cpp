@@ -590,14 +590,25 @@ void TestFaults::fileSizeLimitDuringExportAndReport()
     f.writeRecords(40);
     const QByteArray whole = readAll(f.dataFile());
     QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNExport.txt")), "earlier export\n"));
+    const QString csv = f.path(QStringLiteral("calls.csv"));
+    QVERIFY(TestRecords::writeAll(csv, "earlier csv\r\n"));
     TMainForm *w = f.open();
+    w->chooseCsvFile = [&csv](const QString &) { return csv; };
     QString report;
+    QString csvMessage;
     {
         FileSizeLimit limit(1000);
         QVERIFY(limit.ok());
+        // Small enough to stay in the file's own buffer until the end: the
+        // failure of that last write must still be seen.
+        w->ExportCsv1Click();
+        csvMessage = f.message();
+        w->ClearCurrent1Click();
         w->ExportFile1->trigger();
         report = fullReport(w);
     }
+    QVERIFY2(csvMessage.startsWith(QStringLiteral("Could not write calls.csv")), qPrintable(csvMessage));
+    QCOMPARE(readAll(csv), QByteArray("earlier csv\r\n"));
     QCOMPARE(f.message(), OpenError);
     QCOMPARE(f.indicator(), red);
     QCOMPARE(readAll(f.path(QStringLiteral("VNExport.txt"))), QByteArray("earlier export\n"));

@@ -3,10 +3,9 @@
 #include "callentry.h"
 #include "callsearch.h"
 #include "datafile.h"
+#include "utf8filewriter.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStringEncoder>
 
 #include <vector>
 
@@ -16,7 +15,6 @@ namespace {
 
 // Records read per step: the log is streamed, never held whole.
 constexpr qint64 RecordsPerRead = 1024;
-constexpr qsizetype FlushBytes = 1 << 20;
 // Room for every field quoted with each character doubled, the commas and the line end.
 constexpr int MaxLineUnits = RecordSize + 64;
 
@@ -177,33 +175,18 @@ qsizetype lineUnits(const CallRecord &record, char16_t *out)
     return p - out;
 }
 
+// The CSV rows of a file being written, and why it failed.
 class Writer
 {
 public:
     explicit Writer(const QString &path)
-        : m_file(path)
+        : m_out(path)
         , m_name(QFileInfo(path).fileName())
     {
-        m_buffer.reserve(FlushBytes + 4 * MaxLineUnits);
     }
 
-    bool open()
-    {
-        if (m_file.open(QIODevice::WriteOnly))
-            return true;
-        m_error = m_file.errorString();
-        return false;
-    }
-
-    void append(QStringView text)
-    {
-        const qsizetype start = m_buffer.size();
-        m_buffer.resize(start + m_encoder.requiredSpace(text.size()));
-        char *end = m_encoder.appendToBuffer(m_buffer.data() + start, text);
-        m_buffer.resize(end - m_buffer.constData());
-        if (m_buffer.size() >= FlushBytes)
-            flush();
-    }
+    bool open() { return m_out.open(); }
+    void append(QStringView text) { m_out.append(text); }
 
     void appendRecord(const CallRecord &record)
     {
@@ -215,45 +198,25 @@ public:
     // Ends the file: written whole, or removed with nothing left behind.
     Outcome finish()
     {
+        if (!m_out.commit())
+            return failed();
         Outcome outcome;
-        if (flush() && m_file.commit()) {
-            outcome.written = true;
-            outcome.rows = m_rows;
-            return outcome;
-        }
-        if (m_error.isEmpty())
-            m_error = m_file.errorString();
-        m_file.cancelWriting();
-        outcome.error = QStringLiteral("Could not write %1: %2").arg(m_name, m_error);
+        outcome.written = true;
+        outcome.rows = m_rows;
         return outcome;
     }
 
     Outcome failed() const
     {
         Outcome outcome;
-        outcome.error = QStringLiteral("Could not write %1: %2").arg(m_name, m_error);
+        outcome.error = QStringLiteral("Could not write %1: %2").arg(m_name, m_out.error());
         return outcome;
     }
 
 private:
-    bool flush()
-    {
-        if (!m_buffer.isEmpty() && m_file.write(m_buffer) != m_buffer.size()) {
-            if (m_error.isEmpty())
-                m_error = m_file.errorString();
-            m_ok = false;
-        }
-        m_buffer.clear();
-        return m_ok;
-    }
-
-    QSaveFile m_file;
+    Utf8FileWriter m_out;
     QString m_name;
-    QString m_error;
-    QStringEncoder m_encoder{QStringEncoder::Utf8};
-    QByteArray m_buffer;
     int m_rows = 0;
-    bool m_ok = true;
 };
 
 } // namespace

@@ -2,8 +2,7 @@
 
 #include "datafile.h"
 
-#include <QSaveFile>
-#include <QStringEncoder>
+#include "utf8filewriter.h"
 
 namespace TextExport {
 
@@ -16,7 +15,6 @@ constexpr CallRecord::Field Columns[] = {
 
 // Records read per step: the log is streamed, never held whole.
 constexpr int RecordsPerRead = 1024;
-constexpr qsizetype FlushBytes = 1 << 20;
 // Room for the nine fields at their widths, the separators and the line feed.
 constexpr qsizetype MaxLineUnits = 512;
 
@@ -35,40 +33,6 @@ qsizetype lineUnits(const CallRecord &record, char16_t *out)
     return p - out;
 }
 
-class LineWriter
-{
-public:
-    explicit LineWriter(QSaveFile &file)
-        : m_file(file)
-    {
-        m_buffer.reserve(FlushBytes + 4 * MaxLineUnits);
-    }
-
-    void append(QStringView text)
-    {
-        const qsizetype start = m_buffer.size();
-        m_buffer.resize(start + m_encoder.requiredSpace(text.size()));
-        char *end = m_encoder.appendToBuffer(m_buffer.data() + start, text);
-        m_buffer.resize(end - m_buffer.constData());
-        if (m_buffer.size() >= FlushBytes)
-            flush();
-    }
-
-    bool flush()
-    {
-        if (!m_buffer.isEmpty() && m_file.write(m_buffer) != m_buffer.size())
-            m_ok = false;
-        m_buffer.clear();
-        return m_ok;
-    }
-
-private:
-    QSaveFile &m_file;
-    QStringEncoder m_encoder{QStringEncoder::Utf8};
-    QByteArray m_buffer;
-    bool m_ok = true;
-};
-
 } // namespace
 
 Outcome write(const QString &dataPath, const QString &exportPath)
@@ -81,12 +45,11 @@ Outcome write(const QString &dataPath, const QString &exportPath)
     outcome.lastRecord = data.lastRecord();
     outcome.lastNumber = data.lastNumber();
 
-    QSaveFile file(exportPath);
-    if (!file.open(QIODevice::WriteOnly)) {
+    Utf8FileWriter writer(exportPath);
+    if (!writer.open()) {
         outcome.result = Result::ExportUnwritable;
         return outcome;
     }
-    LineWriter writer(file);
     writer.append(Heading);
 
     char16_t units[MaxLineUnits];
@@ -100,8 +63,7 @@ Outcome write(const QString &dataPath, const QString &exportPath)
         RecordsPerRead);
     if (!read)
         return outcome; // the export file is dropped unwritten
-    // QSaveFile::commit() does not see a failure of its own last flush, so flush first.
-    if (!writer.flush() || !file.flush() || !file.commit()) {
+    if (!writer.commit()) {
         outcome.result = Result::ExportUnwritable;
         return outcome;
     }

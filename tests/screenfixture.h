@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <initializer_list>
+
 // Test rows that need a screen of a given size and scale factor. The offscreen
 // platform reads its screen from a configuration file once, at start-up; so a
 // row whose screen is not this program's runs again in a copy of the test
@@ -25,6 +27,25 @@ inline bool onScreen(int width, int height, int scale)
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen && screen->geometry().size() == QSize(width, height) && screen->devicePixelRatio() == qreal(scale);
+}
+
+// Adds the columns window, width, height and scale, and a row for each window
+// on each small screen: 1024 x 768, and 960 x 540 logical pixels at 200 %.
+inline void addSmallScreenRows(std::initializer_list<const char *> windows)
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("scale");
+    const struct
+    {
+        int width, height, scale;
+    } screens[] = {{1024, 768, 1}, {960, 540, 2}};
+    for (const char *window : windows) {
+        for (const auto &screen : screens)
+            QTest::addRow("%s on %dx%d at %d00 %%", window, screen.width, screen.height, screen.scale)
+                << QString::fromLatin1(window) << screen.width << screen.height << screen.scale;
+    }
 }
 
 // Runs the current test row on that screen; returns what went wrong, or an
@@ -148,5 +169,16 @@ inline bool onItsScreen(const QWidget *window)
 }
 
 } // namespace ScreenFixture
+
+// Ends the test function here when this program is not on the screen the row
+// needs, after running the row on that screen in a copy of the program.
+#define SCREENFIXTURE_RUN_ON(width, height, scale)                                     \
+    do {                                                                                \
+        if (!ScreenFixture::onScreen(width, height, scale)) {                           \
+            const QString screenFailure = ScreenFixture::runOnScreen(width, height, scale); \
+            QVERIFY2(screenFailure.isEmpty(), qPrintable(screenFailure));               \
+            return;                                                                     \
+        }                                                                               \
+    } while (false)
 
 #endif // SCREENFIXTURE_H

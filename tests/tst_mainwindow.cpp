@@ -518,11 +518,7 @@ void TestMainWindow::messageBarFitsTheScreen()
     QFETCH(int, scale);
     QFETCH(QString, message);
     QFETCH(int, pointSize);
-    if (!ScreenFixture::onScreen(width, height, scale)) {
-        const QString failure = ScreenFixture::runOnScreen(width, height, scale);
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        return;
-    }
+    SCREENFIXTURE_RUN_ON(width, height, scale);
 
     MainWindowFixture f;
     TMainForm *w = f.open();

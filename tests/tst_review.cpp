@@ -156,11 +156,7 @@ void TestReview::cleanup()
 void TestReview::window()
 {
     // The designed size, on a screen that holds it (a smaller one shrinks the window).
-    if (!ScreenFixture::onScreen(1280, 1024, 1)) {
-        const QString failure = ScreenFixture::runOnScreen(1280, 1024, 1);
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        return;
-    }
+    SCREENFIXTURE_RUN_ON(1280, 1024, 1);
     appendEntries(LogFile, threeEntries);
     TFormRecordReview review;
     QCOMPARE(review.windowTitle(), QStringLiteral("Record Review"));

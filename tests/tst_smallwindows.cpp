@@ -217,19 +217,7 @@ void TestSmallWindows::escapingException()
 
 void TestSmallWindows::windowsFitTheScreen_data()
 {
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<int>("scale");
-    const struct
-    {
-        int width, height, scale;
-    } screens[] = {{1024, 768, 1}, {960, 540, 2}};
-    for (const char *window : {"splash", "about", "warning", "full report", "single record", "review"}) {
-        for (const auto &screen : screens)
-            QTest::addRow("%s on %dx%d at %d00 %%", window, screen.width, screen.height, screen.scale)
-                << QString::fromLatin1(window) << screen.width << screen.height << screen.scale;
-    }
+    ScreenFixture::addSmallScreenRows({"splash", "about", "warning", "full report", "single record", "review"});
 }
 
 // Every window lies within a small screen, or one at 200 %, with its texts whole.
@@ -239,11 +227,7 @@ void TestSmallWindows::windowsFitTheScreen()
     QFETCH(int, width);
     QFETCH(int, height);
     QFETCH(int, scale);
-    if (!ScreenFixture::onScreen(width, height, scale)) {
-        const QString failure = ScreenFixture::runOnScreen(width, height, scale);
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        return;
-    }
+    SCREENFIXTURE_RUN_ON(width, height, scale);
 
     MainWindowFixture fixture;
     fixture.writeRecords(3);

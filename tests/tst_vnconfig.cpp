@@ -758,19 +758,7 @@ void TestVNConfig::focusReturningFromTheDialogRunsNoRule()
 
 void TestVNConfig::windowsFitTheScreen_data()
 {
-    QTest::addColumn<QString>("window");
-    QTest::addColumn<int>("width");
-    QTest::addColumn<int>("height");
-    QTest::addColumn<int>("scale");
-    const struct
-    {
-        int width, height, scale;
-    } screens[] = {{1024, 768, 1}, {960, 540, 2}};
-    for (const char *window : {"configuration manager", "exit warning", "cancel warning", "font dialog"}) {
-        for (const auto &screen : screens)
-            QTest::addRow("%s on %dx%d at %d00 %%", window, screen.width, screen.height, screen.scale)
-                << QString::fromLatin1(window) << screen.width << screen.height << screen.scale;
-    }
+    ScreenFixture::addSmallScreenRows({"configuration manager", "exit warning", "cancel warning", "font dialog"});
 }
 
 // The fixed window keeps every control and text whole on a small screen and at
@@ -781,11 +769,7 @@ void TestVNConfig::windowsFitTheScreen()
     QFETCH(int, width);
     QFETCH(int, height);
     QFETCH(int, scale);
-    if (!ScreenFixture::onScreen(width, height, scale)) {
-        const QString failure = ScreenFixture::runOnScreen(width, height, scale);
-        QVERIFY2(failure.isEmpty(), qPrintable(failure));
-        return;
-    }
+    SCREENFIXTURE_RUN_ON(width, height, scale);
 
     std::unique_ptr<QWidget> shown;
     if (window == QLatin1String("font dialog")) {

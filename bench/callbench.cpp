@@ -7,6 +7,7 @@
 #include "Printprefiewform.h"
 #include "Stringgridreview.h"
 #include "VorlenMainFile.h"
+#include "desktop.h"
 #include "callentry.h"
 #include "datafile.h"
 #include "entryrules.h"
@@ -205,14 +206,14 @@ int main(int argc, char *argv[])
         printRow("export", count, exported, floor.medianMs);
 
         const Measure report = measure(nullptr, [&] {
-            TPrintPreviewForm preview(window.get());
+            TPrintPreviewForm preview(window->log(), window->desktop(), window.get());
             preview.show();
             preview.close();
         });
         printRow("full report", count, report, floor.medianMs);
 
         const Measure review = measure(nullptr, [&] {
-            TFormRecordReview grid(window.get());
+            TFormRecordReview grid(window->log(), window->desktop(), window.get());
             grid.show();
             grid.close();
         });
@@ -223,7 +224,7 @@ int main(int argc, char *argv[])
         std::unique_ptr<TFormRecordReview> grid;
         const Measure firstKey = measure(
             [&] {
-                grid = std::make_unique<TFormRecordReview>(window.get());
+                grid = std::make_unique<TFormRecordReview>(window->log(), window->desktop(), window.get());
                 grid->show();
             },
             [&] {
@@ -249,7 +250,9 @@ int main(int argc, char *argv[])
 
         const Measure names = measure(nullptr, [&] { window->loadCallerNames(); });
         printRow("caller names", count, names, floor.medianMs);
-        window->chooseCsvFile = [&dir](const QString &) { return dir.filePath(QStringLiteral("VNExport.csv")); };
+        window->desktop().chooseFile = [&dir](QWidget *, const Desktop::FileChoice &) {
+            return dir.filePath(QStringLiteral("VNExport.csv"));
+        };
         const Measure csv = measure(nullptr, [&] { window->ExportCsv1Click(); });
         printRow("CSV export", count, csv, floor.medianMs);
         window.reset();

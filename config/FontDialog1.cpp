@@ -1,6 +1,7 @@
 #include "FontDialog1.h"
 
 #include "accessiblenames.h"
+#include "desktop.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -140,11 +141,11 @@ void FontColorDialog::setChoice(const FontChoice &choice)
     LabelRefusal->hide();
 }
 
-std::optional<FontChoice> FontColorDialog::ask(QWidget *parent, const FontChoice &initial)
+std::optional<FontChoice> FontColorDialog::ask(Desktop &desktop, QWidget *parent, const FontChoice &initial)
 {
     FontColorDialog dialog(parent);
     dialog.setChoice(initial);
-    if (dialog.exec() != QDialog::Accepted)
+    if (desktop.runDialog(dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.choice();
 }

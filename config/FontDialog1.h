@@ -10,6 +10,7 @@
 class QComboBox;
 class QDialogButtonBox;
 class QFontDialog;
+struct Desktop;
 class QLabel;
 
 // The font dialog of the configuration manager: Qt's font chooser with a colour
@@ -25,7 +26,7 @@ public:
     void setChoice(const FontChoice &choice);
 
     // Runs the dialog from `initial`; nothing when the user cancelled.
-    static std::optional<FontChoice> ask(QWidget *parent, const FontChoice &initial);
+    static std::optional<FontChoice> ask(Desktop &desktop, QWidget *parent, const FontChoice &initial);
 
     void accept() override;
 

@@ -1,6 +1,7 @@
 #include "VNConfigUnit1.h"
 
 #include "FontDialog1.h"
+#include "desktop.h"
 #include "accessiblenames.h"
 #include "configfile.h"
 #include "configrules.h"
@@ -61,7 +62,7 @@ TFormConfig1::TFormConfig1(QWidget *parent)
     buildControls();
     buildTabOrder();
 
-    runFontDialog = [this]() { return FontColorDialog::ask(this, FontDialog1); };
+    runFontDialog = [this]() { return FontColorDialog::ask(Desktop::system(), this, FontDialog1); };
     connectRules();
 
     FormCreate();

@@ -11,6 +11,7 @@
 #include "Stringgridreview.h"
 #include "VNConfigUnit1.h"
 #include "VorlenMainFile.h"
+#include "desktop.h"
 #include "Warning.h"
 #include "callrecord.h"
 #include "configfile.h"
@@ -180,8 +181,9 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    TMainForm window;
-    window.now = [] { return QDateTime(QDate(2026, 3, 6), QTime(16, 20)); };
+    Desktop desktop;
+    desktop.now = [] { return QDateTime(QDate(2026, 3, 6), QTime(16, 20)); };
+    TMainForm window(desktop);
     window.show();
     QApplication::setActiveWindow(&window);
     waitFor(100);
@@ -206,17 +208,17 @@ int main(int argc, char *argv[])
     window.ClearCurrent1Click();
 
     {
-        TFormRecordReview review(&window);
+        TFormRecordReview review(window.log(), desktop, &window);
         review.resize(860, 300);
         camera.take(review, "review");
     }
     {
-        TPrintPreviewForm report(&window);
+        TPrintPreviewForm report(window.log(), desktop, &window);
         report.resize(860, 420);
         camera.take(report, "report");
     }
     {
-        TForm1 single(&window);
+        TForm1 single(window.log(), desktop, &window);
         single.PanelRec->setText(QStringLiteral("1"));
         single.resize(804, 520);
         camera.take(single, "single");

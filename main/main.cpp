@@ -1,7 +1,9 @@
 #include "About1.h"
 #include "VorlenMainFile.h"
 #include "calllogapplication.h"
+#include "desktop.h"
 #include "platform.h"
+#include "reportprinter.h"
 #include "workfolder.h"
 
 #include <QEventLoop>
@@ -20,6 +22,7 @@ int main(int argc, char *argv[])
         return exitCode;
 
     CallLogApplication app(argc, argv);
+    Desktop::system().defaultPrinter = &ReportPrinter::systemDefaultPrinter;
     return CallLogApplication::run([] {
         auto splash = std::make_unique<TFormAbout>();
         splash->show();

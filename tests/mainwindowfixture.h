@@ -4,7 +4,10 @@
 #include "VorlenMainFile.h"
 #include "datafile.h"
 #include "statusshape.h"
+#include "testdesktop.h"
 #include "testrecords.h"
+#include "entryrow.h"
+#include "selectpanel.h"
 
 #include <QApplication>
 #include <QDir>
@@ -44,12 +47,11 @@ public:
         QDir::setCurrent(previousDir);
     }
 
-    static QDateTime fixedNow() { return QDateTime(QDate(2026, 3, 7), QTime(15, 25, 40), Qt::UTC); }
+    static QDateTime fixedNow() { return TestDesktop::fixedNow(); }
 
     TMainForm *open()
     {
-        window = std::make_unique<TMainForm>();
-        window->now = &MainWindowFixture::fixedNow;
+        window = std::make_unique<TMainForm>(desktop);
         window->show();
         QApplication::setActiveWindow(window.get());
         if (!QTest::qWaitForWindowActive(window.get()))
@@ -57,6 +59,9 @@ public:
         window->RadioIn->setFocus(Qt::OtherFocusReason);
         return window.get();
     }
+
+    // The desktop a window of a fixture sits at.
+    static TestDesktop &desktopOf(TMainForm *w) { return static_cast<TestDesktop &>(w->desktop()); }
 
     QString path(const QString &name) const { return dir.filePath(name); }
     QString dataFile() const { return path(QStringLiteral("VNData.dta")); }
@@ -129,6 +134,7 @@ public:
 
     QTemporaryDir dir;
     QString previousDir;
+    TestDesktop desktop;
     std::unique_ptr<TMainForm> window;
 };
 

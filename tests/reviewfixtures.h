@@ -3,7 +3,7 @@
 
 #include "callrecord.h"
 #include "datafile.h"
-#include "modalanswerer.h"
+
 #include "testrecords.h"
 
 #include <QApplication>

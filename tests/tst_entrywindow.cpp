@@ -4,7 +4,7 @@
 
 #include "focusrules.h"
 #include "mainwindowfixture.h"
-#include "modalanswerer.h"
+#include "testdesktop.h"
 #include "typedkeyfilter.h"
 
 #include <QAbstractItemView>
@@ -622,7 +622,7 @@ void TestEntryWindow::menuShortcutsWin()
     QStringList seen;
 
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         // Exit asks about the typed entry first; the answer here is Discard.
         answerer.answer = [](QDialog *dialog) {
             auto *ask = qobject_cast<QMessageBox *>(dialog);
@@ -755,9 +755,10 @@ void TestEntryWindow::focusAwayAndBackRunsNoRule()
     } else if (away == QLatin1String("dialog")) {
         QMessageBox box(QMessageBox::Information, QStringLiteral("Note"), QStringLiteral("A question"),
                         QMessageBox::Ok | QMessageBox::Cancel, w);
+        // A real modal loop, as a dialog of any program runs one.
         bool wasModal = false;
-        ModalAnswerer answerer([&](QDialog *dialog) {
-            wasModal = dialog == &box;
+        QTimer::singleShot(0, &box, [&] {
+            wasModal = QApplication::activeModalWidget() == &box;
             box.button(QMessageBox::Ok)->click();
         });
         QCOMPARE(box.exec(), int(QMessageBox::Ok));
@@ -1016,7 +1017,7 @@ void TestEntryWindow::completionFollowsSavesAndOpenExisting()
     entry.name = QStringLiteral("Olga Other");
     CallRecord record = TestRecords::make(1, entry);
     QVERIFY(DataFile::appendRecord(other, record));
-    w->chooseDataFile = [other] { return other; };
+    w->desktop().chooseFile = [other](QWidget *, const Desktop::FileChoice &) { return other; };
     w->Open1->trigger();
     QTRY_COMPARE(w->offeredNames(), QStringList({"Olga Other"}));
 }

@@ -382,7 +382,8 @@ void TestExport::csvRoundTrip()
     const QByteArray dataBefore = TestRecords::readAll(fixture.dataFile());
 
     QString suggested;
-    window->chooseCsvFile = [&](const QString &name) {
+    window->desktop().chooseFile = [&](QWidget *, const Desktop::FileChoice &choice) {
+        const QString &name = choice.suggested;
         suggested = name;
         return fixture.path(QStringLiteral("calls.csv"));
     };
@@ -410,7 +411,7 @@ void TestExport::csvShownRows()
     MainWindowFixture fixture;
     writeEntries(fixture.dataFile(), {entry("I", "Ann Lee", "Acme", "x"), entry("O", "Bob Stone", "Acme", "y"),
                                       entry("I", "Al Brown", "Other", "z")});
-    TFormRecordReview review;
+    TFormRecordReview review(fixture.open()->log(), fixture.desktop);
     review.show();
     QTest::keyClicks(review.EditSearch, QStringLiteral("a"));
     review.ComboType->setCurrentIndex(1); // In
@@ -418,7 +419,7 @@ void TestExport::csvShownRows()
     const QPoint nameHeading(header->sectionViewportPosition(6) + 5, header->height() / 2);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameHeading);
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, nameHeading); // Z to A
-    review.chooseExportFile = [&](const QString &) { return fixture.path(QStringLiteral("shown.csv")); };
+    fixture.desktop.nextFile = fixture.path(QStringLiteral("shown.csv"));
     QTest::mouseClick(review.ButtonExportShown, Qt::LeftButton);
 
     QList<QStringList> rows;
@@ -446,7 +447,7 @@ void TestExport::csvFailureNamesFile()
         writeEntries(fixture.dataFile(), threeEntries);
     QVERIFY(QDir().mkdir(QStringLiteral("calls.csv"))); // a folder where the file would go
     TMainForm *window = fixture.open();
-    window->chooseCsvFile = [&](const QString &) { return fixture.path(QStringLiteral("calls.csv")); };
+    window->desktop().chooseFile = [&](QWidget *, const Desktop::FileChoice &) { return fixture.path(QStringLiteral("calls.csv")); };
     window->ExportCsv1Click();
 
     QVERIFY2(fixture.message().startsWith(message), qPrintable(fixture.message()));
@@ -457,7 +458,7 @@ void TestExport::csvFailureNamesFile()
 
     // Cancelling the save dialog writes nothing and says nothing.
     window->ClearCurrent1Click();
-    window->chooseCsvFile = [](const QString &) { return QString(); };
+    window->desktop().chooseFile = [](QWidget *, const Desktop::FileChoice &) { return QString(); };
     window->ExportCsv1Click();
     QCOMPARE(fixture.message(), QString());
 }

@@ -10,7 +10,7 @@
 // "nobody" (seteuid), which the kernel checks like any ordinary user.
 
 #include "mainwindowfixture.h"
-#include "modalanswerer.h"
+#include "testdesktop.h"
 
 #include "Printprefiewform.h"
 #include "Stringgridreview.h"
@@ -166,7 +166,7 @@ QStringList review(TMainForm *w)
 {
     QStringList seen;
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         F::key(Qt::Key_V, Qt::ControlModifier);
         seen = answerer.seen;
     }
@@ -180,7 +180,7 @@ QString fullReport(TMainForm *w)
 {
     QString panel = QStringLiteral("(no preview)");
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         answerer.answer = [&panel](QDialog *dialog) {
             if (auto *preview = qobject_cast<TPrintPreviewForm *>(dialog))
                 panel = preview->Panel1->text();
@@ -506,7 +506,7 @@ void TestFaults::recordNumberOutOfRange()
     QVERIFY(!w->state().EditMode);
     // Print Current for that number shows an empty record, not some other one.
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         F::key(Qt::Key_U, Qt::ControlModifier);
         QCOMPARE(answerer.seen, QStringList{QStringLiteral("TForm1")});
     }
@@ -528,7 +528,7 @@ void TestFaults::recordNumberOutOfRange()
     QString panel;
     bool closed = false;
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         answerer.answer = [&](QDialog *dialog) {
             auto *grid = qobject_cast<TFormRecordReview *>(dialog);
             if (!grid || grid->model()->rowCount() == 0)
@@ -593,7 +593,7 @@ void TestFaults::fileSizeLimitDuringExportAndReport()
     const QString csv = f.path(QStringLiteral("calls.csv"));
     QVERIFY(TestRecords::writeAll(csv, "earlier csv\r\n"));
     TMainForm *w = f.open();
-    w->chooseCsvFile = [&csv](const QString &) { return csv; };
+    w->desktop().chooseFile = [&csv](QWidget *, const Desktop::FileChoice &) { return csv; };
     QString report;
     QString csvMessage;
     {
@@ -653,7 +653,7 @@ void TestFaults::markRefusedByTheDisk()
         FileSizeLimit limit(2 * RecordSize);
         QVERIFY(limit.ok());
         if (command == QLatin1String("review")) {
-            ModalAnswerer answerer;
+            ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
             answerer.answer = [&](QDialog *dialog) {
                 if (auto *grid = qobject_cast<TFormRecordReview *>(dialog)) {
                     panel = grid->Panel1->text();
@@ -833,7 +833,7 @@ void TestFaults::readOnlyWorkingFolder()
     QVERIFY2(report.startsWith(withRecords ? QStringLiteral("Report NOT written") : NoFileRead), qPrintable(report));
 
     // Open Existing cannot rewrite the configuration: the data file stays.
-    w->chooseDataFile = [&f] { return f.path(QStringLiteral("Other.dta")); };
+    w->desktop().chooseFile = [&f](QWidget *, const Desktop::FileChoice &) { return f.path(QStringLiteral("Other.dta")); };
     w->Open1Click();
     if (withRecords) {
         QCOMPARE(f.message(), OpenError);
@@ -953,7 +953,7 @@ void TestFaults::foreignFileThroughEveryCommand()
 
     TMainForm *w = f.open();
     if (fromOpenExisting) {
-        w->chooseDataFile = [&foreign] { return foreign; };
+        w->desktop().chooseFile = [&foreign](QWidget *, const Desktop::FileChoice &) { return foreign; };
         w->Open1Click();
     }
     const QString notALog = QStringLiteral("Not a call log: letter.dta - nothing will be written");
@@ -970,7 +970,7 @@ void TestFaults::foreignFileThroughEveryCommand()
     QCOMPARE(DataFile::storeEdit(foreign, w->state().RecordCount, edit), DataFile::WriteResult::NotALog);
     QString panel;
     timed("review", [&] {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         answerer.answer = [&panel](QDialog *dialog) {
             if (auto *grid = qobject_cast<TFormRecordReview *>(dialog))
                 panel = grid->Panel1->text();
@@ -1121,7 +1121,7 @@ void TestFaults::exitAsksAboutAnUnsavedEntry()
     typeEntry(w);
     QString question;
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         answerer.answer = [&](QDialog *dialog) {
             auto *ask = qobject_cast<QMessageBox *>(dialog);
             if (!ask)
@@ -1145,7 +1145,7 @@ void TestFaults::exitAsksAboutAnUnsavedEntry()
     if (!closes) {
         F::reactivate(w);
         F::key(Qt::Key_C, Qt::ControlModifier);
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         F::key(Qt::Key_X, Qt::ControlModifier);
         QVERIFY(answerer.seen.isEmpty());
         QVERIFY(!w->isVisible());
@@ -1181,12 +1181,11 @@ void TestFaults::createdFilesAreOwnerOnly()
     w->ExportFile1->trigger();
     // The full report printed: where there is no printer it becomes a PDF.
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         answerer.answer = [](QDialog *dialog) {
             auto *preview = qobject_cast<TPrintPreviewForm *>(dialog);
             if (!preview)
                 return false;
-            preview->tellUser = [](const QString &) {};
             preview->ButtonPrint->click();
             return true;
         };
@@ -1194,7 +1193,7 @@ void TestFaults::createdFilesAreOwnerOnly()
     }
     F::reactivate(w);
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         w->PrintCurrentClick();
     }
     F::reactivate(w);

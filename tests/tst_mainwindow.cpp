@@ -103,7 +103,7 @@ void TestMainWindow::configuredFontReachesTheEntryControlsOnly()
         QCOMPARE(control->font().family(), QStringLiteral("DejaVu Serif"));
         QCOMPARE(control->palette().color(QPalette::Text), QColor(255, 0, 0));
     }
-    const QList<QWidget *> unchanged = {w->DateLabel, w->NoteLabel, w->RadioGroup1, w->LabelRecordStatus, w->RecNoteLabel};
+    const QList<QWidget *> unchanged = {w->DateLabel, w->NoteLabel, w->RadioGroup1, w->LabelRecordStatus, w->Panel2->RecNoteLabel};
     for (QWidget *control : unchanged) {
         QVERIFY2(control->font().pointSize() != 14 || control == w->LabelRecordStatus, qPrintable(control->objectName()));
         QVERIFY(control->font().family() != QStringLiteral("DejaVu Serif"));
@@ -407,6 +407,8 @@ void TestMainWindow::createNewRunsTheConfigurationManager()
     const QString manager = f.path(QStringLiteral("VNConfig"));
     QVERIFY(TestRecords::writeAll(manager, "#!/bin/sh\nprintf 'Other.dta\\n.\\n212\\n###\\nDejaVu Sans\\n0\\n12\\n\\000' > VNConfig.cfg\n"));
     QVERIFY(QFile::setPermissions(manager, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    // The stand-in really runs, as the manager does.
+    f.desktop.runProgram = Desktop().runProgram;
     TMainForm *w = f.open();
     QCOMPARE(w->state().RecordCount, 2);
     w->EditName->setText(QStringLiteral("typed before"));
@@ -426,7 +428,7 @@ void TestMainWindow::createNewWithoutConfigurationManager()
     MainWindowFixture f;
     f.writeRecords(2);
     TMainForm *w = f.open();
-    w->runConfigurationManager = [] { return QProcess::execute(QStringLiteral("/nonexistent/VNConfig"), {}) >= 0; };
+    w->desktop().runProgram = [](const QString &, const QStringList &) { return false; };
     w->Save1Click();
     QCOMPARE(w->state().RecordCount, 2);
     QCOMPARE(w->state().DataFileName, QStringLiteral("VNData.dta"));
@@ -443,7 +445,7 @@ void TestMainWindow::openExisting()
     QVERIFY(QDir(f.dir.path()).mkdir(QStringLiteral("sub")));
     f.writeRecords(4, other);
     TMainForm *w = f.open();
-    w->chooseDataFile = [other] { return other; };
+    w->desktop().chooseFile = [other](QWidget *, const Desktop::FileChoice &) { return other; };
     w->Open1Click();
     QCOMPARE(w->state().DataFileName, other);
     QCOMPARE(w->state().RecordCount, 4);
@@ -459,7 +461,7 @@ void TestMainWindow::openExistingWithoutConfiguration()
     const QString other = f.path(QStringLiteral("Other.dta"));
     f.writeRecords(3, other);
     TMainForm *w = f.open();
-    w->chooseDataFile = [other] { return other; };
+    w->desktop().chooseFile = [other](QWidget *, const Desktop::FileChoice &) { return other; };
     w->Open1Click();
     QCOMPARE(w->state().DataFileName, other);
     QCOMPARE(f.message(), QStringLiteral("Configuration missing - using Default"));
@@ -476,7 +478,7 @@ void TestMainWindow::openExistingCancelled()
     const QByteArray config = readAll(f.path(QStringLiteral("VNConfig.cfg")));
     QCOMPARE(config.size(), 33);
     TMainForm *w = f.open();
-    w->chooseDataFile = [] { return QString(); };
+    w->desktop().chooseFile = [](QWidget *, const Desktop::FileChoice &) { return QString(); };
     w->Open1Click();
     QCOMPARE(w->state().DataFileName, QStringLiteral("VNData.dta"));
     QCOMPARE(readAll(f.path(QStringLiteral("VNConfig.cfg"))), config);
@@ -552,7 +554,7 @@ void TestMainWindow::messageBarFitsTheScreen()
     }
     const QStringList cut = ScreenFixture::cutTexts(w);
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
-    QVERIFY(w->Memo1->width() >= TMainForm::NotesMinimumWidth);
+    QVERIFY(w->Memo1->width() >= EntryRow::NotesMinimumWidth);
 
     // Clear takes the message away, and with it any line it took.
     w->ClearCurrent1Click();

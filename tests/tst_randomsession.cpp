@@ -7,7 +7,7 @@
 // CALLLOG_RANDOM_KEEP names a folder that keeps the files of a failed session.
 
 #include "mainwindowfixture.h"
-#include "modalanswerer.h"
+#include "testdesktop.h"
 
 #include "Stringgridreview.h"
 #include "recordtablemodel.h"
@@ -411,7 +411,7 @@ void Session::review()
     const int rowSeed = int(m_rng.bounded(1 << 20));
     bool chose = false;
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         answerer.answer = [&](QDialog *dialog) {
             auto *grid = qobject_cast<TFormRecordReview *>(dialog);
             if (!grid || !choose || grid->model()->rowCount() == 0)
@@ -438,7 +438,7 @@ void Session::review()
 void Session::fullReport()
 {
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         note(QStringLiteral("Ctrl+P"));
         QTest::keyClick(focused(), Qt::Key_P, Qt::ControlModifier);
         if (answerer.seen.isEmpty())
@@ -452,7 +452,7 @@ void Session::printCurrent()
     if (!w->PrintCurrent->isEnabled())
         return;
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         note(QStringLiteral("Ctrl+U (record %1)").arg(w->state().SelectedRecord));
         QTest::keyClick(focused(), Qt::Key_U, Qt::ControlModifier);
         if (answerer.seen != QStringList{QStringLiteral("TForm1")})
@@ -482,7 +482,6 @@ void Session::restart()
     note(QStringLiteral("restart the program"));
     m_fixture.window.reset();
     w = m_fixture.open();
-    w->now = &F::fixedNow;
 }
 
 // The program dies in the middle of a save, killed at one of its steps, and
@@ -516,7 +515,6 @@ void Session::crashInASave()
     QCOMPARE(waitpid(child, &status, 0), child);
     QVERIFY(WIFSIGNALED(status));
     w = m_fixture.open();
-    w->now = &F::fixedNow;
 }
 
 QString Session::checkInvariants()
@@ -585,7 +583,6 @@ void Session::run()
 {
     m_fixture.writeRecords(3);
     w = m_fixture.open();
-    w->now = &F::fixedNow;
     if (QString failure = checkInvariants(); !failure.isEmpty())
         return fail(failure);
 

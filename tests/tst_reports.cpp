@@ -7,7 +7,7 @@
 #include "callrecord.h"
 #include "configfile.h"
 #include "datafile.h"
-#include "modalanswerer.h"
+#include "logfixture.h"
 #include "testrecords.h"
 
 #include <QAction>
@@ -33,7 +33,6 @@ class TestReports : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase();
     void init();
     void cleanup();
 
@@ -66,8 +65,7 @@ private slots:
     void manualHoldsTheWindowPictures();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldDir;
+    std::unique_ptr<LogFixture> m_fixture;
 };
 
 namespace {
@@ -167,24 +165,16 @@ QString manualPath()
 
 } // namespace
 
-void TestReports::initTestCase()
-{
-    // Nothing in these tests may reach a real printer.
-    ReportPrinter::defaultPrinter = [] { return QPrinterInfo(); };
-}
-
 void TestReports::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_oldDir = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_dir->path()));
+    // The test desktop has no printer: nothing here reaches paper.
+    m_fixture = std::make_unique<LogFixture>();
+    QVERIFY(m_fixture->dir.isValid());
 }
 
 void TestReports::cleanup()
 {
-    QDir::setCurrent(m_oldDir);
-    m_dir.reset();
+    m_fixture.reset();
 }
 
 void TestReports::fullReport_data()
@@ -222,7 +212,7 @@ void TestReports::fullReport()
     const QString expected = golden(report);
     QVERIFY(!expected.isEmpty());
 
-    TPrintPreviewForm form;
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     form.show();
     QCOMPARE(fileBytes(ReportText::FullReportFileName), expected.toUtf8());
     QCOMPARE(form.REditReport->toPlainText(), expected);
@@ -242,7 +232,7 @@ void TestReports::fullReportMarksOnlyFailingRecords()
     const QByteArray before = fileBytes(DataFileName);
 
     {
-        TPrintPreviewForm form;
+        TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
         form.show();
     }
     QByteArray after = fileBytes(DataFileName);
@@ -256,7 +246,7 @@ void TestReports::fullReportMarksOnlyFailingRecords()
     // A marked record keeps failing, and a second report writes the same bytes.
     const QByteArray marked = fileBytes(DataFileName);
     {
-        TPrintPreviewForm form;
+        TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
         form.show();
         QVERIFY(form.REditReport->toPlainText().contains(QStringLiteral("  3\tX\tM\t")));
     }
@@ -293,7 +283,7 @@ void TestReports::fullReportStopsAtFileEnd()
     bytes.append(QByteArray(trailingBytes, '\0'));
     writeBytes(DataFileName, bytes);
 
-    TPrintPreviewForm form;
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     form.show();
     const QStringList lines = form.REditReport->toPlainText().split(QLatin1Char('\n'));
     // Title (3 pieces), heading (1), rule (1), two lines a record, then the empty piece after the last line feed.
@@ -314,7 +304,7 @@ void TestReports::fullReportWithoutDataFile()
     if (asFolder)
         QVERIFY(QDir().mkdir(DataFileName));
 
-    TPrintPreviewForm form;
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     form.show();
     QCOMPARE(form.Panel1->text(), QStringLiteral("NO FILE READ: Cancel & Save Records"));
     QCOMPARE(form.Panel1->palette().color(QPalette::WindowText), QColor(255, 0, 0));
@@ -329,7 +319,7 @@ void TestReports::fullReportWorkFileNotWritable()
     writeLog(threeEntries);
     QVERIFY(QDir().mkdir(ReportText::FullReportFileName));
 
-    TPrintPreviewForm form;
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     form.REditReport->setPlainText(QStringLiteral("earlier text"));
     form.show();
     QVERIFY2(form.Panel1->text().startsWith(QStringLiteral("Report NOT written")), qPrintable(form.Panel1->text()));
@@ -343,7 +333,7 @@ void TestReports::fullReportUsesConfiguredDataFile()
     ConfigurationLines lines = {"other.dta\n", "-\n", "###\n", "###\n", "Arial\n", "0\n", "10\n"};
     QVERIFY(WriteConfiguration(lines, 0));
 
-    TPrintPreviewForm form;
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     QCOMPARE(form.dataFileName(), QStringLiteral("other.dta"));
     form.show();
     QCOMPARE(form.REditReport->toPlainText(), golden(QStringLiteral("full-first-record.txt")));
@@ -352,9 +342,8 @@ void TestReports::fullReportUsesConfiguredDataFile()
 void TestReports::fullReportPrintsEditedText()
 {
     writeLog(threeEntries);
-    TPrintPreviewForm form;
-    QStringList told;
-    form.tellUser = [&told](const QString &text) { told << text; };
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
+    const QStringList &told = m_fixture->desktop.messagesShown;
     form.show();
     QVERIFY(form.isVisible());
 
@@ -387,9 +376,8 @@ void TestReports::fullReportPrintFailureKeepsWindow()
 {
     writeLog(threeEntries);
     QVERIFY(QDir().mkdir(QStringLiteral("DataOutputForm.pdf")));
-    TPrintPreviewForm form;
-    QStringList told;
-    form.tellUser = [&told](const QString &text) { told << text; };
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
+    const QStringList &told = m_fixture->desktop.messagesShown;
     form.show();
     QTest::mouseClick(form.ButtonPrint, Qt::LeftButton);
 
@@ -401,7 +389,7 @@ void TestReports::fullReportPrintFailureKeepsWindow()
 void TestReports::fullReportCancel()
 {
     writeLog(threeEntries);
-    TPrintPreviewForm form;
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     form.show();
     QTest::mouseClick(form.ButtonCancel, Qt::LeftButton);
     QVERIFY(!form.isVisible());
@@ -410,7 +398,7 @@ void TestReports::fullReportCancel()
     QCOMPARE(fileBytes(ReportText::FullReportFileName),
              golden(QStringLiteral("full-three-records.txt")).toUtf8());
 
-    TPrintPreviewForm closed;
+    TPrintPreviewForm closed(m_fixture->log(), m_fixture->desktop);
     closed.show();
     closed.close();
     QCOMPARE(closed.result(), 1);
@@ -446,7 +434,7 @@ void TestReports::singleRecord()
     const QString expected = golden(report);
     QVERIFY(!expected.isEmpty());
 
-    TForm1 form;
+    TForm1 form(m_fixture->log(), m_fixture->desktop);
     form.PanelRec->setText(QString::number(number));
     form.show();
     QCOMPARE(fileBytes(ReportText::SingleRecordFileName), expected.toUtf8());
@@ -479,7 +467,7 @@ void TestReports::singleRecordOutsideFile()
     bytes.append(bytes.mid(2 * RecordSize, trailingBytes));
     writeBytes(DataFileName, bytes);
 
-    TForm1 form;
+    TForm1 form(m_fixture->log(), m_fixture->desktop);
     form.PanelRec->setText(panelRec);
     form.show();
     // Nothing was read: empty fields, and a status that says the record is not sound.
@@ -491,7 +479,7 @@ void TestReports::singleRecordOutsideFile()
 
 void TestReports::singleRecordWithoutDataFile()
 {
-    TForm1 form;
+    TForm1 form(m_fixture->log(), m_fixture->desktop);
     const QString initial = form.RecordPreview->toPlainText();
     QCOMPARE(initial, QString(26, QLatin1Char(' ')) + QStringLiteral("\n") + QString(20, QLatin1Char(' '))
                           + QStringLiteral("Vorlen Record # "));
@@ -506,9 +494,8 @@ void TestReports::singleRecordWithoutDataFile()
 void TestReports::singleRecordPrintsToPdf()
 {
     writeLog(threeEntries);
-    TForm1 form;
-    QStringList told;
-    form.tellUser = [&told](const QString &text) { told << text; };
+    TForm1 form(m_fixture->log(), m_fixture->desktop);
+    const QStringList &told = m_fixture->desktop.messagesShown;
     form.PanelRec->setText(QStringLiteral("3"));
     form.show();
     QTest::mouseClick(form.ButtonPrint, Qt::LeftButton);
@@ -541,7 +528,7 @@ void TestReports::printCurrentFromTheMainWindow()
     QFETCH(QString, answer);
     QFETCH(bool, enabledAfter);
     writeLog(threeEntries);
-    TMainForm window;
+    TMainForm window(m_fixture->desktop);
     window.show();
     window.Read1->trigger();
     window.SpinEditSelect->setValue(2);
@@ -552,7 +539,7 @@ void TestReports::printCurrentFromTheMainWindow()
     QString panelRec;
     QString report;
     QString told;
-    ModalAnswerer answerer([&](QDialog *dialog) {
+    ModalAnswerer answerer(m_fixture->desktop, [&](QDialog *dialog) {
         if (auto *box = qobject_cast<QMessageBox *>(dialog)) {
             told = box->text();
             box->accept();
@@ -590,13 +577,13 @@ void TestReports::printFromTheMainWindow()
 {
     writeLog(threeEntries);
     alterName(1);
-    TMainForm window;
+    TMainForm window(m_fixture->desktop);
     window.show();
     QApplication::setActiveWindow(&window);
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
     QString report;
-    ModalAnswerer answerer;
+    ModalAnswerer answerer(m_fixture->desktop);
     answerer.answer = ModalAnswerer::only<TPrintPreviewForm>([&](TPrintPreviewForm *preview) {
         QCOMPARE(preview->parentWidget(), &window);
         report = preview->REditReport->toPlainText();

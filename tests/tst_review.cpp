@@ -5,6 +5,7 @@
 #include "reviewfiltermodel.h"
 #include "reviewcolumnsizer.h"
 #include "mainwindowfixture.h"
+#include "logfixture.h"
 #include "reviewfixtures.h"
 #include "screenfixture.h"
 
@@ -68,8 +69,7 @@ private slots:
     void findSortAndChooseFromMainWindow();
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    QString m_oldDir;
+    std::unique_ptr<LogFixture> m_fixture;
 };
 
 namespace {
@@ -140,17 +140,13 @@ void clickHeading(TFormRecordReview &review, int column)
 
 void TestReview::init()
 {
-    m_oldDir = QDir::currentPath();
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    QVERIFY(QDir::setCurrent(m_dir->path()));
-    TFormRecordReview::setChosenRecordNumber(0);
+    m_fixture = std::make_unique<LogFixture>();
+    QVERIFY(m_fixture->dir.isValid());
 }
 
 void TestReview::cleanup()
 {
-    QDir::setCurrent(m_oldDir);
-    m_dir.reset();
+    m_fixture.reset();
 }
 
 void TestReview::window()
@@ -158,7 +154,7 @@ void TestReview::window()
     // The designed size, on a screen that holds it (a smaller one shrinks the window).
     SCREENFIXTURE_RUN_ON(1280, 1024, 1);
     appendEntries(LogFile, threeEntries);
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     QCOMPARE(review.windowTitle(), QStringLiteral("Record Review"));
     QCOMPARE(review.size(), QSize(930, 587));
     QCOMPARE(review.Panel1->text(), QStringLiteral("Double click a line to review or edit."));
@@ -182,7 +178,7 @@ void TestReview::window()
 void TestReview::listsRecordsInFileOrder()
 {
     appendEntries(LogFile, threeEntries);
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     review.show();
     const ReviewFilterModel *model = review.model();
     QCOMPARE(model->rowCount(), 3);
@@ -192,7 +188,7 @@ void TestReview::listsRecordsInFileOrder()
                                               "Stone & Sons", "café order"}));
     // The first line is the selected one, so its record is the one chosen.
     QCOMPARE(review.DataGrid->currentIndex().row(), 0);
-    QCOMPARE(TFormRecordReview::chosenRecordNumber(), 1);
+    QCOMPARE(review.chosenRecordNumber(), 1);
 }
 
 void TestReview::marksFailingRecordOnDisk()
@@ -204,7 +200,7 @@ void TestReview::marksFailingRecordOnDisk()
     expected[statusAt] = 'X';
 
     {
-        TFormRecordReview review;
+        TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
         review.show();
         QCOMPARE(review.model()->text(1, 1), QStringLiteral("X"));
         QCOMPARE(review.model()->text(1, 8), QStringLiteral("Wished a happy new year"));
@@ -214,7 +210,7 @@ void TestReview::marksFailingRecordOnDisk()
     // Only the status letter of the altered record changed on disk.
     QCOMPARE(TestRecords::readAll(LogFile), expected);
 
-    TFormRecordReview again;
+    TFormRecordReview again(m_fixture->log(), m_fixture->desktop);
     again.show();
     QCOMPARE(again.model()->text(1, 1), QStringLiteral("X"));
     QCOMPARE(TestRecords::readAll(LogFile), expected);
@@ -237,7 +233,7 @@ void TestReview::staysWithinFile()
     QFETCH(int, rows);
     appendEntries(LogFile, threeEntries);
     patchField(LogFile, 3, CallRecord::RecordNumber, lastNumber);
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     review.show();
     QCOMPARE(review.model()->rowCount(), rows);
     for (int row = 0; row < rows; ++row)
@@ -261,7 +257,7 @@ void TestReview::columnWidthsFollowColumnToTheLeft()
                                 {"M", "12/25/2024", "12:05PM", "(800)555-1234", "Maximilian Mustermann", longCompany, "y"},
                                 {"O", "1/2/2025", "3:15PM", "555-1234", "Bo", "Co", "z"},
                             });
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     auto *sizer = review.findChild<ReviewColumnSizer *>(QStringLiteral("ColumnSizer"));
     QVERIFY(sizer);
     if (inSlices)
@@ -294,7 +290,7 @@ void TestReview::refreshRereadsAndResizes()
 {
     const QString longCompany = QStringLiteral("International Widgets and Telephone Company");
     appendEntries(LogFile, {{"I", "6/14/2024", "9:30AM", "555-123-4567", "Ann", longCompany, "x"}});
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     review.show();
     const QFontMetrics metrics(review.DataGrid->font());
     QCOMPARE(review.DataGrid->columnWidth(8), metrics.horizontalAdvance(longCompany) + 225);
@@ -332,7 +328,7 @@ void TestReview::results()
     QFETCH(int, row);
     QFETCH(int, result);
     appendEntries(LogFile, threeEntries);
-    ModalAnswerer answerer([&](QDialog *dialog) {
+    ModalAnswerer answerer(m_fixture->desktop, [&](QDialog *dialog) {
         auto *review = qobject_cast<TFormRecordReview *>(dialog);
         QVERIFY(review);
         QTableView *grid = review->DataGrid;
@@ -347,30 +343,30 @@ void TestReview::results()
         else
             QTest::keyClick(grid, Qt::Key_Escape);
     });
-    TFormRecordReview review;
-    QCOMPARE(review.exec(), result);
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+    QCOMPARE(m_fixture->desktop.runDialog(review), result);
     QCOMPARE(answerer.seen, QStringList({"TFormRecordReview"}));
-    QCOMPARE(TFormRecordReview::chosenRecordNumber(), row + 1);
+    QCOMPARE(review.chosenRecordNumber(), row + 1);
 }
 
 void TestReview::doubleClickOnBadNumberKeepsWindow()
 {
     appendEntries(LogFile, threeEntries);
     patchField(LogFile, 2, CallRecord::RecordNumber, QStringLiteral("2b"));
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     review.show();
     QTableView *grid = review.DataGrid;
     const QPoint first = grid->visualRect(review.model()->index(0, 0)).center();
     const QPoint second = grid->visualRect(review.model()->index(1, 0)).center();
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, first);
-    QCOMPARE(TFormRecordReview::chosenRecordNumber(), 1);
+    QCOMPARE(review.chosenRecordNumber(), 1);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, second);
     QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, second);
     // The line cannot name a record: the window says so and stays.
     QVERIFY(review.isVisible());
     QCOMPARE(review.result(), 0);
     QCOMPARE(review.Panel1->text(), QStringLiteral("'2b' is not a valid record number"));
-    QCOMPARE(TFormRecordReview::chosenRecordNumber(), 1);
+    QCOMPARE(review.chosenRecordNumber(), 1);
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, first);
     QCOMPARE(review.Panel1->text(), QStringLiteral("Double click a line to review or edit."));
 }
@@ -378,7 +374,7 @@ void TestReview::doubleClickOnBadNumberKeepsWindow()
 void TestReview::drawsCellsInPaletteColours()
 {
     appendEntries(LogFile, threeEntries);
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     review.show();
     QPalette colours = review.DataGrid->palette();
     colours.setColor(QPalette::Button, QColor(10, 20, 30));
@@ -404,19 +400,19 @@ void TestReview::drawsCellsInPaletteColours()
     // The text stays inside its cell.
     QCOMPARE(image.pixelColor(61, 39), QColor(Qt::magenta));
     // The chosen record follows the selection, not the drawing.
-    QCOMPARE(TFormRecordReview::chosenRecordNumber(), 1);
+    QCOMPARE(review.chosenRecordNumber(), 1);
 }
 
 void TestReview::warnsWhenDataFileMissing()
 {
     QStringList texts;
-    ModalAnswerer answerer([&](QDialog *dialog) {
+    ModalAnswerer answerer(m_fixture->desktop, [&](QDialog *dialog) {
         if (auto *warning = qobject_cast<TFormWarning *>(dialog)) {
             texts << warning->Edit1->text() << warning->Edit2->text();
             QTest::mouseClick(warning->ButtonOK, Qt::LeftButton);
         }
     });
-    TFormRecordReview review; // creation finds no data file
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop); // creation finds no data file
     QTRY_COMPARE(answerer.seen.size(), 1);
     review.show(); // and neither does filling
     QTRY_COMPARE(answerer.seen.size(), 2);
@@ -445,7 +441,7 @@ void TestReview::usesConfiguredDataFile()
     appendEntries(QStringLiteral("calls2024.dta"), threeEntries.mid(0, 2));
     appendEntries(LogFile, threeEntries);
 
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     review.show();
     QCOMPARE(review.dataFileName(), QStringLiteral("calls2024.dta"));
     QCOMPARE(review.model()->rowCount(), 2);
@@ -470,7 +466,7 @@ void TestReview::reviewSelectsChosenRecord()
     TMainForm *window = fixture.open();
     appendEntries(fixture.dataFile(), threeEntries.mid(0, appendedMeanwhile));
 
-    ModalAnswerer answerer([row](QDialog *dialog) {
+    ModalAnswerer answerer(fixture.desktop, [row](QDialog *dialog) {
         auto *review = qobject_cast<TFormRecordReview *>(dialog);
         QVERIFY(review);
         const QPoint at = review->DataGrid->visualRect(review->model()->index(row, 0)).center();
@@ -507,7 +503,7 @@ void TestReview::reviewEndedWithoutChoice()
     QCOMPARE(window->EditName->text(), threeEntries.at(0).name);
     QVERIFY(window->PrintCurrent->isEnabled());
 
-    ModalAnswerer answerer([how](QDialog *dialog) {
+    ModalAnswerer answerer(fixture.desktop, [how](QDialog *dialog) {
         auto *review = qobject_cast<TFormRecordReview *>(dialog);
         QVERIFY(review);
         if (how == "cancel")
@@ -530,7 +526,7 @@ void TestReview::reviewWithoutDataFile()
     TMainForm *window = fixture.open();
     window->PrintCurrent->setEnabled(true);
     QStringList texts;
-    ModalAnswerer answerer([&texts](QDialog *dialog) {
+    ModalAnswerer answerer(fixture.desktop, [&texts](QDialog *dialog) {
         if (auto *warning = qobject_cast<TFormWarning *>(dialog))
             texts << warning->Edit1->text() << warning->Edit2->text();
         dialog->done(1);
@@ -610,7 +606,7 @@ void TestReview::readsStoredDatesAndTimes()
 void TestReview::sortingProxyPaintsAndPicks()
 {
     appendEntries(LogFile, threeEntries);
-    ModalAnswerer answerer([](QDialog *dialog) {
+    ModalAnswerer answerer(m_fixture->desktop, [](QDialog *dialog) {
         auto *review = qobject_cast<TFormRecordReview *>(dialog);
         QVERIFY(review);
         QTableView *grid = review->DataGrid;
@@ -635,9 +631,9 @@ void TestReview::sortingProxyPaintsAndPicks()
         QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, at);
         QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, at);
     });
-    TFormRecordReview review;
-    QCOMPARE(review.exec(), 4);
-    QCOMPARE(TFormRecordReview::chosenRecordNumber(), 3);
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+    QCOMPARE(m_fixture->desktop.runDialog(review), 4);
+    QCOMPARE(review.chosenRecordNumber(), 3);
 }
 
 void TestReview::filters_data()
@@ -684,7 +680,7 @@ void TestReview::filters()
     QFETCH(QList<int>, shown);
     QFETCH(bool, dateError);
     openSearchLog(LogFile);
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     review.show();
     QCOMPARE(review.LabelShown->text(), QStringLiteral("5 of 5 records shown"));
     typeInto(review.EditSearch, search);
@@ -724,7 +720,7 @@ void TestReview::sortsByHeading()
     QFETCH(int, clicks);
     QFETCH(QList<int>, order);
     openSearchLog(LogFile);
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     review.show();
     const int widthBefore = review.DataGrid->columnWidth(column);
     for (int i = 0; i < clicks; ++i)
@@ -737,7 +733,7 @@ void TestReview::sortsByHeading()
 void TestReview::refreshKeepsFilterAndSort()
 {
     openSearchLog(LogFile);
-    TFormRecordReview review;
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
     review.show();
     clickHeading(review, 6);
     QTest::keyClicks(review.EditSearch, QStringLiteral("o"));
@@ -763,7 +759,7 @@ void TestReview::findSortAndChooseFromMainWindow()
     openSearchLog(fixture.dataFile());
     TMainForm *window = fixture.open();
 
-    ModalAnswerer answerer([](QDialog *dialog) {
+    ModalAnswerer answerer(fixture.desktop, [](QDialog *dialog) {
         auto *review = qobject_cast<TFormRecordReview *>(dialog);
         QVERIFY(review);
         clickHeading(*review, 3);

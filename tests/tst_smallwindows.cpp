@@ -5,7 +5,8 @@
 #include "Stringgridreview.h"
 #include "Warning.h"
 #include "calllogapplication.h"
-#include "opendocument.h"
+#include "logfixture.h"
+#include "manualpath.h"
 
 #include "mainwindowfixture.h"
 #include "reviewfixtures.h"
@@ -78,7 +79,8 @@ void TestSmallWindows::warningEnds_data()
 void TestSmallWindows::warningEnds()
 {
     QFETCH(QString, how);
-    ModalAnswerer answerer([&](QDialog *dialog) {
+    TestDesktop desktop;
+    ModalAnswerer answerer(desktop, [&](QDialog *dialog) {
         auto *warning = qobject_cast<TFormWarning *>(dialog);
         QVERIFY(warning);
         if (how == "ok")
@@ -87,7 +89,7 @@ void TestSmallWindows::warningEnds()
             QTest::keyClick(warning, how == "enter" ? Qt::Key_Return : Qt::Key_Escape);
     });
     TFormWarning warning;
-    QCOMPARE(warning.exec(), 1);
+    QCOMPARE(desktop.runDialog(warning), 1);
 }
 
 void TestSmallWindows::aboutWindow()
@@ -100,10 +102,11 @@ void TestSmallWindows::aboutWindow()
     QVERIFY(about.Memo1->toPlainText().contains(QStringLiteral("call log")));
     QVERIFY(!about.Image1->pixmap().isNull());
 
-    ModalAnswerer answerer([](QDialog *dialog) {
+    TestDesktop desktop;
+    ModalAnswerer answerer(desktop, [](QDialog *dialog) {
         QTest::mouseClick(static_cast<TAbout2 *>(dialog)->Button1, Qt::LeftButton);
     });
-    about.exec();
+    desktop.runDialog(about);
     QCOMPARE(answerer.seen, QStringList({"TAbout2"}));
     QVERIFY(!about.isVisible());
 }
@@ -128,7 +131,7 @@ void TestSmallWindows::aboutFromMenu()
     MainWindowFixture fixture;
     TMainForm *window = fixture.open();
     QString version;
-    ModalAnswerer answerer([&version, window](QDialog *dialog) {
+    ModalAnswerer answerer(fixture.desktop, [&version, window](QDialog *dialog) {
         auto *about = qobject_cast<TAbout2 *>(dialog);
         QVERIFY(about);
         QCOMPARE(about->parentWidget(), window); // owned by the main window
@@ -166,16 +169,8 @@ void TestSmallWindows::manualFromWorkingDirectory()
     const QColor indicator = fixture.indicator();
     const QString message = fixture.message();
 
-    QList<QUrl> opened;
-    const auto desktop = OpenDocument;
-    OpenDocument = [&opened](const QUrl &url) {
-        opened.append(url);
-        return QFileInfo::exists(url.toLocalFile());
-    };
     window->Manual1->trigger();
-    OpenDocument = desktop;
-
-    QCOMPARE(opened, QList<QUrl>({QUrl::fromLocalFile(expected)}));
+    QCOMPARE(fixture.desktop.documentsOpened, QList<QUrl>({QUrl::fromLocalFile(expected)}));
     // Nothing is said either way.
     QCOMPARE(fixture.message(), message);
     QCOMPARE(fixture.indicator(), indicator);
@@ -198,18 +193,21 @@ void TestSmallWindows::escapingException()
     QFETCH(QString, shown);
     QFETCH(bool, failed);
     QString text;
-    ModalAnswerer answerer([&text](QDialog *dialog) {
+    TestDesktop desktop;
+    ModalAnswerer answerer(desktop, [&text](QDialog *dialog) {
         if (auto *box = qobject_cast<QMessageBox *>(dialog))
             text = box->text();
         dialog->accept();
     });
-    const int code = CallLogApplication::run([thrown]() -> int {
-        if (thrown == 1)
-            throw std::runtime_error("disk on fire");
-        if (thrown == 2)
-            throw 42;
-        return 0;
-    });
+    const int code = CallLogApplication::run(
+        [thrown]() -> int {
+            if (thrown == 1)
+                throw std::runtime_error("disk on fire");
+            if (thrown == 2)
+                throw 42;
+            return 0;
+        },
+        desktop);
     QCOMPARE(code != 0, failed);
     QCOMPARE(answerer.seen, failed ? QStringList({"QMessageBox"}) : QStringList());
     QCOMPARE(text, shown);
@@ -231,6 +229,7 @@ void TestSmallWindows::windowsFitTheScreen()
 
     MainWindowFixture fixture;
     fixture.writeRecords(3);
+    const std::unique_ptr<OpenLog> log = openedLog();
     std::unique_ptr<QWidget> shown;
     if (window == QLatin1String("splash")) {
         shown = std::make_unique<TFormAbout>();
@@ -239,13 +238,13 @@ void TestSmallWindows::windowsFitTheScreen()
     } else if (window == QLatin1String("warning")) {
         shown = std::make_unique<TFormWarning>();
     } else if (window == QLatin1String("full report")) {
-        shown = std::make_unique<TPrintPreviewForm>();
+        shown = std::make_unique<TPrintPreviewForm>(*log, fixture.desktop);
     } else if (window == QLatin1String("single record")) {
-        auto preview = std::make_unique<TForm1>();
+        auto preview = std::make_unique<TForm1>(*log, fixture.desktop);
         preview->PanelRec->setText(QStringLiteral("2"));
         shown = std::move(preview);
     } else {
-        shown = std::make_unique<TFormRecordReview>();
+        shown = std::make_unique<TFormRecordReview>(*log, fixture.desktop);
     }
     shown->show();
     QVERIFY(QTest::qWaitForWindowExposed(shown.get()));

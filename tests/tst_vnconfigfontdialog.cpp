@@ -4,7 +4,7 @@
 #include "FontDialog1.h"
 
 #include "configfile.h"
-#include "modalanswerer.h"
+#include "testdesktop.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -177,18 +177,19 @@ void TestVNConfigFontDialog::askReturnsTheChoiceOrNothing()
                 dialog->Buttons->button(QDialogButtonBox::Cancel)->click();
         });
     };
+    TestDesktop desktop;
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(desktop);
         answerer.answer = answer(true);
-        const std::optional<FontChoice> accepted = FontColorDialog::ask(nullptr, initial);
+        const std::optional<FontChoice> accepted = FontColorDialog::ask(desktop, nullptr, initial);
         QCOMPARE(answerer.seen, QStringList({"FontColorDialog"}));
         QVERIFY(accepted);
         QCOMPARE(*accepted, initial);
     }
     {
-        ModalAnswerer answerer;
+        ModalAnswerer answerer(desktop);
         answerer.answer = answer(false);
-        QVERIFY(!FontColorDialog::ask(nullptr, initial));
+        QVERIFY(!FontColorDialog::ask(desktop, nullptr, initial));
         QCOMPARE(answerer.seen, QStringList({"FontColorDialog"}));
     }
 }

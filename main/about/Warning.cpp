@@ -1,5 +1,7 @@
 #include "Warning.h"
 
+#include "desktop.h"
+
 #include "windowfont.h"
 
 #include <QGuiApplication>
@@ -63,10 +65,10 @@ TFormWarning::TFormWarning(QWidget *parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-void TFormWarning::showWarning(QWidget *owner)
+void TFormWarning::showWarning(Desktop &desktop, QWidget *owner)
 {
     TFormWarning warning(owner);
-    warning.exec();
+    desktop.runDialog(warning);
 }
 
 void TFormWarning::reject()

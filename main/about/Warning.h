@@ -3,6 +3,7 @@
 
 #include <QDialog>
 
+struct Desktop;
 class QLineEdit;
 class QPushButton;
 
@@ -20,7 +21,7 @@ public:
     QPushButton *ButtonOK = nullptr;
 
     // Shows the warning modally over `owner` and releases it when it closes.
-    static void showWarning(QWidget *owner);
+    static void showWarning(Desktop &desktop, QWidget *owner);
 
 public slots:
     // Escape and the system close command end the window as OK does.

@@ -1,66 +1,58 @@
 #ifndef VORLENMAINFILE_H
 #define VORLENMAINFILE_H
 
-#include "Globdatunit1.h"
-#include "callentry.h"
-#include "datafile.h"
+#include "openlog.h"
 
-#include <QDateTime>
 #include <QMainWindow>
 
-#include <functional>
 #include <memory>
 
+struct Desktop;
+class EntryRow;
 class FocusRules;
-struct CallRecord;
-class CallerNames;
 class QAction;
 class QFrame;
 class QGroupBox;
-class QHBoxLayout;
 class QLabel;
 class QLineEdit;
-class QLockFile;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
-class QStringListModel;
+class SelectPanel;
 class StatusShape;
 
 // The log-entry window: one row of entry fields for a call or message, the
-// select panel, the status indicator and the message bar, and the menus.
+// select panel, the status indicator and the message bar, and the menus. It
+// is a view of the open log: its handlers read the fields into an entry, ask
+// the open log, and show what it answers.
 class TMainForm : public QMainWindow
 {
     Q_OBJECT
 
 public:
+    // The window works through `desktop` (dialogs, programs, printer, clock),
+    // which must outlive it.
+    explicit TMainForm(Desktop &desktop, QWidget *parent = nullptr);
+    // The same on the program's own desktop.
     explicit TMainForm(QWidget *parent = nullptr);
     ~TMainForm() override;
 
     // The window's initialisation: configuration, font, record count, indicator.
     void MainFormCreate();
 
-    RecordState &state() { return m_state; }
-    const RecordState &state() const { return m_state; }
+    OpenLog &log() { return m_log; }
+    const RecordState &state() const { return m_log.state(); }
+    RecordState &state() { return m_log.state(); }
+    Desktop &desktop() { return m_desktop; }
 
     bool entryError() const { return EntryError; }
     bool printCurrentAllowed() const { return PrintCurrentAllowed; }
 
-    // Seams for what waits for a person or another program; tests replace them.
-    // Returns the chosen data file, or an empty text when the user cancelled.
-    std::function<QString()> chooseDataFile;
-    // Runs the configuration manager and returns when it has ended; false
-    // when it could not be started.
-    std::function<bool()> runConfigurationManager;
-    // The clock of the date and time rules and of the save time.
-    std::function<QDateTime()> now;
-    // Save dialog of Export as CSV: the chosen file, or an empty text when
-    // the user cancelled; `suggested` is in the working folder.
-    std::function<QString(const QString &suggested)> chooseCsvFile;
-
     // Controls, named as in the form design so that tests find them.
     StatusShape *ShapeStatus = nullptr;
+    EntryRow *Panel1 = nullptr;
     QLabel *LabelRecordStatus = nullptr;
     QLabel *TypeLabel = nullptr;
     QLabel *DateLabel = nullptr;
@@ -69,8 +61,6 @@ public:
     QLabel *NameLabel = nullptr;
     QLabel *CompanyLabel = nullptr;
     QLabel *NoteLabel = nullptr;
-
-    QFrame *Panel1 = nullptr;
     QGroupBox *RadioGroup1 = nullptr;
     QRadioButton *RadioIn = nullptr;
     QRadioButton *RadioOut = nullptr;
@@ -82,13 +72,10 @@ public:
     QLineEdit *EditCompany = nullptr;
     QPlainTextEdit *Memo1 = nullptr;
 
-    QFrame *Panel2 = nullptr;
+    SelectPanel *Panel2 = nullptr;
     QPushButton *ButtonSelect = nullptr;
     QSpinBox *SpinEditSelect = nullptr;
     QPushButton *Button1Cancel = nullptr;
-    QLabel *LabelSelect1 = nullptr;
-    QLabel *LabelSelect2 = nullptr;
-    QLabel *RecNoteLabel = nullptr;
     QLabel *RecNumbLabel = nullptr;
 
     QAction *Save1 = nullptr;
@@ -148,20 +135,17 @@ public:
     // Message bar: caption, size in points, visible.
     void showMessage(const QString &text, int pointSize = 12);
     void setIndicator(const QColor &color, const QString &hint = QString());
+    // Shows what a command of the open log reports.
+    void showStatus(const StatusReport &report);
 
     // What the last look at the data file found, and the process that holds
     // the log when it is another one (0 when this window may write).
-    const DataFile::LogCheck &logCheck() const { return m_logCheck; }
-    qint64 logHolder() const { return m_logHolder; }
+    const DataFile::LogCheck &logCheck() const { return m_log.logCheck(); }
+    qint64 logHolder() const { return m_log.holder(); }
     // The text of the notes exactly as typed.
     QString notesAsTyped() const;
     // The entry as the fields show it.
     CallEntry entryShown() const;
-    // Widths in pixels: the name and company fields where the screen allows,
-    // and the narrowest they and the notes field become on a small screen.
-    static constexpr int TextFieldWidth = 160;
-    static constexpr int TextFieldMinimumWidth = 96;
-    static constexpr int NotesMinimumWidth = 200;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -170,11 +154,11 @@ protected:
 private:
     void buildControls();
     void buildMenu();
+    QAction *addCommand(QMenu *menu, const char *name, const QString &text, const QKeySequence &shortcut,
+                        void (TMainForm::*handler)());
     // The enter, exit and key-press rules of the entry controls.
     void connectRules();
-    void buildCompletion();
     void offerCallersOf(const QString &phone);
-    void rememberCaller(const CallRecord &record);
 
     // Entry rules.
     void LockEntryFields();
@@ -195,51 +179,25 @@ private:
     void Memo1KeyPress(QChar &key);
     void SpinEditSelectKeyDown();
 
-    void showRecord();
+    // Shows record n as Select does.
+    void selectRecord(int n);
     void loadRecordCount();
-    // Takes the log's lock, undoes an interrupted save and checks the log;
-    // a problem is said in the message bar.
-    void openLog();
-    void takeLogLock(const QString &path);
-    // Says why the log cannot take a write; true when it can.
-    bool logWritable();
-    void showLogProblem();
-    void showSaveRefused(DataFile::WriteResult result);
     bool saveEntry();
     bool entryUnsaved() const;
     void setMessageSize(int pointSize);
     void showMessageInRed();
-    // Layout across the screen (VorlenMainFileLayout.cpp).
+    // Layout across the screen.
     void fitToScreen();
-    void fitEntryRow(int clientWidth);
-    void requestMessagePlacement();
-    void placeMessage();
-    void placeSelectPanel();
+    void fitHeight();
     void hideSelectPanel();
-    void limitNotes(int position, int charsRemoved, int charsAdded);
-    static void dropFieldSeparators(QLineEdit *field);
-    void applyEntryFont(const QFont &font);
-    void setEntryReadOnly(bool readOnly);
     QString defaultDate() const;
     QString currentTime() const;
 
-    RecordState m_state;
+    Desktop &m_desktop;
+    OpenLog m_log;
     bool EntryError = false;
     bool PrintCurrentAllowed = false;
-    bool m_showingRecord = false;
-    std::unique_ptr<QLockFile> m_logLock;
-    QString m_lockedLog; // the data file m_logLock belongs to
-    qint64 m_logHolder = 0; // another program that holds the log
-    DataFile::LogCheck m_logCheck;
-    bool m_entryRefused = false; // the typed entry was not taken by the last save
     std::unique_ptr<FocusRules> m_focusRules;
-    std::shared_ptr<CallerNames> m_callers;
-    QStringListModel *m_nameList = nullptr;
-    QStringListModel *m_companyList = nullptr;
-    QHBoxLayout *m_captionMessage = nullptr; // the message's place at the right of the caption row
-    QHBoxLayout *m_messageLine = nullptr; // its line under the fields, where the caption row is too short
-    bool m_placementPending = false;
-    bool m_messageLineUsed = false;
 };
 
 #endif // VORLENMAINFILE_H

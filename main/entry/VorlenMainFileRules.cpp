@@ -5,18 +5,23 @@
 
 #include "VorlenMainFile.h"
 
+#include "desktop.h"
+#include "entryrow.h"
+
 #include "entryrules.h"
 #include "focusrules.h"
 #include "statusshape.h"
+#include "typedkeyfilter.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSpinBox>
 
 namespace {
-
-const QString HintEditing = QStringLiteral("Editing-Record not saved");
 
 // Selects `length` characters from the selection's start; a text that was
 // just replaced is selected from its beginning. A field the focus has left
@@ -35,24 +40,24 @@ void selectFromStart(QLineEdit *field, int length, bool replaced)
 
 QString TMainForm::defaultDate() const
 {
-    return EntryRules::defaultDateText(now().date());
+    return EntryRules::defaultDateText(m_desktop.now().date());
 }
 
 QString TMainForm::currentTime() const
 {
-    return EntryRules::currentTimeText(now().time());
+    return EntryRules::currentTimeText(m_desktop.now().time());
 }
 
 void TMainForm::LockEntryFields()
 {
-    setEntryReadOnly(true);
+    Panel1->setReadOnly(true);
     LabelRecordStatus->setText(QStringLiteral("Editing Disabled"));
     LabelRecordStatus->show();
 }
 
 void TMainForm::RadioGroup1Enter()
 {
-    if (m_state.EditLocked)
+    if (state().EditLocked)
         LockEntryFields();
 }
 
@@ -60,7 +65,7 @@ void TMainForm::RadioGroup1Exit()
 {
     ShapeStatus->setFillColor(Yellow);
     setMessageSize(12);
-    ShapeStatus->setToolTip(HintEditing);
+    ShapeStatus->setToolTip(OpenLog::HintEditing);
     LabelRecordStatus->hide();
 }
 
@@ -70,11 +75,11 @@ void TMainForm::EditDateEnter()
     if (EditDate->text() == EntryRules::DatePlaceholder) {
         EditDate->setText(defaultDate());
         replaced = true;
-    } else if (m_state.EditLocked) {
+    } else if (state().EditLocked) {
         LockEntryFields();
     }
     selectFromStart(EditDate, 10, replaced);
-    if (!m_state.EditLocked && !EntryError)
+    if (!state().EditLocked && !EntryError)
         LabelRecordStatus->hide();
 }
 
@@ -92,7 +97,7 @@ bool TMainForm::EditDateExit()
     const EntryRules::DateResult result = EntryRules::normalizeDate(EditDate->text(), defaultDate());
     if (!result.error) {
         EditDate->setText(result.text);
-        if (!m_state.EditLocked)
+        if (!state().EditLocked)
             RadioGroup1Exit();
         return true;
     }
@@ -114,7 +119,7 @@ void TMainForm::EditTimeEnter()
     }
     selectFromStart(EditTime, 8, replaced);
     setMessageSize(12);
-    if (m_state.EditLocked)
+    if (state().EditLocked)
         LockEntryFields();
 }
 
@@ -127,20 +132,20 @@ void TMainForm::EditTimeExit()
         showMessageInRed();
         ShapeStatus->setFillColor(Red);
         LabelRecordStatus->setToolTip(QStringLiteral("Time Format Error"));
-    } else if (!m_state.EditLocked) {
+    } else if (!state().EditLocked) {
         RadioGroup1Exit();
     }
 }
 
 void TMainForm::EditPhoneEnter()
 {
-    if (m_state.EditLocked)
+    if (state().EditLocked)
         LockEntryFields();
 }
 
 void TMainForm::EditPhoneExit()
 {
-    const Configuration &config = m_state.configuration;
+    const Configuration &config = m_log.configuration();
     const EntryRules::PhoneResult result = EntryRules::normalizePhone(EditPhone->text(), config.phoneSeparator,
                                                                       config.defaultAreaCode, config.defaultPrefix);
     EditPhone->setText(result.text);
@@ -149,7 +154,7 @@ void TMainForm::EditPhoneExit()
         LabelRecordStatus->setText(QStringLiteral("Phone # Format Error"));
         ShapeStatus->setFillColor(Red);
         LabelRecordStatus->show();
-    } else if (!m_state.EditLocked) {
+    } else if (!state().EditLocked) {
         RadioGroup1Exit();
     }
     // A phone error is reported here, never through the date's error flag.
@@ -158,7 +163,7 @@ void TMainForm::EditPhoneExit()
 
 void TMainForm::EditNameEnter()
 {
-    if (m_state.EditLocked)
+    if (state().EditLocked)
         LockEntryFields();
 }
 
@@ -167,13 +172,13 @@ void TMainForm::EditNameExit()
     if (EditName->text() == EntryRules::NamePlaceholder || EditName->text().isEmpty())
         EditName->setText(QStringLiteral("Unknown Caller"));
     selectFromStart(EditName, 15, true);
-    if (!m_state.EditLocked)
+    if (!state().EditLocked)
         RadioGroup1Exit();
 }
 
 void TMainForm::EditCompanyEnter()
 {
-    if (m_state.EditLocked)
+    if (state().EditLocked)
         LockEntryFields();
 }
 
@@ -182,19 +187,19 @@ void TMainForm::EditCompanyExit()
     if (EditCompany->text() == EntryRules::CompanyPlaceholder || EditCompany->text().isEmpty())
         EditCompany->setText(QStringLiteral("Unknown"));
     selectFromStart(EditCompany, 15, true);
-    if (!m_state.EditLocked)
+    if (!state().EditLocked)
         RadioGroup1Exit();
 }
 
 void TMainForm::Memo1Enter()
 {
-    if (m_state.EditLocked)
+    if (state().EditLocked)
         LockEntryFields();
 }
 
 void TMainForm::Memo1Exit()
 {
-    if (!m_state.EditMode)
+    if (!state().EditMode)
         return;
     ShapeStatus->setFillColor(Yellow);
     LabelRecordStatus->hide();
@@ -212,10 +217,48 @@ void TMainForm::Memo1KeyPress(QChar &key)
     }
 }
 
-void TMainForm::showMessageInRed()
+
+void TMainForm::connectRules()
 {
-    QPalette palette = LabelRecordStatus->palette();
-    palette.setColor(QPalette::WindowText, Red);
-    LabelRecordStatus->setPalette(palette);
-    LabelRecordStatus->show();
+    // Rules run only when the focus moves between two controls of this window;
+    // a menu, a dialog, another window or losing activation runs none. The
+    // menu bar holds the focus only while a menu is worked from the keyboard;
+    // for the rules the focus stays in the control it came from.
+    m_focusRules = std::make_unique<FocusRules>(this, FocusRules::Moves::BetweenControls);
+    m_focusRules->passThrough(menuBar());
+    m_focusRules->add(
+        RadioGroup1, [this] { RadioGroup1Enter(); }, [this] { RadioGroup1Exit(); });
+    m_focusRules->addHolding(
+        EditDate, [this] { EditDateEnter(); }, [this] { return EditDateExit(); });
+    m_focusRules->add(
+        EditTime, [this] { EditTimeEnter(); }, [this] { EditTimeExit(); });
+    m_focusRules->add(
+        EditPhone, [this] { EditPhoneEnter(); }, [this] { EditPhoneExit(); });
+    m_focusRules->add(
+        EditName, [this] { EditNameEnter(); }, [this] { EditNameExit(); });
+    m_focusRules->add(
+        EditCompany, [this] { EditCompanyEnter(); }, [this] { EditCompanyExit(); });
+    m_focusRules->add(
+        Memo1, [this] { Memo1Enter(); }, [this] { Memo1Exit(); });
+    // Controls without rules; the spin edit's text is part of it.
+    m_focusRules->add(SpinEditSelect);
+    m_focusRules->add(ButtonSelect);
+    m_focusRules->add(Button1Cancel);
+
+    auto *keys = new TypedKeyFilter(this);
+    auto accepts = [](bool (*accepted)(QChar)) {
+        return [accepted](QChar &key) {
+            if (!accepted(key))
+                key = QChar();
+        };
+    };
+    keys->add(EditDate, accepts(&EntryRules::dateKeyAccepted));
+    keys->add(EditTime, accepts(&EntryRules::timeKeyAccepted));
+    keys->add(EditPhone, [this](QChar &key) {
+        if (!EntryRules::phoneKeyAccepted(key, m_log.configuration().phoneSeparator))
+            key = QChar();
+    });
+    keys->add(EditName, accepts(&EntryRules::textKeyAccepted));
+    keys->add(EditCompany, accepts(&EntryRules::textKeyAccepted));
+    keys->add(Memo1, [this](QChar &key) { Memo1KeyPress(key); });
 }

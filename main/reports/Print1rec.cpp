@@ -10,10 +10,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-TForm1::TForm1(QWidget *parent)
+TForm1::TForm1(const OpenLog &log, Desktop &desktop, QWidget *parent)
     : ReportPreviewForm({QStringLiteral("Form1"), QStringLiteral("Single Record Report"),
                          QStringLiteral("SingleRecordForm.pdf"), Printed, Cancelled},
-                        parent)
+                        log, desktop, parent)
 {
     resize(804, 581);
     ScreenFit::fit(this);

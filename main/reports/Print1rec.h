@@ -14,7 +14,7 @@ class TForm1 : public ReportPreviewForm
     Q_OBJECT
 
 public:
-    explicit TForm1(QWidget *parent = nullptr);
+    TForm1(const OpenLog &log, Desktop &desktop, QWidget *parent = nullptr);
 
     enum Result { Printed = 1, Cancelled = 2 };
 

@@ -1,6 +1,7 @@
 #include "Printprefiewform.h"
 
 #include "datafile.h"
+#include "openlog.h"
 #include "reporttext.h"
 #include "scanprogress.h"
 #include "screenfit.h"
@@ -13,10 +14,10 @@
 #include <utility>
 #include <vector>
 
-TPrintPreviewForm::TPrintPreviewForm(QWidget *parent)
+TPrintPreviewForm::TPrintPreviewForm(const OpenLog &log, Desktop &desktop, QWidget *parent)
     : ReportPreviewForm(
         {QStringLiteral("PrintPreviewForm"), QStringLiteral("Data Report"), QStringLiteral("DataOutputForm.pdf"), 1, 1},
-        parent)
+        log, desktop, parent)
 {
     resize(1049, 655);
     ScreenFit::fit(this);
@@ -58,7 +59,7 @@ void TPrintPreviewForm::FormShow()
         // data file itself, so the file must open for update. The records
         // are let go before the report is read back.
         std::vector<CallRecord> records;
-        const DataFile::ScanOutcome outcome = scanLog(this, dataFileName(), DataFile::ScanMode::CheckAndMark, records);
+        const DataFile::ScanOutcome outcome = scanLog(this, dataFileName(), DataFile::ScanMode::CheckAndMark, records, log().holder() == 0);
         if (!outcome.opened) {
             showPanelMessage(QStringLiteral("NO FILE READ: Cancel & Save Records"));
             return;

@@ -12,7 +12,7 @@ class TPrintPreviewForm : public ReportPreviewForm
     Q_OBJECT
 
 public:
-    explicit TPrintPreviewForm(QWidget *parent = nullptr);
+    TPrintPreviewForm(const OpenLog &log, Desktop &desktop, QWidget *parent = nullptr);
 
     QPlainTextEdit *REditReport = nullptr;
 

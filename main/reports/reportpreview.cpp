@@ -1,6 +1,7 @@
 #include "reportpreview.h"
 
-#include "configfile.h"
+#include "desktop.h"
+#include "openlog.h"
 #include "reportprinter.h"
 #include "reporttext.h"
 
@@ -12,9 +13,11 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-ReportPreviewForm::ReportPreviewForm(const Kind &kind, QWidget *parent)
+ReportPreviewForm::ReportPreviewForm(const Kind &kind, const OpenLog &log, Desktop &desktop, QWidget *parent)
     : QDialog(parent)
     , m_kind(kind)
+    , m_log(log)
+    , m_desktop(desktop)
 {
     setObjectName(kind.objectName);
     setWindowTitle(QStringLiteral("Print Preview"));
@@ -37,9 +40,6 @@ ReportPreviewForm::ReportPreviewForm(const Kind &kind, QWidget *parent)
 
     connect(ButtonPrint, &QPushButton::clicked, this, &ReportPreviewForm::ButtonPrintClick);
     connect(ButtonCancel, &QPushButton::clicked, this, &ReportPreviewForm::ButtonCancelClick);
-
-    tellUser = [this](const QString &text) { QMessageBox::information(this, windowTitle(), text); };
-    FormCreate();
 }
 
 void ReportPreviewForm::setViewer(QPlainTextEdit *viewer)
@@ -48,10 +48,9 @@ void ReportPreviewForm::setViewer(QPlainTextEdit *viewer)
     static_cast<QVBoxLayout *>(layout())->addWidget(viewer, 1);
 }
 
-void ReportPreviewForm::FormCreate()
+const QString &ReportPreviewForm::dataFileName() const
 {
-    m_dataFileName = DefaultDataFileName;
-    ReadDataFileName(m_dataFileName);
+    return m_log.path();
 }
 
 void ReportPreviewForm::showEvent(QShowEvent *event)
@@ -88,14 +87,19 @@ bool ReportPreviewForm::readWorkFile(const QString &fileName, QString &text)
 
 void ReportPreviewForm::ButtonPrintClick()
 {
-    const ReportPrinter::Outcome outcome = ReportPrinter::print(*m_viewer, m_kind.jobTitle, m_kind.pdfFileName);
+    const ReportPrinter::Outcome outcome =
+        ReportPrinter::print(*m_viewer, m_kind.jobTitle, m_kind.pdfFileName, m_desktop.defaultPrinter());
     if (outcome.kind == ReportPrinter::Outcome::Failed) {
         // Nothing was printed: the window stays so the user can try again or cancel.
         showPanelMessage(QStringLiteral("Print FAILED: %1").arg(outcome.error));
         return;
     }
-    if (outcome.kind == ReportPrinter::Outcome::SavedAsPdf && tellUser)
-        tellUser(ReportPrinter::savedAsPdfMessage(outcome.where));
+    if (outcome.kind == ReportPrinter::Outcome::SavedAsPdf) {
+        QMessageBox told(QMessageBox::Information, windowTitle(), ReportPrinter::savedAsPdfMessage(outcome.where),
+                         QMessageBox::Ok, this);
+        told.setObjectName(QStringLiteral("SavedAsPdf"));
+        m_desktop.runDialog(told);
+    }
     done(m_kind.printedResult);
 }
 

@@ -4,16 +4,16 @@
 #include <QDialog>
 #include <QString>
 
-#include <functional>
-
+struct Desktop;
+class OpenLog;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
 
 // What the two report windows share: a panel with Print and Cancel above an
-// editable text viewer, the data file the configuration names, the report
-// made when the window is first shown, and printing the viewer's text to the
-// printer or to a PDF file.
+// editable text viewer, the open log they report on, the report made when the
+// window is first shown, and printing the viewer's text to the printer or to
+// a PDF file.
 class ReportPreviewForm : public QDialog
 {
     Q_OBJECT
@@ -24,12 +24,9 @@ public:
     QPushButton *ButtonPrint = nullptr;
     QPushButton *ButtonCancel = nullptr;
 
-    // Tells the user something before the window closes; tests replace it.
-    std::function<void(const QString &)> tellUser;
+    const QString &dataFileName() const;
+    const OpenLog &log() const { return m_log; }
 
-    const QString &dataFileName() const { return m_dataFileName; }
-
-    void FormCreate();
     // Makes the report's work file and loads it into the viewer.
     virtual void FormShow() = 0;
     void ButtonPrintClick();
@@ -48,7 +45,7 @@ protected:
         int cancelledResult;
     };
 
-    ReportPreviewForm(const Kind &kind, QWidget *parent);
+    ReportPreviewForm(const Kind &kind, const OpenLog &log, Desktop &desktop, QWidget *parent);
 
     // Puts the viewer below the panel; Print prints its text.
     void setViewer(QPlainTextEdit *viewer);
@@ -62,8 +59,9 @@ protected:
 
 private:
     Kind m_kind;
+    const OpenLog &m_log;
+    Desktop &m_desktop;
     QPlainTextEdit *m_viewer = nullptr;
-    QString m_dataFileName;
     bool m_shown = false;
 };
 

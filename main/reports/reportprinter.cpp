@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QTextDocument>
 #include <QTextOption>
 
@@ -30,12 +31,16 @@ void printCopy(const QPlainTextEdit &viewer, QPrinter &printer)
 
 } // namespace
 
-std::function<QPrinterInfo()> defaultPrinter = [] { return QPrinterInfo::defaultPrinter(); };
+QString systemDefaultPrinter()
+{
+    return QPrinterInfo::defaultPrinterName();
+}
 
-Outcome print(const QPlainTextEdit &viewer, const QString &jobTitle, const QString &pdfFileName)
+Outcome print(const QPlainTextEdit &viewer, const QString &jobTitle, const QString &pdfFileName,
+              const QString &printerName)
 {
     Outcome outcome;
-    const QPrinterInfo info = defaultPrinter ? defaultPrinter() : QPrinterInfo();
+    const QPrinterInfo info = printerName.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(printerName);
     if (!info.isNull()) {
         QPrinter printer(info, QPrinter::HighResolution);
         printer.setDocName(jobTitle);

@@ -1,10 +1,7 @@
 #ifndef REPORTPRINTER_H
 #define REPORTPRINTER_H
 
-#include <QPrinterInfo>
 #include <QString>
-
-#include <functional>
 
 class QPlainTextEdit;
 
@@ -20,12 +17,13 @@ struct Outcome
     QString error; // why it failed
 };
 
-// The system's default printer; a null QPrinterInfo means there is none.
-// Tests replace it so that nothing ever reaches paper.
-extern std::function<QPrinterInfo()> defaultPrinter;
+// The system's default printer, or an empty name when there is none.
+QString systemDefaultPrinter();
 
-// Prints the viewer's whole text with `jobTitle` as the document name.
-Outcome print(const QPlainTextEdit &viewer, const QString &jobTitle, const QString &pdfFileName);
+// Prints the viewer's whole text with `jobTitle` as the document name on the
+// printer named; with no printer name, into `pdfFileName` in the working folder.
+Outcome print(const QPlainTextEdit &viewer, const QString &jobTitle, const QString &pdfFileName,
+              const QString &printerName);
 
 // The sentence that tells the user where a PDF went.
 QString savedAsPdfMessage(const QString &pdfPath);

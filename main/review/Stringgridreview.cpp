@@ -2,9 +2,10 @@
 
 #include "Warning.h"
 #include "callentry.h"
-#include "configfile.h"
+#include "desktop.h"
 #include "csvexport.h"
 #include "datafile.h"
+#include "openlog.h"
 #include "recordtablemodel.h"
 #include "reviewcolumnsizer.h"
 #include "reviewfiltermodel.h"
@@ -18,7 +19,6 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -57,11 +57,10 @@ QString dateFieldProblem(const QString &which, const CallSearch::DateBound &boun
 
 } // namespace
 
-int TFormRecordReview::s_chosenRecord = 0;
-
-TFormRecordReview::TFormRecordReview(QWidget *parent)
+TFormRecordReview::TFormRecordReview(const OpenLog &log, Desktop &desktop, QWidget *parent)
     : QDialog(parent)
-    , m_dataFileName(DefaultDataFileName)
+    , m_log(log)
+    , m_desktop(desktop)
 {
     setObjectName(QStringLiteral("FormRecordReview"));
     setWindowTitle(QStringLiteral("Record Review"));
@@ -167,21 +166,27 @@ TFormRecordReview::TFormRecordReview(QWidget *parent)
     connect(columns, &QHeaderView::sectionClicked, this, &TFormRecordReview::headingClicked);
     connect(m_shown, &ReviewFilterModel::rowsShownChanged, this, &TFormRecordReview::showRowCount);
 
-    chooseExportFile = [this](const QString &suggested) {
-        return QFileDialog::getSaveFileName(this, QStringLiteral("Export shown rows"), suggested,
-                                            QStringLiteral("CSV (*.csv)"));
-    };
-
     showRowCount();
     FormCreate();
 }
 
+const QString &TFormRecordReview::dataFileName() const
+{
+    return m_log.path();
+}
+
+std::optional<int> TFormRecordReview::chosenRecord() const
+{
+    if (result() < 2)
+        return std::nullopt;
+    return result() - 1;
+}
+
 void TFormRecordReview::FormCreate()
 {
-    ReadDataFileName(m_dataFileName);
-    QFile file(m_dataFileName);
+    QFile file(m_log.path());
     if (!file.open(QIODevice::ReadOnly))
-        TFormWarning::showWarning(this);
+        TFormWarning::showWarning(m_desktop, this);
 }
 
 void TFormRecordReview::showEvent(QShowEvent *event)
@@ -204,9 +209,10 @@ void TFormRecordReview::ButtonRefreshClick()
 void TFormRecordReview::fillGrid()
 {
     std::vector<CallRecord> records;
-    const DataFile::ScanOutcome outcome = scanLog(this, m_dataFileName, DataFile::ScanMode::CheckAndMark, records);
+    const DataFile::ScanOutcome outcome =
+        scanLog(this, m_log.path(), DataFile::ScanMode::CheckAndMark, records, m_log.holder() == 0);
     if (!outcome.opened) {
-        TFormWarning::showWarning(this);
+        TFormWarning::showWarning(m_desktop, this);
         return;
     }
     const QString notice = scanNotice(outcome);
@@ -246,7 +252,7 @@ bool TFormRecordReview::storeChosenRecord(const QModelIndex &index, bool report)
     const int number = text.trimmed().toInt(&ok, 10);
     // n + 1 must still be a number.
     if (ok && number < INT_MAX) {
-        s_chosenRecord = number;
+        m_chosenRecord = number;
         if (report && Panel1->text() != PanelCaption)
             Panel1->setText(PanelCaption);
         return true;
@@ -294,7 +300,7 @@ void TFormRecordReview::DataGridDblClick(const QModelIndex &index)
 {
     if (!index.isValid() || !storeChosenRecord(index, true))
         return;
-    done(s_chosenRecord + 1);
+    done(m_chosenRecord + 1);
 }
 
 void TFormRecordReview::ButtonCancelClick()
@@ -465,7 +471,12 @@ void TFormRecordReview::showRowCount()
 
 void TFormRecordReview::ButtonExportShownClick()
 {
-    const QString path = chooseExportFile(QDir::current().filePath(CsvExport::DefaultFileName));
+    Desktop::FileChoice choice;
+    choice.mode = Desktop::FileChoice::Mode::Save;
+    choice.title = QStringLiteral("Export shown rows");
+    choice.suggested = QDir::current().filePath(CsvExport::DefaultFileName);
+    choice.filter = QStringLiteral("CSV (*.csv)");
+    const QString path = m_desktop.chooseFile(this, choice);
     if (path.isEmpty())
         return;
     const CsvExport::Outcome outcome = CsvExport::write(path, m_model->records(), &m_shown->shownRows());

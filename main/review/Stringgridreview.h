@@ -5,8 +5,10 @@
 
 #include <QDialog>
 
-#include <functional>
+#include <optional>
 
+struct Desktop;
+class OpenLog;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -16,7 +18,7 @@ class QTableView;
 class RecordTableModel;
 class ReviewColumnSizer;
 
-// Records > Review: every record of the data file in one table, each
+// Records > Review: every record of the open log in one table, each
 // re-checked on the way in. Ends with 1 when nothing was chosen, or with
 // n + 1 when the line of record n was double-clicked. Above the grid, a
 // search box and filters choose which records show; a heading click sorts.
@@ -25,7 +27,7 @@ class TFormRecordReview : public QDialog
     Q_OBJECT
 
 public:
-    explicit TFormRecordReview(QWidget *parent = nullptr);
+    TFormRecordReview(const OpenLog &log, Desktop &desktop, QWidget *parent = nullptr);
 
     QLabel *Panel1 = nullptr;
     QPushButton *ButtonRefresh = nullptr;
@@ -42,19 +44,16 @@ public:
     QLabel *LabelFilterError = nullptr;
     QLabel *LabelNoMatch = nullptr;
 
-    // Seam for the save dialog of Export shown rows: the chosen file, or an
-    // empty text when the user cancelled. Tests replace it.
-    std::function<QString(const QString &suggested)> chooseExportFile;
-
     // The grid's rows as shown: filtered and sorted.
     ReviewFilterModel *model() const { return m_shown; }
     // Every record read, in file order.
     RecordTableModel *recordModel() const { return m_model; }
-    const QString &dataFileName() const { return m_dataFileName; }
+    const QString &dataFileName() const;
 
-    // Record number of the selected line; kept from one opening to the next.
-    static int chosenRecordNumber() { return s_chosenRecord; }
-    static void setChosenRecordNumber(int number) { s_chosenRecord = number; }
+    // Record number of the selected line.
+    int chosenRecordNumber() const { return m_chosenRecord; }
+    // The record the window ended with, once it has ended with one.
+    std::optional<int> chosenRecord() const;
 
     // Draws one cell with its text; row 0 is the heading row, rows 1 on are the records.
     void DataGridDrawCell(QPainter *painter, int ACol, int ARow, const QRect &Rect, bool selected, const QString &text);
@@ -87,8 +86,9 @@ private:
     RecordTableModel *m_model = nullptr;
     ReviewFilterModel *m_shown = nullptr;
     ReviewColumnSizer *m_sizer = nullptr;
-    QString m_dataFileName;
-    static int s_chosenRecord;
+    const OpenLog &m_log;
+    Desktop &m_desktop;
+    int m_chosenRecord = 0;
 };
 
 #endif // STRINGGRIDREVIEW_H

@@ -6,7 +6,7 @@
 #include <memory>
 
 DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
-                              std::vector<CallRecord> &records)
+                              std::vector<CallRecord> &records, bool mayWrite)
 {
     QElapsedTimer clock;
     clock.start();
@@ -24,7 +24,7 @@ DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::Sc
         dialog->setValue(int(total > 0 ? done * 1000 / total : 1000));
         return !dialog->wasCanceled();
     };
-    return DataFile::scan(path, mode, records, progress);
+    return DataFile::scan(path, mode, records, progress, mayWrite);
 }
 
 QString scanNotice(const DataFile::ScanOutcome &outcome)

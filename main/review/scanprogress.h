@@ -10,9 +10,10 @@
 class QWidget;
 
 // Reads the log for a window that lists it; a scan that takes longer than
-// about half a second shows a progress dialog with Cancel.
+// about half a second shows a progress dialog with Cancel. Marks go into the
+// log only where `mayWrite` (this program holds its lock).
 DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
-                              std::vector<CallRecord> &records);
+                              std::vector<CallRecord> &records, bool mayWrite = true);
 
 // What the window must tell about a scan that read the log but could not
 // list or mark it; empty when there is nothing to say.

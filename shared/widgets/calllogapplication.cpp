@@ -1,5 +1,7 @@
 #include "calllogapplication.h"
 
+#include "desktop.h"
+
 #include <QMessageBox>
 
 #include <cstdlib>
@@ -15,28 +17,34 @@ bool CallLogApplication::notify(QObject *receiver, QEvent *event)
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception &error) {
-        showException(QString::fromLocal8Bit(error.what()));
+        showException(QString::fromLocal8Bit(error.what()), Desktop::system());
     } catch (...) {
-        showException(QString());
+        showException(QString(), Desktop::system());
     }
     return false;
 }
 
 int CallLogApplication::run(const std::function<int()> &program)
 {
+    return run(program, Desktop::system());
+}
+
+int CallLogApplication::run(const std::function<int()> &program, Desktop &desktop)
+{
     try {
         return program();
     } catch (const std::exception &error) {
-        showException(QString::fromLocal8Bit(error.what()));
+        showException(QString::fromLocal8Bit(error.what()), desktop);
     } catch (...) {
-        showException(QString());
+        showException(QString(), desktop);
     }
     // The program did not end as it should: a script or desktop that started
     // it must be able to tell.
     return EXIT_FAILURE;
 }
 
-void CallLogApplication::showException(const QString &message)
+void CallLogApplication::showException(const QString &message, Desktop &desktop)
 {
-    QMessageBox::critical(nullptr, QApplication::applicationName(), message);
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(), message, QMessageBox::Ok);
+    desktop.runDialog(box);
 }

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+struct Desktop;
+
 // The application object of both programs: an exception that escapes an event
 // handler or the start-up is shown to the user in a message box.
 class CallLogApplication : public QApplication
@@ -17,10 +19,11 @@ public:
     bool notify(QObject *receiver, QEvent *event) override;
 
     // Runs the program's start-up and event loop; an escaping exception is
-    // shown and the program ends with a non-zero exit code.
+    // shown on `desktop` and the program ends with a non-zero exit code.
     static int run(const std::function<int()> &program);
+    static int run(const std::function<int()> &program, Desktop &desktop);
 
-    static void showException(const QString &message);
+    static void showException(const QString &message, Desktop &desktop);
 };
 
 #endif // CALLLOGAPPLICATION_H

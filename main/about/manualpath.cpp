@@ -1,11 +1,8 @@
-#include "opendocument.h"
+#include "manualpath.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
-
-std::function<bool(const QUrl &)> OpenDocument = [](const QUrl &url) { return QDesktopServices::openUrl(url); };
 
 QString ManualPath()
 {

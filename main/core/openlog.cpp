@@ -1,0 +1,339 @@
+#include "openlog.h"
+
+#include "callernames.h"
+#include "entryrules.h"
+
+#include <QFileInfo>
+#include <QLockFile>
+
+const QString OpenLog::HintRecordStatusOk = QStringLiteral("Record Status OK");
+const QString OpenLog::HintFileOpenError = QStringLiteral("File: Open ERROR");
+const QString OpenLog::HintEditing = QStringLiteral("Editing-Record not saved");
+
+namespace {
+
+const QString HintSaveRefused = QStringLiteral("Save FAILED - log not written");
+
+using Light = StatusReport::Light;
+
+StatusReport report(Light light, const QString &hint, const QString &message, int points = 12)
+{
+    StatusReport r;
+    r.light = light;
+    r.hint = hint;
+    r.message = message;
+    r.messagePoints = points;
+    return r;
+}
+
+QString fileNameOf(const QString &path)
+{
+    return QFileInfo(path).fileName();
+}
+
+// The fields Save Current checks, in the order it checks them: one still
+// showing its placeholder was never filled in.
+bool dataMissing(const CallEntry &entry)
+{
+    return entry.phone == EntryRules::PhonePlaceholder || entry.name == EntryRules::NamePlaceholder
+        || entry.company == EntryRules::CompanyPlaceholder || entry.date == EntryRules::DatePlaceholder
+        || entry.time == EntryRules::TimePlaceholder;
+}
+
+} // namespace
+
+void StatusReport::then(const StatusReport &later)
+{
+    if (later.light != Light::Unchanged)
+        light = later.light;
+    if (!later.hint.isNull())
+        hint = later.hint;
+    if (!later.message.isNull()) {
+        message = later.message;
+        messagePoints = later.messagePoints;
+    }
+}
+
+bool StatusReport::operator==(const StatusReport &other) const
+{
+    return light == other.light && hint == other.hint && message == other.message
+        && (message.isNull() || messagePoints == other.messagePoints);
+}
+
+OpenLog::OpenLog(const QString &configPath)
+    : m_configPath(configPath)
+    , m_callers(std::make_unique<CallerNames>())
+{
+}
+
+OpenLog::~OpenLog() = default;
+
+OpenLog::ConfigRead OpenLog::readConfiguration(StatusReport &status)
+{
+    Configuration &config = m_state.configuration;
+    if (!readConfigurationFile(m_configPath, config)) {
+        status.then(report(Light::Failed, QString(), QStringLiteral("Configuration missing - using Default")));
+        return ConfigRead::Missing;
+    }
+    m_state.DataFileName = config.dataFile;
+    if (!config.dataFileRefused)
+        return ConfigRead::Read;
+    status.then(report(Light::Failed, QString(),
+                       QStringLiteral("%1: data file name refused - using %2")
+                           .arg(fileNameOf(m_configPath), config.dataFile),
+                       9));
+    return ConfigRead::NameRefused;
+}
+
+StatusReport OpenLog::open()
+{
+    takeLock();
+    bool rolledBack = false;
+    if (m_holder == 0)
+        rolledBack = DataFile::rollBackJournal(path()) == DataFile::Rollback::RolledBack;
+    m_check = DataFile::checkLog(path());
+    m_state.RecordCount = DataFile::findRecordCount(path(), &m_state.buffer);
+    if (!problem().isEmpty())
+        return problemReport();
+    if (rolledBack)
+        return report(Light::Editing, QString(), QStringLiteral("An interrupted save was undone"), 9);
+    return StatusReport();
+}
+
+void OpenLog::takeLock()
+{
+    const QString log = QFileInfo(path()).absoluteFilePath();
+    if (log == m_lockedLog && (m_lock || m_holder == 0))
+        return;
+    m_lock.reset();
+    m_holder = 0;
+    m_lockedLog = log;
+    auto lock = std::make_unique<QLockFile>(DataFile::lockPath(log));
+    // A lock is stale only when its program has ended, however long it is held.
+    lock->setStaleLockTime(0);
+    if (lock->tryLock(0)) {
+        m_lock = std::move(lock);
+        return;
+    }
+    if (lock->error() == QLockFile::LockFailedError) {
+        qint64 pid = 0;
+        QString host;
+        QString application;
+        lock->getLockInfo(&pid, &host, &application);
+        m_holder = pid > 0 ? pid : -1;
+    }
+    // A folder that takes no lock file takes no other window's either; the
+    // log is used as it is.
+}
+
+QString OpenLog::problem() const
+{
+    if (m_holder != 0) {
+        return m_holder > 0 ? QStringLiteral("Log in use by another Vorlen3 (process %1) - read only").arg(m_holder)
+                            : QStringLiteral("Log in use by another Vorlen3 - read only");
+    }
+    switch (m_check.state) {
+    case DataFile::LogState::TornTail:
+    case DataFile::LogState::MisnumberedTail:
+        return QStringLiteral("Log damaged: %1 good records, %2 stray bytes at byte %3 - File > Repair")
+            .arg(m_check.goodRecords)
+            .arg(m_check.strayBytes)
+            .arg(m_check.strayOffset);
+    case DataFile::LogState::NotALog:
+        return QStringLiteral("Not a call log: %1 - nothing will be written").arg(fileNameOf(path()));
+    case DataFile::LogState::Unreadable:
+        return HintFileOpenError;
+    case DataFile::LogState::Missing:
+    case DataFile::LogState::Whole:
+        break;
+    }
+    return QString();
+}
+
+StatusReport OpenLog::problemReport() const
+{
+    const QString text = problem();
+    if (text.isEmpty())
+        return StatusReport();
+    return report(Light::Failed, text, text, 9);
+}
+
+bool OpenLog::writePermitted(StatusReport &status)
+{
+    takeLock();
+    if (m_holder == 0)
+        return true;
+    status = problemReport();
+    return false;
+}
+
+OpenLog::SaveOutcome OpenLog::save(const CallEntry &entry, qint64 now)
+{
+    SaveOutcome outcome;
+    const bool editing = m_state.EditMode;
+    m_state.EditMode = false;
+    m_entryRefused = true;
+    if (dataMissing(entry)) {
+        outcome.report =
+            report(Light::Failed, QStringLiteral("Save FAILED - Missing Data"), QStringLiteral("Missing Data"));
+        return outcome;
+    }
+    if (!writePermitted(outcome.report))
+        return outcome;
+
+    CallRecord &record = m_state.buffer;
+    const qint64 number = editing ? qint64(m_state.SelectedRecord) : qint64(m_state.RecordCount) + 1;
+    entry.fillRecord(record, editing ? CallEntry::Save::Edit : CallEntry::Save::New, number, now);
+    const DataFile::WriteResult stored = editing ? DataFile::storeEdit(path(), m_state.SelectedRecord, record)
+                                                 : DataFile::storeNew(path(), record);
+    if (stored != DataFile::WriteResult::Written) {
+        outcome.report = refusal(stored);
+        return outcome;
+    }
+    if (!editing)
+        m_state.RecordCount = int(number);
+    m_entryRefused = false;
+    m_callers->add(record);
+    outcome.saved = true;
+    outcome.edit = editing;
+    outcome.record = record;
+    outcome.report = report(Light::Good, HintRecordStatusOk, QString());
+    return outcome;
+}
+
+StatusReport OpenLog::refusal(DataFile::WriteResult result)
+{
+    QString text;
+    switch (result) {
+    case DataFile::WriteResult::Written:
+        m_entryRefused = false;
+        return StatusReport();
+    case DataFile::WriteResult::OpenFailed:
+    case DataFile::WriteResult::WriteFailed:
+        // The file could not be opened, or the disk refused the record: the log is as it was.
+        return report(Light::Failed, HintFileOpenError, HintFileOpenError);
+    case DataFile::WriteResult::NotALog:
+    case DataFile::WriteResult::Damaged:
+        m_check = DataFile::checkLog(path());
+        return problemReport();
+    case DataFile::WriteResult::InUse:
+        text = QStringLiteral("Log in use by another Vorlen3 (process %1) - not saved")
+                   .arg(DataFile::lockHolder(path()));
+        break;
+    case DataFile::WriteResult::NumberTaken:
+        // Another program added records: the next try takes the next free number.
+        m_state.RecordCount = DataFile::findRecordCount(path());
+        text = QStringLiteral("Log changed by another program - save again");
+        break;
+    case DataFile::WriteResult::NoSuchRecord:
+        text = QStringLiteral("Record %1 is no longer in the log - not saved").arg(m_state.SelectedRecord);
+        break;
+    case DataFile::WriteResult::CountAtLimit:
+        text = QStringLiteral("Record count at its limit - not saved");
+        break;
+    }
+    return report(Light::Failed, HintSaveRefused, text, 9);
+}
+
+void OpenLog::clear()
+{
+    m_state.EditMode = false;
+    m_state.EditLocked = false;
+    m_entryRefused = false;
+}
+
+OpenLog::SelectOutcome OpenLog::select(int n)
+{
+    SelectOutcome outcome;
+    m_state.SelectedRecord = n;
+    switch (DataFile::readRecord(path(), n, m_state.buffer)) {
+    case DataFile::ReadResult::NoSuchRecord:
+        outcome.report = report(Light::Failed, QString(), QStringLiteral("No record %1 in the log").arg(n), 9);
+        break;
+    case DataFile::ReadResult::OpenFailed:
+        outcome.report = report(Light::Failed, QString(), QStringLiteral("No file found - Save a record first"), 9);
+        break;
+    case DataFile::ReadResult::Ok:
+        outcome.show = CallEntry::fromRecord(m_state.buffer);
+        m_state.checkBuffer();
+        break;
+    }
+    // After a failed read the buffer holds the record read before, and its letter counts.
+    switch (statusOf(m_state.buffer)) {
+    case RecordStatus::Edited:
+        outcome.report.then(report(Light::Editing, QString(), QStringLiteral("Edited Entry")));
+        break;
+    case RecordStatus::Compromised:
+        outcome.report.then(report(Light::Failed, QString(), QStringLiteral("Entry Integrity Compromised")));
+        break;
+    case RecordStatus::Original:
+        outcome.report.then(report(Light::Good, QString(), QString()));
+        break;
+    case RecordStatus::Unsaved:
+    case RecordStatus::Unknown:
+        break;
+    }
+    return outcome;
+}
+
+OpenLog::OpenExistingOutcome OpenLog::openExisting(const QString &chosen)
+{
+    OpenExistingOutcome outcome;
+    const QString previous = path();
+    m_state.DataFileName = chosen;
+    switch (rewriteDataFileLine(chosen, m_state.configuration, m_configPath)) {
+    case RewriteResult::Rewritten:
+        outcome.result = OpenResult::Reinitialise;
+        break;
+    case RewriteResult::ConfigMissing:
+        outcome.result = OpenResult::KeptWindow;
+        outcome.report = report(Light::Failed, QString(), QStringLiteral("Configuration missing - using Default"));
+        // Saving goes on in the chosen file, so its record count must be that file's.
+        outcome.report.then(open());
+        break;
+    case RewriteResult::WriteFailed:
+        m_state.DataFileName = previous;
+        outcome.result = OpenResult::Refused;
+        outcome.report = report(Light::Failed, HintFileOpenError, HintFileOpenError);
+        break;
+    }
+    return outcome;
+}
+
+StatusReport OpenLog::repair(const QString &stamp)
+{
+    StatusReport status;
+    if (!writePermitted(status))
+        return status;
+    const DataFile::RepairResult result = DataFile::repairLog(path(), stamp);
+    if (result.repaired) {
+        status = open();
+        status.then(report(Light::Good, HintRecordStatusOk,
+                           QStringLiteral("Repaired: %1 bytes moved to %2")
+                               .arg(result.movedBytes)
+                               .arg(fileNameOf(result.movedTo)),
+                           9));
+        return status;
+    }
+    m_check = DataFile::checkLog(path());
+    if (m_check.state == DataFile::LogState::NotALog) {
+        const QString text = QStringLiteral("Not a call log: %1 - Repair cannot help").arg(fileNameOf(path()));
+        return report(Light::Failed, text, text, 9);
+    }
+    if (!m_check.damaged())
+        return report(Light::Good, QString(), QStringLiteral("Log is whole - nothing to repair"), 9);
+    const QString text = QStringLiteral("Repair FAILED: %1").arg(result.error);
+    return report(Light::Failed, text, text, 9);
+}
+
+void OpenLog::exported(const CallRecord &lastRecord, bool haveLastRecord, int lastNumber)
+{
+    if (haveLastRecord)
+        m_state.buffer = lastRecord;
+    m_state.RecordCount = lastNumber;
+}
+
+void OpenLog::loadCallers()
+{
+    m_callers->load(path());
+}

@@ -250,6 +250,7 @@ void TestEntryRules::phoneConfiguredSettings_data()
     QTest::newRow("dot, four") << "." << "212" << "555" << "1234" << "212.555.1234" << false;
     // The whole setting follows area code and prefix, its first character goes between groups.
     QTest::newRow("two-character separator") << "-/" << "212" << "###" << "5551234" << "212-/555-1234" << false;
+    QTest::newRow("two-character separator, ten") << "-/" << "###" << "###" << "8005551234" << "800-555-1234" << false;
     // A completion of 6, 9 or 11 characters fails the length test.
     QTest::newRow("completion of 9") << "-" << "" << "###" << "1234" << "Unknown" << true;
     QTest::newRow("completion of 11") << "-" << "21" << "###" << "1234" << "Unknown" << true;

@@ -2,6 +2,10 @@
 #include "mainwindowfixture.h"
 #include "screenfixture.h"
 
+#include "Printprefiewform.h"
+#include "Stringgridreview.h"
+#include "reviewfiltermodel.h"
+
 #include <QAction>
 #include <QGroupBox>
 #include <QRadioButton>
@@ -47,6 +51,8 @@ private slots:
     void openExisting();
     void openExistingWithoutConfiguration();
     void openExistingCancelled();
+    void reviewAndPrintShowTheLogSavesGoTo_data();
+    void reviewAndPrintShowTheLogSavesGoTo();
     void messageBarFitsTheScreen_data();
     void messageBarFitsTheScreen();
 };
@@ -597,6 +603,63 @@ void TestMainWindow::controlsAreNamed()
         QCOMPARE(label->buddy(), widget);
     }
     QCOMPARE(AccessibleCheck::unnamedControls(w), QStringList());
+}
+
+void TestMainWindow::reviewAndPrintShowTheLogSavesGoTo_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Open Existing without a configuration file") << "open";
+    QTest::newRow("Open Existing with a configuration file") << "open, configured";
+    QTest::newRow("configuration manager run by itself meanwhile") << "manager alone";
+}
+
+// Review and the full report work on the log the window saves to, whatever
+// the configuration file names now; the other log is never read or marked.
+void TestMainWindow::reviewAndPrintShowTheLogSavesGoTo()
+{
+    QFETCH(QString, how);
+    MainWindowFixture f;
+    const QString other = f.path(QStringLiteral("Other.dta"));
+    f.writeRecords(1);
+    f.writeRecords(3, other);
+    if (how != QLatin1String("open"))
+        QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), "VNData.dta\n-\n###\n###\nArial\n0\n10\n"));
+    TMainForm *w = f.open();
+    QString inUse = f.dataFile();
+    QString notInUse = other;
+    if (how == QLatin1String("manager alone")) {
+        QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), "Other.dta\n-\n###\n###\nArial\n0\n10\n"));
+    } else {
+        std::swap(inUse, notInUse);
+        f.desktop.nextFile = other;
+        w->Open1->trigger();
+    }
+    // A record of the log not in use fails its check: reading it would mark it.
+    QVERIFY(TestRecords::patchChar(notInUse, 1, CallRecord::Notes, 0, QLatin1Char('K')));
+    const QByteArray untouched = TestRecords::readAll(notInUse);
+    const int before = DataFile::findRecordCount(inUse);
+    MainWindowFixture::typeEntry();
+    MainWindowFixture::key(Qt::Key_Return);
+    QCOMPARE(DataFile::findRecordCount(inUse), before + 1);
+
+    QString reviewed;
+    int rows = -1;
+    QString report;
+    ModalAnswerer answerer(f.desktop, [&](QDialog *dialog) {
+        if (auto *review = qobject_cast<TFormRecordReview *>(dialog)) {
+            reviewed = review->dataFileName();
+            rows = review->model()->rowCount();
+        } else if (auto *preview = qobject_cast<TPrintPreviewForm *>(dialog)) {
+            report = preview->REditReport->toPlainText();
+        }
+        dialog->reject();
+    });
+    w->Review1->trigger();
+    w->Print1->trigger();
+    QCOMPARE(QFileInfo(reviewed).absoluteFilePath(), inUse);
+    QCOMPARE(rows, before + 1);
+    QCOMPARE(report.count(QStringLiteral("Ann Lee")), 1);
+    QCOMPARE(TestRecords::readAll(notInUse), untouched);
 }
 
 QTEST_MAIN(TestMainWindow)

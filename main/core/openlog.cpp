@@ -78,10 +78,9 @@ OpenLog::ConfigRead OpenLog::readConfiguration(StatusReport &status)
     m_state.DataFileName = config.dataFile;
     if (!config.dataFileRefused)
         return ConfigRead::Read;
-    status.then(report(Light::Failed, QString(),
-                       QStringLiteral("%1: data file name refused - using %2")
-                           .arg(fileNameOf(m_configPath), config.dataFile),
-                       9));
+    status.then(report(
+        Light::Failed, QString(),
+        QStringLiteral("%1: data file name refused - using %2").arg(fileNameOf(m_configPath), config.dataFile), 9));
     return ConfigRead::NameRefused;
 }
 
@@ -184,8 +183,8 @@ OpenLog::SaveOutcome OpenLog::save(const CallEntry &entry, qint64 now)
     CallRecord &record = m_state.buffer;
     const qint64 number = editing ? qint64(m_state.SelectedRecord) : qint64(m_state.RecordCount) + 1;
     entry.fillRecord(record, editing ? CallEntry::Save::Edit : CallEntry::Save::New, number, now);
-    const DataFile::WriteResult stored = editing ? DataFile::storeEdit(path(), m_state.SelectedRecord, record)
-                                                 : DataFile::storeNew(path(), record);
+    const DataFile::WriteResult stored =
+        editing ? DataFile::storeEdit(path(), m_state.SelectedRecord, record) : DataFile::storeNew(path(), record);
     if (stored != DataFile::WriteResult::Written) {
         outcome.report = refusal(stored);
         return outcome;
@@ -217,8 +216,8 @@ StatusReport OpenLog::refusal(DataFile::WriteResult result)
         m_check = DataFile::checkLog(path());
         return problemReport();
     case DataFile::WriteResult::InUse:
-        text = QStringLiteral("Log in use by another Vorlen3 (process %1) - not saved")
-                   .arg(DataFile::lockHolder(path()));
+        text =
+            QStringLiteral("Log in use by another Vorlen3 (process %1) - not saved").arg(DataFile::lockHolder(path()));
         break;
     case DataFile::WriteResult::NumberTaken:
         // Another program added records: the next try takes the next free number.
@@ -308,11 +307,10 @@ StatusReport OpenLog::repair(const QString &stamp)
     const DataFile::RepairResult result = DataFile::repairLog(path(), stamp);
     if (result.repaired) {
         status = open();
-        status.then(report(Light::Good, HintRecordStatusOk,
-                           QStringLiteral("Repaired: %1 bytes moved to %2")
-                               .arg(result.movedBytes)
-                               .arg(fileNameOf(result.movedTo)),
-                           9));
+        status.then(report(
+            Light::Good, HintRecordStatusOk,
+            QStringLiteral("Repaired: %1 bytes moved to %2").arg(result.movedBytes).arg(fileNameOf(result.movedTo)),
+            9));
         return status;
     }
     m_check = DataFile::checkLog(path());

@@ -133,8 +133,8 @@ void TMainForm::buildControls()
     setTabOrder(Memo1, ButtonSelect);
 
     // The menu's shortcuts win over the fields' own editing keys.
-    for (QWidget *field : std::initializer_list<QWidget *>{EditDate, EditTime, EditPhone, EditName, EditCompany,
-                                                           Memo1, SpinEditSelect})
+    for (QWidget *field :
+         std::initializer_list<QWidget *>{EditDate, EditTime, EditPhone, EditName, EditCompany, Memo1, SpinEditSelect})
         field->installEventFilter(this);
     connect(EditPhone, &QLineEdit::textChanged, this, &TMainForm::offerCallersOf);
     setFocusProxy(RadioIn);
@@ -160,8 +160,7 @@ void TMainForm::buildMenu()
     Open1 = addCommand(file, "Open1", QStringLiteral("Open Existing"), {}, &TMainForm::Open1Click);
     Repair1 = addCommand(file, "Repair1", QStringLiteral("Repair\u2026"), {}, &TMainForm::Repair1Click);
     ExportFile1 = addCommand(file, "ExportFile1", QStringLiteral("Export"), {}, &TMainForm::ExportFile1Click);
-    ExportCsv1 =
-        addCommand(file, "ExportCsv1", QStringLiteral("Export as CSV\u2026"), {}, &TMainForm::ExportCsv1Click);
+    ExportCsv1 = addCommand(file, "ExportCsv1", QStringLiteral("Export as CSV\u2026"), {}, &TMainForm::ExportCsv1Click);
     Print1 = addCommand(file, "Print1", QStringLiteral("Print"), ctrl(Qt::Key_P), &TMainForm::Print1Click);
     Exit1 = addCommand(file, "Exit1", QStringLiteral("E&xit"), ctrl(Qt::Key_X), &TMainForm::Exit1Click);
 

@@ -217,7 +217,6 @@ void TMainForm::Memo1KeyPress(QChar &key)
     }
 }
 
-
 void TMainForm::connectRules()
 {
     // Rules run only when the focus moves between two controls of this window;

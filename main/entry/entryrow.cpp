@@ -104,34 +104,7 @@ void EntryRow::buildFields()
     caption(CompanyLabel, "CompanyLabel", QStringLiteral("Company"));
     caption(NoteLabel, "NoteLabel", QStringLiteral("Notes"));
 
-    LabelRecordStatus = new QLabel(QStringLiteral("Message Bar"), this);
-    LabelRecordStatus->setObjectName(QStringLiteral("LabelRecordStatus"));
-    QFont messageFont = tahoma(16, true);
-    messageFont.setPointSize(12);
-    LabelRecordStatus->setFont(messageFont);
-    QPalette messagePalette = LabelRecordStatus->palette();
-    messagePalette.setColor(QPalette::WindowText, MessageRed);
-    LabelRecordStatus->setPalette(messagePalette);
-    LabelRecordStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    // The message takes no width from the fields; where it is placed depends on its length.
-    LabelRecordStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    LabelRecordStatus->hide();
-
-    RadioGroup1 = new QGroupBox(this);
-    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
-    RadioGroup1->setFont(tahoma(9));
-    RadioGroup1->setToolTip(QStringLiteral("Incoming or Outgoing call/message"));
-    auto *radios = new QHBoxLayout(RadioGroup1);
-    radios->setContentsMargins(4, 2, 4, 2);
-    RadioIn = new QRadioButton(QStringLiteral("In"), RadioGroup1);
-    RadioIn->setObjectName(QStringLiteral("RadioIn"));
-    RadioOut = new QRadioButton(QStringLiteral("Out"), RadioGroup1);
-    RadioOut->setObjectName(QStringLiteral("RadioOut"));
-    RadioMsg = new QRadioButton(QStringLiteral("Msg"), RadioGroup1);
-    RadioMsg->setObjectName(QStringLiteral("RadioMsg"));
-    for (QRadioButton *radio : {RadioIn, RadioOut, RadioMsg})
-        radios->addWidget(radio);
-    RadioIn->setChecked(true);
+    buildMessageAndType();
 
     // The date, time, name and company fields take what their record fields keep.
     const FieldSpec fields[] = {
@@ -172,6 +145,38 @@ void EntryRow::buildFields()
     AccessibleNames::captionFor(NameLabel, EditName);
     AccessibleNames::captionFor(CompanyLabel, EditCompany);
     AccessibleNames::captionFor(NoteLabel, Memo1);
+}
+
+void EntryRow::buildMessageAndType()
+{
+    LabelRecordStatus = new QLabel(QStringLiteral("Message Bar"), this);
+    LabelRecordStatus->setObjectName(QStringLiteral("LabelRecordStatus"));
+    QFont messageFont = tahoma(16, true);
+    messageFont.setPointSize(12);
+    LabelRecordStatus->setFont(messageFont);
+    QPalette messagePalette = LabelRecordStatus->palette();
+    messagePalette.setColor(QPalette::WindowText, MessageRed);
+    LabelRecordStatus->setPalette(messagePalette);
+    LabelRecordStatus->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The message takes no width from the fields; where it is placed depends on its length.
+    LabelRecordStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    LabelRecordStatus->hide();
+
+    RadioGroup1 = new QGroupBox(this);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1->setFont(tahoma(9));
+    RadioGroup1->setToolTip(QStringLiteral("Incoming or Outgoing call/message"));
+    auto *radios = new QHBoxLayout(RadioGroup1);
+    radios->setContentsMargins(4, 2, 4, 2);
+    RadioIn = new QRadioButton(QStringLiteral("In"), RadioGroup1);
+    RadioIn->setObjectName(QStringLiteral("RadioIn"));
+    RadioOut = new QRadioButton(QStringLiteral("Out"), RadioGroup1);
+    RadioOut->setObjectName(QStringLiteral("RadioOut"));
+    RadioMsg = new QRadioButton(QStringLiteral("Msg"), RadioGroup1);
+    RadioMsg->setObjectName(QStringLiteral("RadioMsg"));
+    for (QRadioButton *radio : {RadioIn, RadioOut, RadioMsg})
+        radios->addWidget(radio);
+    RadioIn->setChecked(true);
 }
 
 void EntryRow::layOut()
@@ -324,7 +329,8 @@ void EntryRow::setReadOnly(bool readOnly)
 
 void EntryRow::applyEntryFont(const QFont &font, const QColor &textColor)
 {
-    for (QWidget *control : std::initializer_list<QWidget *>{EditDate, EditTime, EditPhone, EditName, EditCompany, Memo1}) {
+    for (QWidget *control :
+         std::initializer_list<QWidget *>{EditDate, EditTime, EditPhone, EditName, EditCompany, Memo1}) {
         control->setFont(font);
         QPalette palette = control->palette();
         palette.setColor(QPalette::Text, textColor);

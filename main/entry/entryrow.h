@@ -90,6 +90,7 @@ protected:
 
 private:
     void buildFields();
+    void buildMessageAndType();
     void layOut();
     void guardPastedText();
     void buildCompletion();

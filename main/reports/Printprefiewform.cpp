@@ -59,7 +59,8 @@ void TPrintPreviewForm::FormShow()
         // data file itself, so the file must open for update. The records
         // are let go before the report is read back.
         std::vector<CallRecord> records;
-        const DataFile::ScanOutcome outcome = scanLog(this, dataFileName(), DataFile::ScanMode::CheckAndMark, records, log().holder() == 0);
+        const DataFile::ScanOutcome outcome =
+            scanLog(this, dataFileName(), DataFile::ScanMode::CheckAndMark, records, log().holder() == 0);
         if (!outcome.opened) {
             showPanelMessage(QStringLiteral("NO FILE READ: Cancel & Save Records"));
             return;

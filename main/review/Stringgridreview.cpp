@@ -2,9 +2,9 @@
 
 #include "Warning.h"
 #include "callentry.h"
-#include "desktop.h"
 #include "csvexport.h"
 #include "datafile.h"
+#include "desktop.h"
 #include "openlog.h"
 #include "recordtablemodel.h"
 #include "reviewcolumnsizer.h"
@@ -96,6 +96,48 @@ TFormRecordReview::TFormRecordReview(const OpenLog &log, Desktop &desktop, QWidg
     m_shown->setObjectName(QStringLiteral("ReviewFilterModel"));
     m_shown->setRecordModel(m_model);
 
+    buildGrid();
+    m_sizer = new ReviewColumnSizer(DataGrid->font(), this);
+    m_sizer->setObjectName(QStringLiteral("ColumnSizer"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(Panel1);
+    layout->addWidget(buildFilterBar());
+    layout->addWidget(DataGrid, 1);
+    LabelNoMatch = new QLabel(QStringLiteral("No records match the search and filters."), this);
+    LabelNoMatch->setObjectName(QStringLiteral("LabelNoMatch"));
+    LabelNoMatch->setAlignment(Qt::AlignCenter);
+    LabelNoMatch->setFont(WindowFont::arial(15));
+    LabelNoMatch->setAutoFillBackground(true);
+    LabelNoMatch->setBackgroundRole(QPalette::Base);
+    LabelNoMatch->hide();
+    layout->addWidget(LabelNoMatch, 1);
+
+    resize(930, 587);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    ScreenFit::fit(this);
+
+    connect(ButtonRefresh, &QPushButton::clicked, this, &TFormRecordReview::ButtonRefreshClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &TFormRecordReview::ButtonCancelClick);
+    connect(m_sizer, &ReviewColumnSizer::widthsChanged, this, &TFormRecordReview::applyColumnWidths);
+    connect(DataGrid, &QTableView::doubleClicked, this, &TFormRecordReview::DataGridDblClick);
+    connect(DataGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    storeChosenRecord(current, true);
+            });
+    connect(DataGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFormRecordReview::headingClicked);
+    connect(m_shown, &ReviewFilterModel::rowsShownChanged, this, &TFormRecordReview::showRowCount);
+
+    showRowCount();
+    FormCreate();
+}
+
+void TFormRecordReview::buildGrid()
+{
     const ReviewCellPainter drawCell = [this](QPainter *painter, int column, int row, const QRect &rect, bool selected,
                                               const QString &text) {
         DataGridDrawCell(painter, column, row, rect, selected, text);
@@ -130,44 +172,6 @@ TFormRecordReview::TFormRecordReview(const OpenLog &log, Desktop &desktop, QWidg
     columns->setSectionsClickable(true);
     columns->setSortIndicatorShown(false);
     columns->setFixedHeight(rowHeight);
-
-    m_sizer = new ReviewColumnSizer(DataGrid->font(), this);
-    m_sizer->setObjectName(QStringLiteral("ColumnSizer"));
-
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(Panel1);
-    layout->addWidget(buildFilterBar());
-    layout->addWidget(DataGrid, 1);
-    LabelNoMatch = new QLabel(QStringLiteral("No records match the search and filters."), this);
-    LabelNoMatch->setObjectName(QStringLiteral("LabelNoMatch"));
-    LabelNoMatch->setAlignment(Qt::AlignCenter);
-    LabelNoMatch->setFont(WindowFont::arial(15));
-    LabelNoMatch->setAutoFillBackground(true);
-    LabelNoMatch->setBackgroundRole(QPalette::Base);
-    LabelNoMatch->hide();
-    layout->addWidget(LabelNoMatch, 1);
-
-    resize(930, 587);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    ScreenFit::fit(this);
-
-    connect(ButtonRefresh, &QPushButton::clicked, this, &TFormRecordReview::ButtonRefreshClick);
-    connect(ButtonCancel, &QPushButton::clicked, this, &TFormRecordReview::ButtonCancelClick);
-    connect(m_sizer, &ReviewColumnSizer::widthsChanged, this, &TFormRecordReview::applyColumnWidths);
-    connect(DataGrid, &QTableView::doubleClicked, this, &TFormRecordReview::DataGridDblClick);
-    connect(DataGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid())
-                    storeChosenRecord(current, true);
-            });
-    connect(columns, &QHeaderView::sectionClicked, this, &TFormRecordReview::headingClicked);
-    connect(m_shown, &ReviewFilterModel::rowsShownChanged, this, &TFormRecordReview::showRowCount);
-
-    showRowCount();
-    FormCreate();
 }
 
 const QString &TFormRecordReview::dataFileName() const

@@ -71,6 +71,7 @@ protected:
 
 private:
     void FormCreate();
+    void buildGrid();
     void FormShow();
     void DataGridDblClick(const QModelIndex &index);
     void fillGrid();

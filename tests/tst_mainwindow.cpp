@@ -196,16 +196,17 @@ void TestMainWindow::enterInTheNotesSaves()
     CallRecord stored;
     QCOMPARE(DataFile::readRecord(f.dataFile(), 1, stored), DataFile::ReadResult::Ok);
     QCOMPARE(stored.text(CallRecord::Notes), QStringLiteral("ring at"));
-    QCOMPARE(w->Memo1->toPlainText(), QStringLiteral(" "));
+    // The next note starts empty, not with a blank.
+    QCOMPARE(w->Memo1->toPlainText(), QString());
     QCOMPARE(w->EditDate->text(), QStringLiteral("mm/dd/yyyy"));
 
-    // A refused save puts the blank at the caret instead of a line break.
+    // A refused save puts nothing at the caret, neither a line break nor a blank.
     w->Memo1->setFocus();
     w->Memo1->moveCursor(QTextCursor::End);
     f.type(QStringLiteral("x"));
     f.key(Qt::Key_Return);
     QCOMPARE(f.message(), QStringLiteral("Missing Data"));
-    QCOMPARE(w->Memo1->toPlainText(), QStringLiteral(" x "));
+    QCOMPARE(w->Memo1->toPlainText(), QStringLiteral("x"));
     QCOMPARE(DataFile::findRecordCount(f.dataFile()), 1);
 }
 

@@ -241,8 +241,8 @@ void Session::save(bool byEnterInNotes)
     else
         QTest::keyClick(focused(), Qt::Key_S, Qt::ControlModifier);
     m_failure = checkSave(before);
-    if (m_failure.isEmpty() && byEnterInNotes && !before.missing && w->Memo1->toPlainText() != QLatin1String(" "))
-        m_failure = QStringLiteral("the notes do not hold a single blank after a save by Enter: '%1'")
+    if (m_failure.isEmpty() && byEnterInNotes && !before.missing && !w->Memo1->toPlainText().isEmpty())
+        m_failure = QStringLiteral("the notes are not empty after a save by Enter: '%1'")
                         .arg(w->Memo1->toPlainText());
 }
 

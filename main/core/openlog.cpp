@@ -234,11 +234,30 @@ StatusReport OpenLog::refusal(DataFile::WriteResult result)
     return report(Light::Failed, HintSaveRefused, text, 9);
 }
 
-void OpenLog::clear()
+void OpenLog::clear(bool undoable)
 {
+    if (undoable)
+        m_cleared = Cleared{m_state, m_entryRefused};
     m_state.EditMode = false;
     m_state.EditLocked = false;
     m_entryRefused = false;
+}
+
+bool OpenLog::undoClear()
+{
+    if (!m_cleared)
+        return false;
+    // Only what was on display comes back; the count stays the log's. A
+    // record of a log no longer open comes back as a new entry.
+    if (m_cleared->state.DataFileName == m_state.DataFileName) {
+        m_state.buffer = m_cleared->state.buffer;
+        m_state.SelectedRecord = m_cleared->state.SelectedRecord;
+        m_state.EditMode = m_cleared->state.EditMode;
+        m_state.EditLocked = m_cleared->state.EditLocked;
+    }
+    m_entryRefused = m_cleared->entryRefused;
+    m_cleared.reset();
+    return true;
 }
 
 OpenLog::SelectOutcome OpenLog::select(int n)

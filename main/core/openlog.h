@@ -93,8 +93,13 @@ public:
     // whatever happens.
     SaveOutcome save(const CallEntry &entry, qint64 now);
 
-    // Clear: leaves edit mode; a compromised record stays locked only while shown.
-    void clear();
+    // Clear: leaves edit mode; a compromised record stays locked only while
+    // shown. With `undoable`, what was on display is kept for undoClear().
+    void clear(bool undoable = false);
+    // Brings back the record state the last undoable Clear ended; false when
+    // there is none.
+    bool undoClear();
+    void forgetClear() { m_cleared.reset(); }
 
     struct SelectOutcome
     {
@@ -144,6 +149,12 @@ private:
     DataFile::LogCheck m_check;
     bool m_entryRefused = false;
     std::unique_ptr<CallerNames> m_callers;
+    struct Cleared
+    {
+        RecordState state;
+        bool entryRefused = false;
+    };
+    std::optional<Cleared> m_cleared;
 };
 
 #endif // OPENLOG_H

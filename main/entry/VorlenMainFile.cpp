@@ -4,6 +4,7 @@
 #include "callernames.h"
 #include "desktop.h"
 #include "entryrow.h"
+#include "entryrules.h"
 #include "focusrules.h"
 #include "screenfit.h"
 #include "selectpanel.h"
@@ -137,6 +138,7 @@ void TMainForm::buildControls()
          std::initializer_list<QWidget *>{EditDate, EditTime, EditPhone, EditName, EditCompany, Memo1, SpinEditSelect})
         field->installEventFilter(this);
     connect(EditPhone, &QLineEdit::textChanged, this, &TMainForm::offerCallersOf);
+    connect(Panel1, &EntryRow::entryEdited, this, &TMainForm::forgetClear);
     setFocusProxy(RadioIn);
 }
 
@@ -148,23 +150,28 @@ QAction *TMainForm::addCommand(QMenu *menu, const char *name, const QString &tex
     if (!shortcut.isEmpty())
         item->setShortcut(shortcut);
     connect(item, &QAction::triggered, this, handler);
+    connect(item, &QAction::triggered, this, &TMainForm::keepProblemShown);
     return item;
 }
 
 void TMainForm::buildMenu()
 {
     const auto ctrl = [](Qt::Key key) { return QKeySequence(Qt::CTRL | key); };
-    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    // The menus keep their items where they always were; what came later
+    // follows in a group of its own (before Exit in File).
+    QMenu *file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File1"));
     Save1 = addCommand(file, "Save1", QStringLiteral("Create New"), {}, &TMainForm::Save1Click);
     Open1 = addCommand(file, "Open1", QStringLiteral("Open Existing"), {}, &TMainForm::Open1Click);
-    Repair1 = addCommand(file, "Repair1", QStringLiteral("Repair\u2026"), {}, &TMainForm::Repair1Click);
     ExportFile1 = addCommand(file, "ExportFile1", QStringLiteral("Export"), {}, &TMainForm::ExportFile1Click);
-    ExportCsv1 = addCommand(file, "ExportCsv1", QStringLiteral("Export as CSV\u2026"), {}, &TMainForm::ExportCsv1Click);
     Print1 = addCommand(file, "Print1", QStringLiteral("Print"), ctrl(Qt::Key_P), &TMainForm::Print1Click);
+    file->addSeparator();
+    ExportCsv1 = addCommand(file, "ExportCsv1", QStringLiteral("Export as CSV\u2026"), {}, &TMainForm::ExportCsv1Click);
+    Repair1 = addCommand(file, "Repair1", QStringLiteral("Repair\u2026"), {}, &TMainForm::Repair1Click);
+    m_fileAdditionsEnd = file->addSeparator();
     Exit1 = addCommand(file, "Exit1", QStringLiteral("E&xit"), ctrl(Qt::Key_X), &TMainForm::Exit1Click);
 
-    QMenu *records = menuBar()->addMenu(QStringLiteral("Records"));
+    QMenu *records = menuBar()->addMenu(QStringLiteral("&Records"));
     records->setObjectName(QStringLiteral("Records1"));
     ClearCurrent1 =
         addCommand(records, "ClearCurrent1", QStringLiteral("&Clear"), ctrl(Qt::Key_C), &TMainForm::ClearCurrent1Click);
@@ -175,8 +182,12 @@ void TMainForm::buildMenu()
     PrintCurrent->setEnabled(false);
     Read1 = addCommand(records, "Read1", QStringLiteral("Read"), ctrl(Qt::Key_R), &TMainForm::Read1Click);
     Review1 = addCommand(records, "Review1", QStringLiteral("Review"), ctrl(Qt::Key_V), &TMainForm::Review1Click);
+    records->addSeparator();
+    UndoClear1 =
+        addCommand(records, "UndoClear1", QStringLiteral("&Undo Clear"), ctrl(Qt::Key_Z), &TMainForm::UndoClear1Click);
+    UndoClear1->setEnabled(false);
 
-    QMenu *about = menuBar()->addMenu(QStringLiteral("About"));
+    QMenu *about = menuBar()->addMenu(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("About1"));
     Vorlener1 = addCommand(about, "Vorlener1", QStringLiteral("About"), {}, &TMainForm::Vorlener1Click);
     Manual1 = addCommand(about, "Manual1", QStringLiteral("Manual"), ctrl(Qt::Key_M), &TMainForm::Manual1Click);
@@ -301,13 +312,46 @@ bool TMainForm::saveEntry()
     if (!outcome.saved)
         return false;
     offerCallersOf(EditPhone->text());
-    ClearCurrent1Click();
+    // The entry is in the log now: there is nothing to bring back.
+    clearEntry(false);
     return true;
 }
 
 void TMainForm::ClearCurrent1Click()
 {
-    m_log.clear();
+    clearEntry(true);
+}
+
+bool TMainForm::entryTyped() const
+{
+    CallEntry untouched;
+    untouched.type = CallType::In;
+    untouched.date = EntryRules::DatePlaceholder;
+    untouched.time = EntryRules::TimePlaceholder;
+    untouched.phone = EntryRules::PhonePlaceholder;
+    untouched.name = EntryRules::NamePlaceholder;
+    untouched.company = EntryRules::CompanyPlaceholder;
+    const CallEntry shown = entryShown();
+    return shown.type != untouched.type || shown.date != untouched.date || shown.time != untouched.time
+        || shown.phone != untouched.phone || shown.name != untouched.name || shown.company != untouched.company
+        || !shown.notes.isEmpty() || state().EditMode || state().EditLocked;
+}
+
+void TMainForm::clearEntry(bool undoable)
+{
+    // A second Clear of empty fields keeps what the first one took.
+    const bool keep = undoable && entryTyped();
+    if (keep) {
+        m_cleared = Cleared{entryShown(),
+                            ShapeStatus->fillColor(),
+                            ShapeStatus->toolTip(),
+                            Panel1->messageShown() ? LabelRecordStatus->text() : QString(),
+                            LabelRecordStatus->font().pointSize(),
+                            EditName->isReadOnly()};
+    } else if (!undoable) {
+        forgetClear();
+    }
+    m_log.clear(keep);
     RadioIn->setChecked(true);
     RadioIn->setFocus(Qt::OtherFocusReason);
     Panel1->clearEntry();
@@ -318,6 +362,40 @@ void TMainForm::ClearCurrent1Click()
     PrintCurrent->setEnabled(PrintCurrentAllowed);
     Panel1->setReadOnly(false);
     Panel1->hideMessage();
+    if (keep) {
+        UndoClear1->setEnabled(true);
+        showMessage(QStringLiteral("Entry cleared - Ctrl+Z brings it back"), 9);
+    }
+}
+
+void TMainForm::UndoClear1Click()
+{
+    if (!m_cleared)
+        return;
+    const Cleared cleared = *m_cleared;
+    forgetClear();
+    m_log.undoClear();
+    Panel1->showEntry(cleared.entry);
+    Panel1->setReadOnly(cleared.readOnly);
+    setIndicator(cleared.light, cleared.hint);
+    if (cleared.message.isNull())
+        Panel1->hideMessage();
+    else
+        showMessage(cleared.message, cleared.messagePoints);
+}
+
+void TMainForm::forgetClear()
+{
+    m_cleared.reset();
+    m_log.forgetClear();
+    if (UndoClear1)
+        UndoClear1->setEnabled(false);
+}
+
+void TMainForm::keepProblemShown()
+{
+    if (!Panel1->messageShown() && !m_log.problem().isEmpty())
+        showStatus(m_log.problemReport());
 }
 
 void TMainForm::Read1Click()
@@ -462,6 +540,13 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
     for (const QAction *item : {Print1, Exit1, ClearCurrent1, SaveCurrent1, PrintCurrent, Read1, Review1, Manual1}) {
         if (item->isEnabled() && item->shortcut() == pressed)
             return true;
+    }
+    // Ctrl+Z undoes the field's own typing first; then it brings back what Clear took.
+    if (UndoClear1->isEnabled() && UndoClear1->shortcut() == pressed) {
+        const auto *line = qobject_cast<QLineEdit *>(watched);
+        const auto *notes = qobject_cast<QPlainTextEdit *>(watched);
+        const bool ownUndo = (line && line->isUndoAvailable()) || (notes && notes->document()->isUndoAvailable());
+        return !ownUndo;
     }
     return QMainWindow::eventFilter(watched, event);
 }

@@ -90,12 +90,15 @@ public:
     QAction *PrintCurrent = nullptr;
     QAction *Read1 = nullptr;
     QAction *Review1 = nullptr;
+    QAction *UndoClear1 = nullptr;
     QAction *Vorlener1 = nullptr;
     QAction *Manual1 = nullptr;
 
     // Record commands.
     void SaveCurrent1Click();
     void ClearCurrent1Click();
+    // Brings back what the last Clear took off the fields.
+    void UndoClear1Click();
     void Read1Click();
     void ButtonSelectClick();
     void Button1CancelClick();
@@ -181,6 +184,13 @@ private:
 
     // Shows record n as Select does.
     void selectRecord(int n);
+    // Clear; `undoable` keeps what it takes off the fields for Undo Clear.
+    void clearEntry(bool undoable);
+    bool entryTyped() const;
+    void forgetClear();
+    // The open log's damage stays in view until Repair: shown again when a
+    // command has hidden the message bar.
+    void keepProblemShown();
     void loadRecordCount();
     bool saveEntry();
     bool entryUnsaved() const;
@@ -198,6 +208,18 @@ private:
     bool EntryError = false;
     bool PrintCurrentAllowed = false;
     std::unique_ptr<FocusRules> m_focusRules;
+    // What the last undoable Clear took off the window.
+    struct Cleared
+    {
+        CallEntry entry;
+        QColor light;
+        QString hint;
+        QString message;
+        int messagePoints = 12;
+        bool readOnly = false;
+    };
+    std::optional<Cleared> m_cleared;
+    QAction *m_fileAdditionsEnd = nullptr; // the separator before Exit
 };
 
 #endif // VORLENMAINFILE_H

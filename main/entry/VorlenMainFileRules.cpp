@@ -209,8 +209,9 @@ void TMainForm::Memo1Exit()
 void TMainForm::Memo1KeyPress(QChar &key)
 {
     if (key == QLatin1Char('\r')) {
-        // Enter saves the entry; the note gets a blank instead of a line break.
-        key = QLatin1Char(' ');
+        // Enter saves the entry and types nothing: a saved entry leaves the
+        // notes empty for the next call, and a refused one keeps them as typed.
+        key = QChar();
         SaveCurrent1Click();
     } else if (!EntryRules::textKeyAccepted(key)) {
         key = QChar();

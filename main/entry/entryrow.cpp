@@ -52,6 +52,19 @@ void keepFirstPastedLine(QLineEdit *field, const QString &before)
     field->setCursorPosition(lineBreak);
 }
 
+// A field full to its length keeps no half of a character: the first unit
+// of a pair whose second did not fit is taken out again.
+void dropCutPair(QLineEdit *field)
+{
+    const QString text = field->text();
+    const int cursor = field->cursorPosition();
+    if (cursor < 1 || !text.at(cursor - 1).isHighSurrogate()
+        || (cursor < text.size() && text.at(cursor).isLowSurrogate()))
+        return;
+    field->setText(text.left(cursor - 1) + text.mid(cursor));
+    field->setCursorPosition(cursor - 1);
+}
+
 // "¬" separates the export's fields, so a pasted one is dropped as a typed one is.
 void dropFieldSeparators(QLineEdit *field)
 {
@@ -219,8 +232,10 @@ void EntryRow::guardPastedText()
         auto before = std::make_shared<QString>(field->text());
         connect(field, &QLineEdit::textChanged, this, [field, before] { *before = field->text(); });
         const bool textField = field == EditName || field == EditCompany;
+        connect(field, &QLineEdit::textEdited, this, &EntryRow::entryEdited);
         connect(field, &QLineEdit::textEdited, this, [field, before, textField] {
             keepFirstPastedLine(field, *before);
+            dropCutPair(field);
             if (textField)
                 dropFieldSeparators(field);
         });
@@ -317,7 +332,9 @@ void EntryRow::clearEntry()
     EditPhone->setText(EntryRules::PhonePlaceholder);
     EditName->setText(EntryRules::NamePlaceholder);
     EditCompany->setText(EntryRules::CompanyPlaceholder);
+    m_showingRecord = true;
     Memo1->clear();
+    m_showingRecord = false;
 }
 
 void EntryRow::setReadOnly(bool readOnly)
@@ -338,9 +355,13 @@ void EntryRow::applyEntryFont(const QFont &font, const QColor &textColor)
     }
 }
 
-void EntryRow::limitNotes(int position, int, int charsAdded)
+void EntryRow::limitNotes(int position, int charsRemoved, int charsAdded)
 {
-    if (charsAdded <= 0 || m_showingRecord)
+    if (m_showingRecord)
+        return;
+    if (charsAdded > 0 || charsRemoved > 0)
+        emit entryEdited();
+    if (charsAdded <= 0)
         return;
     QTextDocument *document = Memo1->document();
     int end = qMin(position + charsAdded, document->characterCount() - 1);
@@ -357,8 +378,13 @@ void EntryRow::limitNotes(int position, int, int charsAdded)
     }
     const int excess = document->characterCount() - 1 - CallRecord::capacity(CallRecord::Notes);
     if (excess > 0) {
+        int from = qMax(position, end - excess);
+        // What does not fit goes whole: never half of a pair.
+        if (from > 0 && document->characterAt(from - 1).isHighSurrogate()
+            && document->characterAt(from).isLowSurrogate())
+            --from;
         QTextCursor cut(document);
-        cut.setPosition(qMax(position, end - excess));
+        cut.setPosition(from);
         cut.setPosition(end, QTextCursor::KeepAnchor);
         cut.removeSelectedText();
     }

@@ -84,6 +84,8 @@ public:
 signals:
     // The row grew or shrank by the message's own line.
     void heightChanged();
+    // The person changed a field (not the program).
+    void entryEdited();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -70,7 +70,10 @@ void CallRecord::setText(Field field, const QString &value)
 {
     clear(field);
     unsigned char *p = bytes.data() + offset(field);
-    const int n = qMin(int(value.size()), capacity(field));
+    int n = qMin(int(value.size()), capacity(field));
+    // A pair cut in two by the field's end is left out whole.
+    if (n > 0 && n < value.size() && value.at(n - 1).isHighSurrogate() && value.at(n).isLowSurrogate())
+        --n;
     for (int i = 0; i < n; ++i) {
         const char16_t unit = value.at(i).unicode();
         p[2 * i] = static_cast<unsigned char>(unit & 0xff);
@@ -174,10 +177,33 @@ Sha256 &sha256()
 
 } // namespace
 
+namespace {
+
+// A surrogate without its partner is no character. UTF-8 has no form for it,
+// and every reader that follows the Unicode standard reads it as U+FFFD.
+bool replaceLoneSurrogates(char16_t *units, int n, char16_t replacement)
+{
+    bool replaced = false;
+    for (int i = 0; i < n; ++i) {
+        const QChar c(units[i]);
+        if (c.isHighSurrogate() && i + 1 < n && QChar(units[i + 1]).isLowSurrogate()) {
+            ++i;
+        } else if (c.isSurrogate()) {
+            units[i] = replacement;
+            replaced = true;
+        }
+    }
+    return replaced;
+}
+
+} // namespace
+
 QByteArray CallRecord::hashInputUtf8() const
 {
     char16_t units[HashInputUnits];
-    return QStringView(units, hashInputUnits(units)).toUtf8();
+    const int n = hashInputUnits(units);
+    replaceLoneSurrogates(units, n, QChar::ReplacementCharacter);
+    return QStringView(units, n).toUtf8();
 }
 
 QString CallRecord::computeHash() const
@@ -188,18 +214,34 @@ QString CallRecord::computeHash() const
     return QString::fromLatin1(hex, DigestHexLength);
 }
 
-bool CallRecord::verify() const
+namespace {
+
+// Exact text: the 64 digits, then the field's terminator.
+bool storedHashIs(const unsigned char *p, const char (&hex)[DigestHexLength])
 {
-    char hex[DigestHexLength];
-    if (!sha256().hexDigest(hashInputUtf8(), hex))
-        return false;
-    // Exact text: the 64 digits, then the field's terminator.
-    const unsigned char *p = bytes.data() + offset(Hash);
     for (int i = 0; i < DigestHexLength; ++i) {
         if (p[2 * i] != static_cast<unsigned char>(hex[i]) || p[2 * i + 1] != 0)
             return false;
     }
     return p[2 * DigestHexLength] == 0 && p[2 * DigestHexLength + 1] == 0;
+}
+
+} // namespace
+
+bool CallRecord::verify() const
+{
+    char hex[DigestHexLength];
+    if (!sha256().hexDigest(hashInputUtf8(), hex))
+        return false;
+    const unsigned char *stored = bytes.data() + offset(Hash);
+    if (storedHashIs(stored, hex))
+        return true;
+    // Earlier versions hashed a lone surrogate as "?"; such a record was not
+    // altered, and keeps verifying until it is saved again.
+    char16_t units[HashInputUnits];
+    const int n = hashInputUnits(units);
+    return replaceLoneSurrogates(units, n, u'?') && sha256().hexDigest(QStringView(units, n).toUtf8(), hex)
+        && storedHashIs(stored, hex);
 }
 
 QString sha256Hex(const QString &text)

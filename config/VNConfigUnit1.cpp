@@ -96,14 +96,12 @@ void TFormConfig1::buildControls()
         control->setGeometry(box);
         return control;
     };
-    auto edit = [this, &editFont](const char *name, const QString &text, ConfigField field, const QRect &box) {
+    auto edit = [this, &editFont](const char *name, const QRect &box) {
         auto *control = new QLineEdit(this);
         control->setObjectName(QLatin1String(name));
         control->setFont(editFont);
         control->setAlignment(Qt::AlignCenter);
         control->setGeometry(box);
-        control->setValidator(new FieldValidator(field, control));
-        setFieldText(control, text);
         return control;
     };
     auto button = [&buttonFont](QWidget *parent, const char *name, const QString &text, const QRect &box) {
@@ -119,27 +117,22 @@ void TFormConfig1::buildControls()
     const int labelX = 14, labelWidth = 130, editX = 148, rowHeight = 24;
     Label1File = label(this, "Label1File", QStringLiteral("Data File Name"), labelFont,
                        QRect(labelX, 22, labelWidth, rowHeight));
-    Edit1FileName = edit("Edit1FileName", FileNamePrompt, ConfigField::FileName, QRect(editX, 22, 226, rowHeight));
+    Edit1FileName = edit("Edit1FileName", QRect(editX, 22, 226, rowHeight));
     Label1 = label(this, "Label1", QStringLiteral(".dta"), labelFont, QRect(378, 22, 44, rowHeight));
 
     Label2Font = label(this, "Label2Font", QStringLiteral("Font"), labelFont, QRect(labelX, 62, labelWidth, rowHeight));
-    Edit5Font = new QLineEdit(this);
-    Edit5Font->setObjectName(QStringLiteral("Edit5Font"));
-    Edit5Font->setFont(editFont);
-    Edit5Font->setAlignment(Qt::AlignCenter);
-    Edit5Font->setGeometry(editX, 62, 226, rowHeight);
+    Edit5Font = edit("Edit5Font", QRect(editX, 62, 226, rowHeight));
     Edit5Font->setText(FontPrompt);
 
     Label3Sep = label(this, "Label3Sep", QStringLiteral("Phone Seperator"), labelFont,
                       QRect(labelX, 102, labelWidth, rowHeight));
-    Edit2PhoneSep =
-        edit("Edit2PhoneSep", SeparatorPrompt, ConfigField::PhoneSeparator, QRect(editX, 102, 140, rowHeight));
+    Edit2PhoneSep = edit("Edit2PhoneSep", QRect(editX, 102, 140, rowHeight));
     Label4AreaC = label(this, "Label4AreaC", QStringLiteral("Phone Area Code"), labelFont,
                         QRect(labelX, 142, labelWidth, rowHeight));
-    Edit3AreaC = edit("Edit3AreaC", AreaCodePrompt, ConfigField::AreaCode, QRect(editX, 142, 140, rowHeight));
+    Edit3AreaC = edit("Edit3AreaC", QRect(editX, 142, 140, rowHeight));
     Label5PhonePref = label(this, "Label5PhonePref", QStringLiteral("Phone Prefix"), labelFont,
                             QRect(labelX, 182, labelWidth, rowHeight));
-    Edit4Prefix = edit("Edit4Prefix", PrefixPrompt, ConfigField::Prefix, QRect(editX, 182, 140, rowHeight));
+    Edit4Prefix = edit("Edit4Prefix", QRect(editX, 182, 140, rowHeight));
 
     Shape1 = new StatusShape(this);
     Shape1->setObjectName(QStringLiteral("Shape1"));
@@ -214,6 +207,18 @@ void TFormConfig1::buildControls()
     Button4OK->setGeometry(32, 53, 60, 24);
     Button4OK->setAutoDefault(true);
 
+    m_textFields = {{
+        {Edit1FileName, ItemFileName, ConfigField::FileName, FileNamePrompt, Edit5Font, &Configuration::dataFile},
+        {Edit2PhoneSep, ItemSeparator, ConfigField::PhoneSeparator, SeparatorPrompt, Edit3AreaC,
+         &Configuration::phoneSeparator},
+        {Edit3AreaC, ItemAreaCode, ConfigField::AreaCode, AreaCodePrompt, Edit4Prefix, &Configuration::defaultAreaCode},
+        {Edit4Prefix, ItemPrefix, ConfigField::Prefix, PrefixPrompt, BitBtn1Save, &Configuration::defaultPrefix},
+    }};
+    for (const TextField &text : m_textFields) {
+        text.edit->setValidator(new FieldValidator(text.field, text.edit));
+        setFieldText(text.edit, text.prompt);
+    }
+
     AccessibleNames::captionFor(Label1File, Edit1FileName);
     AccessibleNames::captionFor(Label2Font, Edit5Font);
     AccessibleNames::captionFor(Label3Sep, Edit2PhoneSep);
@@ -252,21 +257,13 @@ void TFormConfig1::connectRules()
     // Enter and exit rules follow the focus from one control of this window to
     // another; a dialog, a menu or another program taking the focus runs none.
     m_focusRules = std::make_unique<FocusRules>(this, FocusRules::Moves::FromLastControl);
-    m_focusRules->add(
-        Edit1FileName, [this] { Edit1FileNameEnter(); }, [this] { Edit1FileNameExit(); });
     m_focusRules->add(Edit5Font, [this] { Edit5FontEnter(); });
-    m_focusRules->add(
-        Edit2PhoneSep, [this] { Edit2PhoneSepEnter(); }, [this] { Edit2PhoneSepExit(); });
-    m_focusRules->add(
-        Edit3AreaC, [this] { Edit3AreaCEnter(); }, [this] { Edit3AreaCExit(); });
-    m_focusRules->add(
-        Edit4Prefix, [this] { Edit4PrefixEnter(); }, [this] { Edit4PrefixExit(); });
-
     auto *keys = new TypedKeyFilter(this);
-    keys->add(Edit1FileName, [this](QChar &key) { Edit1FileNameKeyPress(key); });
-    keys->add(Edit2PhoneSep, [this](QChar &key) { Edit2PhoneSepKeyPress(key); });
-    keys->add(Edit3AreaC, [this](QChar &key) { Edit3AreaCKeyPress(key); });
-    keys->add(Edit4Prefix, [this](QChar &key) { Edit4PrefixKeyPress(key); });
+    for (const TextField &text : m_textFields) {
+        m_focusRules->add(
+            text.edit, [this, &text] { TextFieldEnter(text); }, [this, &text] { TextFieldExit(text); });
+        keys->add(text.edit, [this, &text](QChar &key) { TextFieldKeyPress(text, key); });
+    }
 }
 
 void TFormConfig1::closeEvent(QCloseEvent *event)
@@ -281,7 +278,7 @@ void TFormConfig1::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-// ---- rules shared by the text fields ----
+// ---- steps the rules share ----
 
 void TFormConfig1::markPending()
 {
@@ -341,50 +338,35 @@ void TFormConfig1::applyFieldFont(const FontChoice &choice)
     }
 }
 
-void TFormConfig1::enterTextField(QLineEdit *edit, Item item)
+// ---- field handlers ----
+
+// Passing through a field of a completed form keeps its value.
+void TFormConfig1::TextFieldEnter(const TextField &text)
 {
-    // Passing through a field of a completed form keeps its value.
     if (!allDone())
-        setFieldText(edit, QString());
-    FieldDone[item] = 0;
+        setFieldText(text.edit, QString());
+    FieldDone[text.item] = 0;
     markPending();
 }
 
-void TFormConfig1::leaveTextField(QLineEdit *edit, Item item, ConfigField field, QString &pendingText)
-{
-    if (edit->text().isEmpty())
-        setFieldText(edit, fieldDefault(field));
-    pendingText = configurationLine(field, edit->text());
-    FieldDone[item] = 1;
-    completionCheck();
-}
-
-void TFormConfig1::filterKey(ConfigField field, QChar &key, QWidget *next)
+void TFormConfig1::TextFieldKeyPress(const TextField &text, QChar &key)
 {
     if (key == QLatin1Char('\r')) {
         key = QChar();
-        next->setFocus(Qt::TabFocusReason);
+        text.next->setFocus(Qt::TabFocusReason);
         return;
     }
-    if (!fieldAcceptsKey(field, key))
+    if (!fieldAcceptsKey(text.field, key))
         key = QChar();
 }
 
-// ---- field handlers ----
-
-void TFormConfig1::Edit1FileNameEnter()
+void TFormConfig1::TextFieldExit(const TextField &text)
 {
-    enterTextField(Edit1FileName, ItemFileName);
-}
-
-void TFormConfig1::Edit1FileNameKeyPress(QChar &key)
-{
-    filterKey(ConfigField::FileName, key, Edit5Font);
-}
-
-void TFormConfig1::Edit1FileNameExit()
-{
-    leaveTextField(Edit1FileName, ItemFileName, ConfigField::FileName, dataFile);
+    if (text.edit->text().isEmpty())
+        setFieldText(text.edit, fieldDefault(text.field));
+    m_pending.*text.setting = configurationValue(text.field, text.edit->text());
+    FieldDone[text.item] = 1;
+    completionCheck();
 }
 
 void TFormConfig1::Edit5FontEnter()
@@ -398,10 +380,12 @@ void TFormConfig1::Edit5FontEnter()
     ChosenFont = *accepted;
     FontDialog1 = *accepted;
     applyFieldFont(ChosenFont);
-    fontSizeText = QString::number(ChosenFont.pointSize) + QLatin1Char('\n');
-    fontColorText = QString::number(ChosenFont.colorValue) + QLatin1Char('\n');
+    m_pending.fontSize = ChosenFont.pointSize;
+    m_pending.fontSizeText = QString::number(ChosenFont.pointSize);
+    m_pending.fontColor = ChosenFont.colorValue;
+    m_pending.fontColorText = QString::number(ChosenFont.colorValue);
     Edit5Font->setText(ChosenFont.faceName);
-    fontName = Edit5Font->text() + QLatin1Char('\n');
+    m_pending.fontName = Edit5Font->text();
     Edit2PhoneSep->setFocus(Qt::OtherFocusReason);
 
     FieldDone[ItemFont] = 1;
@@ -411,60 +395,14 @@ void TFormConfig1::Edit5FontEnter()
         markPending();
 }
 
-void TFormConfig1::Edit2PhoneSepEnter()
-{
-    enterTextField(Edit2PhoneSep, ItemSeparator);
-}
-
-void TFormConfig1::Edit2PhoneSepKeyPress(QChar &key)
-{
-    filterKey(ConfigField::PhoneSeparator, key, Edit3AreaC);
-}
-
-void TFormConfig1::Edit2PhoneSepExit()
-{
-    leaveTextField(Edit2PhoneSep, ItemSeparator, ConfigField::PhoneSeparator, phoneSeparator);
-}
-
-void TFormConfig1::Edit3AreaCEnter()
-{
-    enterTextField(Edit3AreaC, ItemAreaCode);
-}
-
-void TFormConfig1::Edit3AreaCKeyPress(QChar &key)
-{
-    filterKey(ConfigField::AreaCode, key, Edit4Prefix);
-}
-
-void TFormConfig1::Edit3AreaCExit()
-{
-    leaveTextField(Edit3AreaC, ItemAreaCode, ConfigField::AreaCode, defaultAreaCode);
-}
-
-void TFormConfig1::Edit4PrefixEnter()
-{
-    enterTextField(Edit4Prefix, ItemPrefix);
-}
-
-void TFormConfig1::Edit4PrefixKeyPress(QChar &key)
-{
-    filterKey(ConfigField::Prefix, key, BitBtn1Save);
-}
-
-void TFormConfig1::Edit4PrefixExit()
-{
-    leaveTextField(Edit4Prefix, ItemPrefix, ConfigField::Prefix, defaultPrefix);
-}
-
 // ---- commands ----
 
 void TFormConfig1::BitBtn1SaveClick()
 {
     if (allDone()) {
-        const ConfigurationLines lines = {dataFile, phoneSeparator, defaultAreaCode, defaultPrefix,
-                                          fontName, fontColorText,  fontSizeText};
+        m_pending.fontStyle = ChosenFont.style;
         QString reason;
-        if (!WriteConfiguration(lines, ChosenFont.style, ConfigFileName, &reason)) {
+        if (!writeConfigurationFile(m_pending, ConfigFileName, &reason)) {
             // The items stay completed, so that Save can be tried again.
             showSaveError(reason);
             markPending();
@@ -501,11 +439,9 @@ void TFormConfig1::BitBtn2CancelClick()
         return;
     }
     applyFieldFont(DefaultFont);
-    setFieldText(Edit1FileName, FileNamePrompt);
     Edit5Font->setText(FontPrompt);
-    setFieldText(Edit2PhoneSep, SeparatorPrompt);
-    setFieldText(Edit3AreaC, AreaCodePrompt);
-    setFieldText(Edit4Prefix, PrefixPrompt);
+    for (const TextField &text : m_textFields)
+        setFieldText(text.edit, text.prompt);
     ChosenFont = DefaultFont;
     clearFlags();
     Shape1->setFillColor(neutralColor());

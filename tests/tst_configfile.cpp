@@ -24,6 +24,7 @@ private slots:
     void cleanup();
     void roundTrip_data();
     void roundTrip();
+    void writesTheTextsOfAConfiguration();
     void crLfReadsLikeLf();
     void loneCrsAndControlCharacters_data();
     void loneCrsAndControlCharacters();
@@ -83,6 +84,27 @@ void TestConfigFile::roundTrip()
     QCOMPARE(config.fontColor, 255);
     QCOMPARE(config.fontSize, 14);
     QCOMPARE(int(config.fontStyle), style);
+}
+
+// The texts are written as they are, not the numbers made from them, so that
+// a rewrite keeps a line it could not convert.
+void TestConfigFile::writesTheTextsOfAConfiguration()
+{
+    Configuration config;
+    config.dataFile = QStringLiteral("/data/Anrufe \u00fc.dta");
+    config.phoneSeparator = QStringLiteral(":");
+    config.defaultAreaCode = QStringLiteral("#1~");
+    config.defaultPrefix = QStringLiteral("555");
+    config.fontName = QStringLiteral("Liberation Serif");
+    config.fontColorText = QStringLiteral("red");
+    config.fontColor = 255;
+    config.fontSizeText = QStringLiteral("14");
+    config.fontSize = 12;
+    config.fontStyle = 10;
+    QString error;
+    QVERIFY2(writeConfigurationFile(config, path(), &error), qPrintable(error));
+    QCOMPARE(TestRecords::readAll(path()),
+             QByteArray("/data/Anrufe \xc3\xbc.dta\n:\n#1~\n555\nLiberation Serif\nred\n14\n\n"));
 }
 
 void TestConfigFile::crLfReadsLikeLf()

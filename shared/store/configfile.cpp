@@ -9,10 +9,21 @@
 
 namespace {
 
-constexpr int lineCapacities[ConfigLineCount] = {
-    ConfigCapacity::DataFile,      ConfigCapacity::PhoneSeparator, ConfigCapacity::DefaultAreaCode,
-    ConfigCapacity::DefaultPrefix, ConfigCapacity::FontName,       ConfigCapacity::FontColorText,
-    ConfigCapacity::FontSizeText,
+// The settings in file order, each with the room its field has.
+struct Line
+{
+    QString Configuration::*setting;
+    int capacity;
+};
+
+const Line settingLines[ConfigLineCount] = {
+    {&Configuration::dataFile, ConfigCapacity::DataFile},
+    {&Configuration::phoneSeparator, ConfigCapacity::PhoneSeparator},
+    {&Configuration::defaultAreaCode, ConfigCapacity::DefaultAreaCode},
+    {&Configuration::defaultPrefix, ConfigCapacity::DefaultPrefix},
+    {&Configuration::fontName, ConfigCapacity::FontName},
+    {&Configuration::fontColorText, ConfigCapacity::FontColorText},
+    {&Configuration::fontSizeText, ConfigCapacity::FontSizeText},
 };
 
 // Longest line in bytes that is kept while reading; the rest of a longer line
@@ -79,7 +90,7 @@ bool readRaw(const QString &path, RawConfiguration &raw)
         return false;
     for (int i = 0; i < ConfigLineCount; ++i) {
         raw.present[size_t(i)] =
-            readBoundedLine(file, lineCapacities[i], raw.lines[size_t(i)], i == ConfigLineCount - 1);
+            readBoundedLine(file, settingLines[i].capacity, raw.lines[size_t(i)], i == ConfigLineCount - 1);
         if (!raw.present[size_t(i)])
             break;
     }
@@ -104,12 +115,9 @@ bool readConfigurationFile(const QString &path, Configuration &config)
     RawConfiguration raw;
     if (!readRaw(path, raw))
         return false;
-    QString *targets[ConfigLineCount] = {&config.dataFile,      &config.phoneSeparator, &config.defaultAreaCode,
-                                         &config.defaultPrefix, &config.fontName,       &config.fontColorText,
-                                         &config.fontSizeText};
     for (int i = 0; i < ConfigLineCount; ++i) {
         if (raw.present[size_t(i)])
-            *targets[i] = raw.lines[size_t(i)];
+            config.*settingLines[i].setting = raw.lines[size_t(i)];
     }
     config.dataFileRefused = !dataFileNameUsable(config.dataFile);
     if (config.dataFileRefused)
@@ -131,6 +139,14 @@ void ReadDataFileName(QString &name, const QString &path)
     QString line;
     if (readBoundedLine(file, ConfigCapacity::DataFile, line))
         name = dataFileNameUsable(line) ? line : DefaultDataFileName;
+}
+
+ConfigurationLines configurationLines(const Configuration &config)
+{
+    ConfigurationLines text;
+    for (int i = 0; i < ConfigLineCount; ++i)
+        text[size_t(i)] = config.*settingLines[i].setting + QLatin1Char('\n');
+    return text;
 }
 
 bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle, const QString &path, QString *error)
@@ -156,23 +172,27 @@ bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle,
     return true;
 }
 
+bool writeConfigurationFile(const Configuration &config, const QString &path, QString *error)
+{
+    return WriteConfiguration(configurationLines(config), config.fontStyle, path, error);
+}
+
 RewriteResult rewriteDataFileLine(const QString &dataFilePath, const Configuration &current, const QString &path,
                                   QString *error)
 {
     RawConfiguration raw;
     if (!readRaw(path, raw))
         return RewriteResult::ConfigMissing;
-    const QString fallback[ConfigLineCount] = {current.dataFile,      current.phoneSeparator, current.defaultAreaCode,
-                                               current.defaultPrefix, current.fontName,       current.fontColorText,
-                                               current.fontSizeText};
-    ConfigurationLines lines;
+    // Each line as the file has it, unconverted; the values in use where it has none.
+    Configuration rewritten = current;
     for (int i = 0; i < ConfigLineCount; ++i) {
-        const QString &value = raw.present[size_t(i)] ? raw.lines[size_t(i)] : fallback[i];
-        lines[size_t(i)] = value + QLatin1Char('\n');
+        if (raw.present[size_t(i)])
+            rewritten.*settingLines[i].setting = raw.lines[size_t(i)];
     }
-    lines[0] = dataFilePath + QLatin1Char('\n');
-    const std::uint8_t style = raw.hasStyle ? raw.style : current.fontStyle;
-    return WriteConfiguration(lines, style, path, error) ? RewriteResult::Rewritten : RewriteResult::WriteFailed;
+    rewritten.dataFile = dataFilePath;
+    if (raw.hasStyle)
+        rewritten.fontStyle = raw.style;
+    return writeConfigurationFile(rewritten, path, error) ? RewriteResult::Rewritten : RewriteResult::WriteFailed;
 }
 
 QColor colorFromValue(std::int32_t value)

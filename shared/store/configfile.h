@@ -73,11 +73,18 @@ void ReadDataFileName(QString &name, const QString &path = ConfigFileName);
 // The seven lines as written, each with its line feed already appended.
 using ConfigurationLines = std::array<QString, ConfigLineCount>;
 
+// The lines of `config` as the file holds them: its seven texts in file order.
+ConfigurationLines configurationLines(const Configuration &config);
+
 // Writes the seven lines and the style byte through a temporary file that then
 // replaces the old one, so an earlier file stays whole when writing fails.
 // On failure `error` (when given) says why.
 bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle, const QString &path = ConfigFileName,
                         QString *error = nullptr);
+
+// Writes the texts and the style byte of `config` as WriteConfiguration does.
+bool writeConfigurationFile(const Configuration &config, const QString &path = ConfigFileName,
+                            QString *error = nullptr);
 
 enum class RewriteResult { Rewritten, ConfigMissing, WriteFailed };
 

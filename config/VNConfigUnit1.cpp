@@ -9,6 +9,7 @@
 #include "focusrules.h"
 #include "statusshape.h"
 #include "typedkeyfilter.h"
+#include "windowfont.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -53,7 +54,7 @@ TFormConfig1::TFormConfig1(QWidget *parent)
     setWindowTitle(QStringLiteral("Configuration Manager"));
     // The settings name the user's log; only the user reads them.
     DataFile::keepNewFilesPrivate();
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
+    setFont(WindowFont::tahomaPoints(8));
     setFixedSize(434, 347);
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -85,9 +86,9 @@ QColor TFormConfig1::windowTextColor() const
 
 void TFormConfig1::buildControls()
 {
-    const QFont labelFont(QStringLiteral("Arial"), 10, QFont::Bold);
-    const QFont editFont(QStringLiteral("Arial"), 10);
-    const QFont buttonFont(QStringLiteral("Arial"), 9, QFont::Bold);
+    const QFont labelFont = WindowFont::arialPoints(10, true);
+    const QFont editFont = WindowFont::arialPoints(10);
+    const QFont smallBoldFont = WindowFont::arialPoints(9, true);
 
     auto label = [](QWidget *parent, const char *name, const QString &text, const QFont &font, const QRect &box) {
         auto *control = new QLabel(text, parent);
@@ -104,10 +105,10 @@ void TFormConfig1::buildControls()
         control->setGeometry(box);
         return control;
     };
-    auto button = [&buttonFont](QWidget *parent, const char *name, const QString &text, const QRect &box) {
+    auto button = [&smallBoldFont](QWidget *parent, const char *name, const QString &text, const QRect &box) {
         auto *control = new QPushButton(text, parent);
         control->setObjectName(QLatin1String(name));
-        control->setFont(buttonFont);
+        control->setFont(smallBoldFont);
         control->setGeometry(box);
         // Enter on a focused button presses it, as Space does.
         control->setAutoDefault(true);
@@ -141,8 +142,7 @@ void TFormConfig1::buildControls()
     Label6Status = label(this, "Label6Status", QStringLiteral("File Save Status"), labelFont, QRect(296, 152, 136, 20));
     Label6Status->setAlignment(Qt::AlignCenter);
 
-    LabelSaveError = label(this, "LabelSaveError", QString(), QFont(QStringLiteral("Arial"), 9, QFont::Bold),
-                           QRect(labelX, 212, 406, 36));
+    LabelSaveError = label(this, "LabelSaveError", QString(), smallBoldFont, QRect(labelX, 212, 406, 36));
     LabelSaveError->setWordWrap(true);
     LabelSaveError->setAlignment(Qt::AlignCenter);
     QPalette errorPalette = LabelSaveError->palette();
@@ -177,16 +177,16 @@ void TFormConfig1::buildControls()
 
     Panel1Warn = panel("Panel1Warn", QColor(192, 192, 192), QRect(302, 96, 124, 72));
     Label7Warn = label(Panel1Warn, "Label7Warn", QStringLiteral("WARNING"),
-                       QFont(QStringLiteral("Arial Narrow"), 9, QFont::Bold), QRect(2, 1, 120, 18));
+                       WindowFont::points(QStringLiteral("Arial Narrow"), 9, true), QRect(2, 1, 120, 18));
     Label7Warn->setAlignment(Qt::AlignCenter);
-    Label8Warn = label(Panel1Warn, "Label8Warn", QStringLiteral("File NOT saved"),
-                       QFont(QStringLiteral("Arial"), 8, QFont::Bold), QRect(2, 19, 120, 16));
+    Label8Warn = label(Panel1Warn, "Label8Warn", QStringLiteral("File NOT saved"), WindowFont::arialPoints(8, true),
+                       QRect(2, 19, 120, 16));
     Label8Warn->setAlignment(Qt::AlignCenter);
     BitBtn4Save = button(Panel1Warn, "BitBtn4Save", QStringLiteral("Save"), QRect(5, 40, 56, 26));
     BitBtn5Exit = button(Panel1Warn, "BitBtn5Exit", QStringLiteral("Exit"), QRect(63, 40, 56, 26));
 
     Panel2Warn = panel("Panel2Warn", Yellow, QRect(302, 96, 124, 80));
-    Panel2Warn->setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
+    Panel2Warn->setFont(smallBoldFont);
     Label1CW = new QLabel(QStringLiteral("Warning"), Panel2Warn);
     Label1CW->setObjectName(QStringLiteral("Label1CW"));
     Label1CW->setGeometry(2, 3, 120, 16);

@@ -151,6 +151,10 @@ void TestConfigFile::loneCrsAndControlCharacters_data()
                                            << "VNData.dta" << true << 12 << 1;
     QTest::newRow("escape in the first line") << QByteArray("Calls\x1b.dta\n-\n###\n###\nArial\n0\n12\n\x01")
                                               << "VNData.dta" << true << 12 << 1;
+    QTest::newRow("CR inside the first line of an LF file")
+        << QByteArray("My\rCalls.dta\n-\n###\n###\nArial\n0\n12\n\x01") << "VNData.dta" << true << 12 << 1;
+    QTest::newRow("CR inside the first line, the file's last byte a line feed")
+        << QByteArray("My\rCalls.dta\n-\n###\n###\nArial\n0\n12\n\n") << "VNData.dta" << true << 12 << 10;
 }
 
 // A configuration from another editor: every line is read from its own line,

@@ -30,11 +30,34 @@ const Line settingLines[ConfigLineCount] = {
 // is skipped. UTF-8 takes at most three bytes for one UTF-16 code unit.
 constexpr qint64 maxKeptBytes = 3 * ConfigCapacity::DataFile + 2;
 
-// Reads one line of at most capacity - 1 characters; a line feed, a carriage
-// return or the pair ends it. Returns false at the end of the file. On the
-// last line a line feed that is the file's last byte after a carriage return
-// is the style byte, not part of the line end.
-bool readBoundedLine(QFile &file, int capacity, QString &line, bool lastLine = false)
+// How the file's lines end, told by its first line feed. A bare one marks a
+// file with LF line ends, in which a lone CR is a character of its line (so a
+// data file name holding one is refused, not cut short there). A first line
+// feed after a CR, or none at all, marks a file from a Windows or an old Mac
+// editor, or a mix of them: there a lone CR ends a line as well.
+enum class LineEnds { Lf, CrOrLf };
+
+LineEnds lineEndsOf(QFile &file)
+{
+    LineEnds ends = LineEnds::CrOrLf;
+    char previous = 0;
+    for (QByteArray chunk = file.read(4096); !chunk.isEmpty(); chunk = file.read(4096)) {
+        const qsizetype lf = chunk.indexOf('\n');
+        if (lf >= 0) {
+            ends = (lf > 0 ? chunk.at(lf - 1) : previous) == '\r' ? LineEnds::CrOrLf : LineEnds::Lf;
+            break;
+        }
+        previous = chunk.back();
+    }
+    file.seek(0);
+    return ends;
+}
+
+// Reads one line of at most capacity - 1 characters; a line feed or a CR LF
+// pair ends it, and so does a lone CR where the file's line ends allow. Returns
+// false at the end of the file. On the last line of a file read by CR, a line
+// feed that is the file's last byte is the style byte, not part of the line end.
+bool readBoundedLine(QFile &file, LineEnds ends, int capacity, QString &line, bool lastLine = false)
 {
     QByteArray bytes;
     bool any = false;
@@ -45,9 +68,13 @@ bool readBoundedLine(QFile &file, int capacity, QString &line, bool lastLine = f
             break;
         if (c == '\r') {
             char next;
-            if (file.peek(&next, 1) == 1 && next == '\n' && !(lastLine && file.bytesAvailable() == 1))
+            const bool pair = file.peek(&next, 1) == 1 && next == '\n';
+            if (pair && !(ends == LineEnds::CrOrLf && lastLine && file.bytesAvailable() == 1)) {
                 file.getChar(&next);
-            break;
+                break;
+            }
+            if (ends == LineEnds::CrOrLf)
+                break;
         }
         if (bytes.size() < maxKeptBytes)
             bytes.append(c);
@@ -88,9 +115,10 @@ bool readRaw(const QString &path, RawConfiguration &raw)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    const LineEnds ends = lineEndsOf(file);
     for (int i = 0; i < ConfigLineCount; ++i) {
         raw.present[size_t(i)] =
-            readBoundedLine(file, settingLines[i].capacity, raw.lines[size_t(i)], i == ConfigLineCount - 1);
+            readBoundedLine(file, ends, settingLines[i].capacity, raw.lines[size_t(i)], i == ConfigLineCount - 1);
         if (!raw.present[size_t(i)])
             break;
     }
@@ -137,7 +165,7 @@ void ReadDataFileName(QString &name, const QString &path)
         return;
     }
     QString line;
-    if (readBoundedLine(file, ConfigCapacity::DataFile, line))
+    if (readBoundedLine(file, lineEndsOf(file), ConfigCapacity::DataFile, line))
         name = dataFileNameUsable(line) ? line : DefaultDataFileName;
 }
 

@@ -58,8 +58,9 @@ struct Configuration
 // A data file name that no log can have: one with a control character in it.
 bool dataFileNameUsable(const QString &name);
 
-// Reads the file into `config`. A line ends at a line feed, a carriage return,
-// or both. A setting whose line is missing keeps the value
+// Reads the file into `config`. A line ends at a line feed or a CR LF pair; in
+// a file whose first line feed follows a CR, or that has none, a lone CR ends a
+// line too. A setting whose line is missing keeps the value
 // it had; an overlong line gives its first capacity - 1 characters and the rest
 // of that line is skipped. Colour and size are converted as _wtoi does.
 // Returns false, leaving `config` untouched, when the file cannot be opened.

@@ -18,6 +18,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class StatusShape;
 
 // The configuration manager's window: a guided form in which the user goes
@@ -106,6 +107,7 @@ private:
 
     void buildControls();
     void buildTabOrder();
+    void placeControls();
     // The enter, exit and key-press rules of the fields.
     void connectRules();
 
@@ -123,6 +125,7 @@ private:
     bool shapeIs(const QColor &color) const;
     void setButtonTextColor(QPushButton *button, const QColor &color);
     void applyFieldFont(const FontChoice &font);
+    void showPanel(QFrame *panel);
     void hidePanel(QFrame *panel);
     void showSaveError(const QString &reason);
     void closeWindow();
@@ -137,6 +140,10 @@ private:
     // The font dialog starts from the font it last returned.
     FontChoice FontDialog1;
 
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_page = nullptr;
+    // Scrolls the control that gets the focus into view.
+    QMetaObject::Connection m_followFocus;
     std::unique_ptr<FocusRules> m_focusRules;
     bool m_closeAllowed = false;
 };

@@ -92,6 +92,8 @@ FontColorDialog::FontColorDialog(QWidget *parent)
             reject();
     });
 
+    connect(FontChooser, &QFontDialog::currentFontChanged, this, &FontColorDialog::keepStyle);
+
     LabelColor = new QLabel(QStringLiteral("&Color:"), this);
     LabelColor->setObjectName(QStringLiteral("LabelColor"));
     ComboColor = new QComboBox(this);
@@ -135,6 +137,8 @@ FontChoice FontColorDialog::choice() const
 
 void FontColorDialog::setChoice(const FontChoice &choice)
 {
+    m_bold = choice.style & FontStyleBit::Bold;
+    m_italic = choice.style & FontStyleBit::Italic;
     FontChooser->setCurrentFont(withStyleName(fontOf(choice)));
     const int index = ComboColor->findData(choice.colorValue);
     ComboColor->setCurrentIndex(index >= 0 ? index : 0);
@@ -159,6 +163,33 @@ void FontColorDialog::accept()
         return;
     }
     QDialog::accept();
+}
+
+// The chooser looks the last style up by its name in the new family, and takes
+// the family's first style where that name is missing ("Regular" in a family
+// whose regular style is "Book"), which may be italic or bold. So a change of
+// family gets back the weight and slant chosen before, where the family has them.
+void FontColorDialog::keepStyle(const QFont &font)
+{
+    if (m_keepingStyle)
+        return;
+    if (font.family() == m_family) {
+        m_bold = font.bold();
+        m_italic = font.italic();
+        return;
+    }
+    m_family = font.family();
+    if (font.bold() == m_bold && font.italic() == m_italic)
+        return;
+    QFont wanted = font;
+    wanted.setBold(m_bold);
+    wanted.setItalic(m_italic);
+    wanted = withStyleName(wanted);
+    if (wanted.styleName().isEmpty() || wanted.styleName() == font.styleName())
+        return;
+    m_keepingStyle = true;
+    FontChooser->setCurrentFont(wanted);
+    m_keepingStyle = false;
 }
 
 bool FontColorDialog::eventFilter(QObject *watched, QEvent *event)

@@ -38,6 +38,15 @@ public:
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void keepStyle(const QFont &font);
+
+    // The family shown, and the weight and slant last chosen in it.
+    QString m_family;
+    bool m_bold = false;
+    bool m_italic = false;
+    bool m_keepingStyle = false;
 };
 
 #endif // FONTDIALOG1_H

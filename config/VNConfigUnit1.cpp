@@ -8,8 +8,10 @@
 #include "datafile.h"
 #include "fieldvalidator.h"
 #include "focusrules.h"
+#include "screenfit.h"
 #include "statusshape.h"
 #include "typedkeyfilter.h"
+#include "windowfont.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -18,7 +20,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
+#include <QStyleOptionFrame>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -41,6 +46,19 @@ void setFieldText(QLineEdit *edit, const QString &text)
     edit->setValidator(validator);
 }
 
+// The width a field needs to show `text` whole at its font: the text, the two
+// pixels the field keeps clear on either side, the cursor and the frame.
+int fieldWidthFor(const QLineEdit *edit, const QString &text)
+{
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->hasFrame() ? edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit) : 0;
+    const QMargins margins = edit->textMargins();
+    const QSize contents(edit->fontMetrics().horizontalAdvance(text) + 2 * 2 + 1 + margins.left() + margins.right(),
+                         edit->fontMetrics().height());
+    return edit->style()->sizeFromContents(QStyle::CT_LineEdit, &option, contents, edit).width();
+}
+
 } // namespace
 
 const QColor TFormConfig1::Yellow(255, 255, 0);
@@ -54,13 +72,31 @@ TFormConfig1::TFormConfig1(QWidget *parent)
     setWindowTitle(QStringLiteral("Configuration Manager"));
     // The settings name the user's log; only the user reads them.
     DataFile::keepNewFilesPrivate();
-    setFont(QFont(QStringLiteral("Tahoma"), 8));
-    setFixedSize(434, 347);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
+    setFont(WindowFont::tahomaPoints(8));
+
+    // The controls lie on a page that scrolls only where a large field font
+    // makes it larger than the screen.
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("ScrollForm"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setFocusPolicy(Qt::NoFocus);
+    m_scroll->setBackgroundRole(QPalette::Window);
+    m_page = new QWidget;
+    m_page->setObjectName(QStringLiteral("Page"));
+    m_scroll->setWidget(m_page);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(QMargins());
+    layout->addWidget(m_scroll);
+    m_followFocus = connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && m_page->isAncestorOf(now))
+            m_scroll->ensureWidgetVisible(now);
+    });
 
     buildControls();
     buildTabOrder();
+    placeControls();
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
 
     runFontDialog = [this]() { return FontColorDialog::ask(Desktop::system(), this, FontDialog1); };
     connectRules();
@@ -72,6 +108,7 @@ TFormConfig1::~TFormConfig1()
 {
     // Destroying the controls moves the focus; no rule may run on a window half gone.
     m_focusRules.reset();
+    disconnect(m_followFocus);
 }
 
 QColor TFormConfig1::neutralColor() const
@@ -86,71 +123,52 @@ QColor TFormConfig1::windowTextColor() const
 
 void TFormConfig1::buildControls()
 {
-    const QFont labelFont(QStringLiteral("Arial"), 10, QFont::Bold);
-    const QFont editFont(QStringLiteral("Arial"), 10);
-    const QFont buttonFont(QStringLiteral("Arial"), 9, QFont::Bold);
+    const QFont labelFont = WindowFont::arialPoints(10, true);
+    const QFont editFont = WindowFont::arialPoints(10);
+    const QFont smallBoldFont = WindowFont::arialPoints(9, true);
 
-    auto label = [](QWidget *parent, const char *name, const QString &text, const QFont &font, const QRect &box) {
+    auto label = [](QWidget *parent, const char *name, const QString &text, const QFont &font) {
         auto *control = new QLabel(text, parent);
         control->setObjectName(QLatin1String(name));
         control->setFont(font);
-        control->setGeometry(box);
         return control;
     };
-    auto edit = [this, &editFont](const char *name, const QString &text, ConfigField field, const QRect &box) {
-        auto *control = new QLineEdit(this);
+    auto edit = [this, &editFont](const char *name) {
+        auto *control = new QLineEdit(m_page);
         control->setObjectName(QLatin1String(name));
         control->setFont(editFont);
         control->setAlignment(Qt::AlignCenter);
-        control->setGeometry(box);
-        control->setValidator(new FieldValidator(field, control));
-        setFieldText(control, text);
         return control;
     };
-    auto button = [&buttonFont](QWidget *parent, const char *name, const QString &text, const QRect &box) {
+    auto button = [&smallBoldFont](QWidget *parent, const char *name, const QString &text) {
         auto *control = new QPushButton(text, parent);
         control->setObjectName(QLatin1String(name));
-        control->setFont(buttonFont);
-        control->setGeometry(box);
+        control->setFont(smallBoldFont);
         // Enter on a focused button presses it, as Space does.
         control->setAutoDefault(true);
         return control;
     };
 
-    const int labelX = 14, labelWidth = 130, editX = 148, rowHeight = 24;
-    Label1File = label(this, "Label1File", QStringLiteral("Data File Name"), labelFont,
-                       QRect(labelX, 22, labelWidth, rowHeight));
-    Edit1FileName = edit("Edit1FileName", FileNamePrompt, ConfigField::FileName, QRect(editX, 22, 226, rowHeight));
-    Label1 = label(this, "Label1", QStringLiteral(".dta"), labelFont, QRect(378, 22, 44, rowHeight));
-
-    Label2Font = label(this, "Label2Font", QStringLiteral("Font"), labelFont, QRect(labelX, 62, labelWidth, rowHeight));
-    Edit5Font = new QLineEdit(this);
-    Edit5Font->setObjectName(QStringLiteral("Edit5Font"));
-    Edit5Font->setFont(editFont);
-    Edit5Font->setAlignment(Qt::AlignCenter);
-    Edit5Font->setGeometry(editX, 62, 226, rowHeight);
+    Label1File = label(m_page, "Label1File", QStringLiteral("Data File Name"), labelFont);
+    Edit1FileName = edit("Edit1FileName");
+    Label1 = label(m_page, "Label1", QStringLiteral(".dta"), labelFont);
+    Label2Font = label(m_page, "Label2Font", QStringLiteral("Font"), labelFont);
+    Edit5Font = edit("Edit5Font");
     Edit5Font->setText(FontPrompt);
+    Label3Sep = label(m_page, "Label3Sep", QStringLiteral("Phone Seperator"), labelFont);
+    Edit2PhoneSep = edit("Edit2PhoneSep");
+    Label4AreaC = label(m_page, "Label4AreaC", QStringLiteral("Phone Area Code"), labelFont);
+    Edit3AreaC = edit("Edit3AreaC");
+    Label5PhonePref = label(m_page, "Label5PhonePref", QStringLiteral("Phone Prefix"), labelFont);
+    Edit4Prefix = edit("Edit4Prefix");
 
-    Label3Sep = label(this, "Label3Sep", QStringLiteral("Phone Seperator"), labelFont,
-                      QRect(labelX, 102, labelWidth, rowHeight));
-    Edit2PhoneSep =
-        edit("Edit2PhoneSep", SeparatorPrompt, ConfigField::PhoneSeparator, QRect(editX, 102, 140, rowHeight));
-    Label4AreaC = label(this, "Label4AreaC", QStringLiteral("Phone Area Code"), labelFont,
-                        QRect(labelX, 142, labelWidth, rowHeight));
-    Edit3AreaC = edit("Edit3AreaC", AreaCodePrompt, ConfigField::AreaCode, QRect(editX, 142, 140, rowHeight));
-    Label5PhonePref = label(this, "Label5PhonePref", QStringLiteral("Phone Prefix"), labelFont,
-                            QRect(labelX, 182, labelWidth, rowHeight));
-    Edit4Prefix = edit("Edit4Prefix", PrefixPrompt, ConfigField::Prefix, QRect(editX, 182, 140, rowHeight));
-
-    Shape1 = new StatusShape(this);
+    Shape1 = new StatusShape(m_page);
     Shape1->setObjectName(QStringLiteral("Shape1"));
-    Shape1->setGeometry(319, 102, 90, 46);
     Shape1->setFillColor(neutralColor());
-    Label6Status = label(this, "Label6Status", QStringLiteral("File Save Status"), labelFont, QRect(296, 152, 136, 20));
+    Label6Status = label(m_page, "Label6Status", QStringLiteral("File Save Status"), labelFont);
     Label6Status->setAlignment(Qt::AlignCenter);
 
-    LabelSaveError = label(this, "LabelSaveError", QString(), QFont(QStringLiteral("Arial"), 9, QFont::Bold),
-                           QRect(labelX, 212, 406, 36));
+    LabelSaveError = label(m_page, "LabelSaveError", QString(), smallBoldFont);
     LabelSaveError->setWordWrap(true);
     LabelSaveError->setAlignment(Qt::AlignCenter);
     QPalette errorPalette = LabelSaveError->palette();
@@ -158,23 +176,21 @@ void TFormConfig1::buildControls()
     LabelSaveError->setPalette(errorPalette);
     LabelSaveError->hide();
 
-    const int buttonY = 256, buttonWidth = 100, buttonHeight = 34;
-    BitBtn1Save = button(this, "BitBtn1Save", QStringLiteral("Save"), QRect(40, buttonY, buttonWidth, buttonHeight));
+    BitBtn1Save = button(m_page, "BitBtn1Save", QStringLiteral("Save"));
     BitBtn1Save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    BitBtn2Cancel =
-        button(this, "BitBtn2Cancel", QStringLiteral("Cancel"), QRect(167, buttonY, buttonWidth, buttonHeight));
+    BitBtn2Cancel = button(m_page, "BitBtn2Cancel", QStringLiteral("Cancel"));
     BitBtn2Cancel->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    Button3Done = button(this, "Button3Done", QStringLiteral("Exit"), QRect(294, buttonY, buttonWidth, buttonHeight));
+    Button3Done = button(m_page, "Button3Done", QStringLiteral("Exit"));
 
-    LabelVer = label(this, "LabelVer", QStringLiteral("Ver 1.1.0"), editFont, QRect(0, 320, width(), 20));
+    LabelVer = label(m_page, "LabelVer", QStringLiteral("Ver 1.1.0"), editFont);
     LabelVer->setAlignment(Qt::AlignCenter);
 
-    auto panel = [this](const char *name, const QColor &fill, const QRect &box) {
-        auto *frame = new QFrame(this);
+    auto panel = [this](const char *name, const QColor &fill, const QSize &size) {
+        auto *frame = new QFrame(m_page);
         frame->setObjectName(QLatin1String(name));
         frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
         frame->setLineWidth(2);
-        frame->setGeometry(box);
+        frame->resize(size);
         QPalette palette = frame->palette();
         palette.setColor(QPalette::Window, fill);
         frame->setPalette(palette);
@@ -183,18 +199,21 @@ void TFormConfig1::buildControls()
         return frame;
     };
 
-    Panel1Warn = panel("Panel1Warn", QColor(192, 192, 192), QRect(302, 96, 124, 72));
+    Panel1Warn = panel("Panel1Warn", QColor(192, 192, 192), QSize(124, 72));
     Label7Warn = label(Panel1Warn, "Label7Warn", QStringLiteral("WARNING"),
-                       QFont(QStringLiteral("Arial Narrow"), 9, QFont::Bold), QRect(2, 1, 120, 18));
+                       WindowFont::points(QStringLiteral("Arial Narrow"), 9, true));
+    Label7Warn->setGeometry(2, 1, 120, 18);
     Label7Warn->setAlignment(Qt::AlignCenter);
-    Label8Warn = label(Panel1Warn, "Label8Warn", QStringLiteral("File NOT saved"),
-                       QFont(QStringLiteral("Arial"), 8, QFont::Bold), QRect(2, 19, 120, 16));
+    Label8Warn = label(Panel1Warn, "Label8Warn", QStringLiteral("File NOT saved"), WindowFont::arialPoints(8, true));
+    Label8Warn->setGeometry(2, 19, 120, 16);
     Label8Warn->setAlignment(Qt::AlignCenter);
-    BitBtn4Save = button(Panel1Warn, "BitBtn4Save", QStringLiteral("Save"), QRect(5, 40, 56, 26));
-    BitBtn5Exit = button(Panel1Warn, "BitBtn5Exit", QStringLiteral("Exit"), QRect(63, 40, 56, 26));
+    BitBtn4Save = button(Panel1Warn, "BitBtn4Save", QStringLiteral("Save"));
+    BitBtn4Save->setGeometry(5, 40, 56, 26);
+    BitBtn5Exit = button(Panel1Warn, "BitBtn5Exit", QStringLiteral("Exit"));
+    BitBtn5Exit->setGeometry(63, 40, 56, 26);
 
-    Panel2Warn = panel("Panel2Warn", Yellow, QRect(302, 96, 124, 80));
-    Panel2Warn->setFont(QFont(QStringLiteral("Arial"), 9, QFont::Bold));
+    Panel2Warn = panel("Panel2Warn", Yellow, QSize(124, 80));
+    Panel2Warn->setFont(smallBoldFont);
     Label1CW = new QLabel(QStringLiteral("Warning"), Panel2Warn);
     Label1CW->setObjectName(QStringLiteral("Label1CW"));
     Label1CW->setGeometry(2, 3, 120, 16);
@@ -214,6 +233,18 @@ void TFormConfig1::buildControls()
     Button4OK->setObjectName(QStringLiteral("Button4OK"));
     Button4OK->setGeometry(32, 53, 60, 24);
     Button4OK->setAutoDefault(true);
+
+    m_textFields = {{
+        {Edit1FileName, ItemFileName, ConfigField::FileName, FileNamePrompt, Edit5Font, &Configuration::dataFile},
+        {Edit2PhoneSep, ItemSeparator, ConfigField::PhoneSeparator, SeparatorPrompt, Edit3AreaC,
+         &Configuration::phoneSeparator},
+        {Edit3AreaC, ItemAreaCode, ConfigField::AreaCode, AreaCodePrompt, Edit4Prefix, &Configuration::defaultAreaCode},
+        {Edit4Prefix, ItemPrefix, ConfigField::Prefix, PrefixPrompt, BitBtn1Save, &Configuration::defaultPrefix},
+    }};
+    for (const TextField &text : m_textFields) {
+        text.edit->setValidator(new FieldValidator(text.field, text.edit));
+        setFieldText(text.edit, text.prompt);
+    }
 
     AccessibleNames::captionFor(Label1File, Edit1FileName);
     AccessibleNames::captionFor(Label2Font, Edit5Font);
@@ -239,6 +270,65 @@ void TFormConfig1::buildTabOrder()
     Button3Done->setFocus();
 }
 
+// Lays the page out for the fields' font: each field as wide as its longest
+// text and as tall as the font needs, the rows apart by that height. The window
+// takes the page's size up to the screen's free area, and scrolls beyond it.
+void TFormConfig1::placeControls()
+{
+    const int labelX = 14, labelWidth = 130, labelHeight = 24, editX = 148, top = 22, rowGap = 16;
+    int wide = qMax(226, qMax(fieldWidthFor(Edit5Font, FontPrompt), fieldWidthFor(Edit5Font, Edit5Font->text())));
+    int narrow = 140;
+    for (const TextField &text : m_textFields) {
+        const int needed = qMax(fieldWidthFor(text.edit, text.prompt), fieldWidthFor(text.edit, text.edit->text()));
+        int &width = text.edit == Edit1FileName ? wide : narrow;
+        width = qMax(width, needed);
+    }
+    const int rowHeight = qMax(24, Edit1FileName->sizeHint().height());
+    const int pitch = rowHeight + rowGap;
+    const int labelY = (rowHeight - labelHeight) / 2;
+    QLabel *const captions[] = {Label1File, Label2Font, Label3Sep, Label4AreaC, Label5PhonePref};
+    QLineEdit *const fields[] = {Edit1FileName, Edit5Font, Edit2PhoneSep, Edit3AreaC, Edit4Prefix};
+    for (int row = 0; row < 5; ++row) {
+        const int y = top + row * pitch;
+        captions[row]->setGeometry(labelX, y + labelY, labelWidth, labelHeight);
+        fields[row]->setGeometry(editX, y, row < 2 ? wide : narrow, rowHeight);
+    }
+    Label1->setGeometry(editX + wide + 4, top + labelY, 44, labelHeight);
+
+    // The save state, to the right of the separator and area code rows.
+    const int statusX = editX + narrow + 31, statusY = top + 2 * pitch;
+    Shape1->setGeometry(statusX, statusY, 90, 46);
+    Label6Status->setGeometry(statusX - 23, statusY + 50, 136, 20);
+    Panel1Warn->move(statusX - 17, statusY - 6);
+    Panel2Warn->move(statusX - 17, statusY - 6);
+
+    const int pageWidth = qMax(editX + wide + 60, statusX + 115);
+    const int errorY = qMax(top + 4 * pitch + rowHeight, statusY + 74) + 6;
+    LabelSaveError->setGeometry(labelX, errorY, 406, 36);
+    const int buttonY = errorY + 44;
+    BitBtn1Save->setGeometry(40, buttonY, 100, 34);
+    BitBtn2Cancel->setGeometry(167, buttonY, 100, 34);
+    Button3Done->setGeometry(294, buttonY, 100, 34);
+    LabelVer->setGeometry(0, buttonY + 64, pageWidth, 20);
+    m_page->setFixedSize(pageWidth, buttonY + 91);
+
+    QSize window = m_page->size();
+    const QRect area = ScreenFit::availableArea(this);
+    if (!area.isEmpty()) {
+        const QSize room = area.size().shrunkBy(ScreenFit::frameMargins(this));
+        const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+        if (window.width() > room.width())
+            window.rheight() += scrollBar;
+        if (window.height() > room.height())
+            window.rwidth() += scrollBar;
+        window = window.boundedTo(room);
+    }
+    if (window != size()) {
+        setFixedSize(window);
+        ScreenFit::fit(this);
+    }
+}
+
 void TFormConfig1::FormCreate()
 {
     DefaultFont = fontChoiceFrom(LabelVer->font(), WindowTextColorValue);
@@ -253,21 +343,13 @@ void TFormConfig1::connectRules()
     // Enter and exit rules follow the focus from one control of this window to
     // another; a dialog, a menu or another program taking the focus runs none.
     m_focusRules = std::make_unique<FocusRules>(this, FocusRules::Moves::FromLastControl);
-    m_focusRules->add(
-        Edit1FileName, [this] { Edit1FileNameEnter(); }, [this] { Edit1FileNameExit(); });
     m_focusRules->add(Edit5Font, [this] { Edit5FontEnter(); });
-    m_focusRules->add(
-        Edit2PhoneSep, [this] { Edit2PhoneSepEnter(); }, [this] { Edit2PhoneSepExit(); });
-    m_focusRules->add(
-        Edit3AreaC, [this] { Edit3AreaCEnter(); }, [this] { Edit3AreaCExit(); });
-    m_focusRules->add(
-        Edit4Prefix, [this] { Edit4PrefixEnter(); }, [this] { Edit4PrefixExit(); });
-
     auto *keys = new TypedKeyFilter(this);
-    keys->add(Edit1FileName, [this](QChar &key) { Edit1FileNameKeyPress(key); });
-    keys->add(Edit2PhoneSep, [this](QChar &key) { Edit2PhoneSepKeyPress(key); });
-    keys->add(Edit3AreaC, [this](QChar &key) { Edit3AreaCKeyPress(key); });
-    keys->add(Edit4Prefix, [this](QChar &key) { Edit4PrefixKeyPress(key); });
+    for (const TextField &text : m_textFields) {
+        m_focusRules->add(
+            text.edit, [this, &text] { TextFieldEnter(text); }, [this, &text] { TextFieldExit(text); });
+        keys->add(text.edit, [this, &text](QChar &key) { TextFieldKeyPress(text, key); });
+    }
 }
 
 void TFormConfig1::closeEvent(QCloseEvent *event)
@@ -275,14 +357,13 @@ void TFormConfig1::closeEvent(QCloseEvent *event)
     // A close asked for by the desktop is an Exit: changes pending keep the window open.
     if (!m_closeAllowed && shapeIs(Yellow)) {
         event->ignore();
-        Panel1Warn->show();
-        Panel1Warn->raise();
+        showPanel(Panel1Warn);
         return;
     }
     event->accept();
 }
 
-// ---- rules shared by the text fields ----
+// ---- steps the rules share ----
 
 void TFormConfig1::markPending()
 {
@@ -342,50 +423,35 @@ void TFormConfig1::applyFieldFont(const FontChoice &choice)
     }
 }
 
-void TFormConfig1::enterTextField(QLineEdit *edit, Item item)
+// ---- field handlers ----
+
+// Passing through a field of a completed form keeps its value.
+void TFormConfig1::TextFieldEnter(const TextField &text)
 {
-    // Passing through a field of a completed form keeps its value.
     if (!allDone())
-        setFieldText(edit, QString());
-    FieldDone[item] = 0;
+        setFieldText(text.edit, QString());
+    FieldDone[text.item] = 0;
     markPending();
 }
 
-void TFormConfig1::leaveTextField(QLineEdit *edit, Item item, ConfigField field, QString &pendingText)
-{
-    if (edit->text().isEmpty())
-        setFieldText(edit, fieldDefault(field));
-    pendingText = configurationLine(field, edit->text());
-    FieldDone[item] = 1;
-    completionCheck();
-}
-
-void TFormConfig1::filterKey(ConfigField field, QChar &key, QWidget *next)
+void TFormConfig1::TextFieldKeyPress(const TextField &text, QChar &key)
 {
     if (key == QLatin1Char('\r')) {
         key = QChar();
-        next->setFocus(Qt::TabFocusReason);
+        text.next->setFocus(Qt::TabFocusReason);
         return;
     }
-    if (!fieldAcceptsKey(field, key))
+    if (!fieldAcceptsKey(text.field, key))
         key = QChar();
 }
 
-// ---- field handlers ----
-
-void TFormConfig1::Edit1FileNameEnter()
+void TFormConfig1::TextFieldExit(const TextField &text)
 {
-    enterTextField(Edit1FileName, ItemFileName);
-}
-
-void TFormConfig1::Edit1FileNameKeyPress(QChar &key)
-{
-    filterKey(ConfigField::FileName, key, Edit5Font);
-}
-
-void TFormConfig1::Edit1FileNameExit()
-{
-    leaveTextField(Edit1FileName, ItemFileName, ConfigField::FileName, dataFile);
+    if (text.edit->text().isEmpty())
+        setFieldText(text.edit, fieldDefault(text.field));
+    m_pending.*text.setting = configurationValue(text.field, text.edit->text());
+    FieldDone[text.item] = 1;
+    completionCheck();
 }
 
 void TFormConfig1::Edit5FontEnter()
@@ -399,10 +465,13 @@ void TFormConfig1::Edit5FontEnter()
     ChosenFont = *accepted;
     FontDialog1 = *accepted;
     applyFieldFont(ChosenFont);
-    fontSizeText = QString::number(ChosenFont.pointSize) + QLatin1Char('\n');
-    fontColorText = QString::number(ChosenFont.colorValue) + QLatin1Char('\n');
+    m_pending.fontSize = ChosenFont.pointSize;
+    m_pending.fontSizeText = QString::number(ChosenFont.pointSize);
+    m_pending.fontColor = ChosenFont.colorValue;
+    m_pending.fontColorText = QString::number(ChosenFont.colorValue);
     Edit5Font->setText(ChosenFont.faceName);
-    fontName = Edit5Font->text() + QLatin1Char('\n');
+    m_pending.fontName = Edit5Font->text();
+    placeControls();
     Edit2PhoneSep->setFocus(Qt::OtherFocusReason);
 
     FieldDone[ItemFont] = 1;
@@ -412,60 +481,14 @@ void TFormConfig1::Edit5FontEnter()
         markPending();
 }
 
-void TFormConfig1::Edit2PhoneSepEnter()
-{
-    enterTextField(Edit2PhoneSep, ItemSeparator);
-}
-
-void TFormConfig1::Edit2PhoneSepKeyPress(QChar &key)
-{
-    filterKey(ConfigField::PhoneSeparator, key, Edit3AreaC);
-}
-
-void TFormConfig1::Edit2PhoneSepExit()
-{
-    leaveTextField(Edit2PhoneSep, ItemSeparator, ConfigField::PhoneSeparator, phoneSeparator);
-}
-
-void TFormConfig1::Edit3AreaCEnter()
-{
-    enterTextField(Edit3AreaC, ItemAreaCode);
-}
-
-void TFormConfig1::Edit3AreaCKeyPress(QChar &key)
-{
-    filterKey(ConfigField::AreaCode, key, Edit4Prefix);
-}
-
-void TFormConfig1::Edit3AreaCExit()
-{
-    leaveTextField(Edit3AreaC, ItemAreaCode, ConfigField::AreaCode, defaultAreaCode);
-}
-
-void TFormConfig1::Edit4PrefixEnter()
-{
-    enterTextField(Edit4Prefix, ItemPrefix);
-}
-
-void TFormConfig1::Edit4PrefixKeyPress(QChar &key)
-{
-    filterKey(ConfigField::Prefix, key, BitBtn1Save);
-}
-
-void TFormConfig1::Edit4PrefixExit()
-{
-    leaveTextField(Edit4Prefix, ItemPrefix, ConfigField::Prefix, defaultPrefix);
-}
-
 // ---- commands ----
 
 void TFormConfig1::BitBtn1SaveClick()
 {
     if (allDone()) {
-        const ConfigurationLines lines = {dataFile, phoneSeparator, defaultAreaCode, defaultPrefix,
-                                          fontName, fontColorText,  fontSizeText};
+        m_pending.fontStyle = ChosenFont.style;
         QString reason;
-        if (!WriteConfiguration(lines, ChosenFont.style, ConfigFileName, &reason)) {
+        if (!writeConfigurationFile(m_pending, ConfigFileName, &reason)) {
             // The items stay completed, so that Save can be tried again.
             showSaveError(reason);
             markPending();
@@ -497,16 +520,14 @@ void TFormConfig1::BitBtn2CancelClick()
 {
     // A cancel does not undo a save.
     if (shapeIs(Lime)) {
-        Panel2Warn->show();
-        Panel2Warn->raise();
+        showPanel(Panel2Warn);
         return;
     }
     applyFieldFont(DefaultFont);
-    setFieldText(Edit1FileName, FileNamePrompt);
     Edit5Font->setText(FontPrompt);
-    setFieldText(Edit2PhoneSep, SeparatorPrompt);
-    setFieldText(Edit3AreaC, AreaCodePrompt);
-    setFieldText(Edit4Prefix, PrefixPrompt);
+    for (const TextField &text : m_textFields)
+        setFieldText(text.edit, text.prompt);
+    placeControls();
     ChosenFont = DefaultFont;
     clearFlags();
     Shape1->setFillColor(neutralColor());
@@ -517,8 +538,7 @@ void TFormConfig1::BitBtn2CancelClick()
 void TFormConfig1::Button3DoneClick()
 {
     if (shapeIs(Yellow)) {
-        Panel1Warn->show();
-        Panel1Warn->raise();
+        showPanel(Panel1Warn);
         return;
     }
     closeWindow();
@@ -542,6 +562,13 @@ void TFormConfig1::Button4OKClick()
     hidePanel(Panel2Warn);
     Shape1->setFillColor(neutralColor());
     setButtonTextColor(BitBtn2Cancel, windowTextColor());
+}
+
+void TFormConfig1::showPanel(QFrame *panel)
+{
+    panel->show();
+    panel->raise();
+    m_scroll->ensureWidgetVisible(panel);
 }
 
 void TFormConfig1::hidePanel(QFrame *panel)

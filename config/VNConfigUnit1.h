@@ -1,6 +1,7 @@
 #ifndef VNCONFIGUNIT1_H
 #define VNCONFIGUNIT1_H
 
+#include "configfile.h"
 #include "configrules.h"
 #include "fontchoice.h"
 
@@ -17,6 +18,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QScrollArea;
 class StatusShape;
 
 // The configuration manager's window: a guided form in which the user goes
@@ -78,20 +80,7 @@ public:
     QPushButton *Button4OK = nullptr;
 
     void FormCreate();
-
-    void Edit1FileNameEnter();
-    void Edit1FileNameKeyPress(QChar &key);
-    void Edit1FileNameExit();
     void Edit5FontEnter();
-    void Edit2PhoneSepEnter();
-    void Edit2PhoneSepKeyPress(QChar &key);
-    void Edit2PhoneSepExit();
-    void Edit3AreaCEnter();
-    void Edit3AreaCKeyPress(QChar &key);
-    void Edit3AreaCExit();
-    void Edit4PrefixEnter();
-    void Edit4PrefixKeyPress(QChar &key);
-    void Edit4PrefixExit();
 
     void BitBtn1SaveClick();
     void BitBtn2CancelClick();
@@ -104,15 +93,29 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // One of the text fields Edit1FileName, Edit2PhoneSep, Edit3AreaC and
+    // Edit4Prefix, with what its rules need.
+    struct TextField
+    {
+        QLineEdit *edit;
+        Item item;
+        ConfigField field;
+        QString prompt;
+        QWidget *next; // where Enter moves the focus
+        QString Configuration::*setting;
+    };
+
     void buildControls();
     void buildTabOrder();
+    void placeControls();
     // The enter, exit and key-press rules of the fields.
     void connectRules();
 
-    // The enter and exit rules shared by the four text fields.
-    void enterTextField(QLineEdit *edit, Item item);
-    void leaveTextField(QLineEdit *edit, Item item, ConfigField field, QString &pendingText);
-    void filterKey(ConfigField field, QChar &key, QWidget *next);
+    // The enter, key-press and exit rules of the four text fields, given the
+    // field's row: Edit1FileNameEnter, ...KeyPress, ...Exit to Edit4PrefixExit.
+    void TextFieldEnter(const TextField &text);
+    void TextFieldKeyPress(const TextField &text, QChar &key);
+    void TextFieldExit(const TextField &text);
 
     void markPending();
     void completionCheck();
@@ -122,25 +125,25 @@ private:
     bool shapeIs(const QColor &color) const;
     void setButtonTextColor(QPushButton *button, const QColor &color);
     void applyFieldFont(const FontChoice &font);
+    void showPanel(QFrame *panel);
     void hidePanel(QFrame *panel);
     void showSaveError(const QString &reason);
     void closeWindow();
 
-    // Pending configuration lines, each with its line feed once it is set.
-    QString dataFile;
-    QString phoneSeparator;
-    QString defaultAreaCode;
-    QString defaultPrefix;
-    QString fontName;
-    QString fontColorText;
-    QString fontSizeText;
+    std::array<TextField, 4> m_textFields;
 
+    // The settings Save writes; each is set when its item is completed.
+    Configuration m_pending;
     std::array<int, ItemCount> FieldDone{};
     FontChoice DefaultFont;
     FontChoice ChosenFont;
     // The font dialog starts from the font it last returned.
     FontChoice FontDialog1;
 
+    QScrollArea *m_scroll = nullptr;
+    QWidget *m_page = nullptr;
+    // Scrolls the control that gets the focus into view.
+    QMetaObject::Connection m_followFocus;
     std::unique_ptr<FocusRules> m_focusRules;
     bool m_closeAllowed = false;
 };

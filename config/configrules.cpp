@@ -77,10 +77,10 @@ QString fieldDefault(ConfigField field)
     return QString();
 }
 
-QString configurationLine(ConfigField field, const QString &text)
+QString configurationValue(ConfigField field, const QString &text)
 {
     const QString value = text.isEmpty() ? fieldDefault(field) : text;
     if (field == ConfigField::FileName)
-        return value + QStringLiteral(".dta\n");
-    return value + QLatin1Char('\n');
+        return value + QStringLiteral(".dta");
+    return value;
 }

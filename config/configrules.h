@@ -19,8 +19,8 @@ QString filterFieldText(ConfigField field, const QString &text);
 // What an empty field holds once the focus has left it.
 QString fieldDefault(ConfigField field);
 
-// The configuration line of a field's text, its line feed included: the file
-// name gets ".dta" as well. An empty text gives the line of the default.
-QString configurationLine(ConfigField field, const QString &text);
+// The setting a field's text gives: the file name gets ".dta". An empty text
+// gives the setting of the default.
+QString configurationValue(ConfigField field, const QString &text);
 
 #endif // CONFIGRULES_H

@@ -24,6 +24,7 @@ private slots:
     void cleanup();
     void roundTrip_data();
     void roundTrip();
+    void writesTheTextsOfAConfiguration();
     void crLfReadsLikeLf();
     void loneCrsAndControlCharacters_data();
     void loneCrsAndControlCharacters();
@@ -85,6 +86,27 @@ void TestConfigFile::roundTrip()
     QCOMPARE(int(config.fontStyle), style);
 }
 
+// The texts are written as they are, not the numbers made from them, so that
+// a rewrite keeps a line it could not convert.
+void TestConfigFile::writesTheTextsOfAConfiguration()
+{
+    Configuration config;
+    config.dataFile = QStringLiteral("/data/Anrufe \u00fc.dta");
+    config.phoneSeparator = QStringLiteral(":");
+    config.defaultAreaCode = QStringLiteral("#1~");
+    config.defaultPrefix = QStringLiteral("555");
+    config.fontName = QStringLiteral("Liberation Serif");
+    config.fontColorText = QStringLiteral("red");
+    config.fontColor = 255;
+    config.fontSizeText = QStringLiteral("14");
+    config.fontSize = 12;
+    config.fontStyle = 10;
+    QString error;
+    QVERIFY2(writeConfigurationFile(config, path(), &error), qPrintable(error));
+    QCOMPARE(TestRecords::readAll(path()),
+             QByteArray("/data/Anrufe \xc3\xbc.dta\n:\n#1~\n555\nLiberation Serif\nred\n14\n\n"));
+}
+
 void TestConfigFile::crLfReadsLikeLf()
 {
     QVERIFY(TestRecords::writeAll(path(), "Calls.dta\r\n-\r\n###\r\n###\r\nArial\r\n-16777208\r\n12\r\n\x01"));
@@ -129,6 +151,10 @@ void TestConfigFile::loneCrsAndControlCharacters_data()
                                            << "VNData.dta" << true << 12 << 1;
     QTest::newRow("escape in the first line") << QByteArray("Calls\x1b.dta\n-\n###\n###\nArial\n0\n12\n\x01")
                                               << "VNData.dta" << true << 12 << 1;
+    QTest::newRow("CR inside the first line of an LF file")
+        << QByteArray("My\rCalls.dta\n-\n###\n###\nArial\n0\n12\n\x01") << "VNData.dta" << true << 12 << 1;
+    QTest::newRow("CR inside the first line, the file's last byte a line feed")
+        << QByteArray("My\rCalls.dta\n-\n###\n###\nArial\n0\n12\n\n") << "VNData.dta" << true << 12 << 10;
 }
 
 // A configuration from another editor: every line is read from its own line,

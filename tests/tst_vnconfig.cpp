@@ -18,6 +18,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 
@@ -86,6 +88,8 @@ private slots:
     void focusReturningFromTheDialogRunsNoRule();
     void windowsFitTheScreen_data();
     void windowsFitTheScreen();
+    void fieldsStayWholeAtAnyFontSize_data();
+    void fieldsStayWholeAtAnyFontSize();
 
 private:
     void activate(QWidget *window);
@@ -96,6 +100,7 @@ private:
                      const QString &areaCode = QString(), const QString &prefix = QString());
     void bringTo(Setup setup);
     QString state() const;
+    QStringList cutFields() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     QString m_oldDir;
@@ -209,6 +214,34 @@ QString TestVNConfig::state() const
     if (fill == m_form->neutralColor())
         return QStringLiteral("neutral");
     return fill.name();
+}
+
+// The fields whose box is too small for their text at their font, the prompt
+// included, or that cover another control or lie outside the form.
+QStringList TestVNConfig::cutFields() const
+{
+    const std::pair<QLineEdit *, QString> fields[] = {
+        {m_form->Edit1FileName, FileNamePrompt},
+        {m_form->Edit5Font, m_form->Edit5Font->text()},
+        {m_form->Edit2PhoneSep, QStringLiteral("Use - . \\ / :")},
+        {m_form->Edit3AreaC, QStringLiteral("Default Area Code")},
+        {m_form->Edit4Prefix, QStringLiteral("Default Prefix")},
+    };
+    const QWidget *form = m_form->Edit1FileName->parentWidget();
+    QStringList cut;
+    for (const auto &[field, prompt] : fields) {
+        const int frame = 2 * field->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        const int textWidth = QFontMetrics(field->font()).horizontalAdvance(prompt);
+        if (textWidth > field->width() - frame - 4 || field->height() < field->sizeHint().height())
+            cut << field->objectName() + QLatin1String(" too small for ") + prompt;
+        if (!form->rect().contains(field->geometry()))
+            cut << field->objectName() + QLatin1String(" lies outside the form");
+        for (const QWidget *other : form->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
+            if (other != field && other->isVisibleTo(form) && other->geometry().intersects(field->geometry()))
+                cut << field->objectName() + QLatin1String(" covers ") + other->objectName();
+        }
+    }
+    return cut;
 }
 
 void TestVNConfig::startsNeutralWithPrompts()
@@ -787,6 +820,48 @@ void TestVNConfig::windowsFitTheScreen()
     QVERIFY(ScreenFixture::onItsScreen(shown.get()));
     const QStringList cut = ScreenFixture::cutTexts(shown.get());
     QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
+}
+
+void TestVNConfig::fieldsStayWholeAtAnyFontSize_data()
+{
+    QTest::addColumn<int>("pointSize");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("scale");
+    QTest::newRow("14 points") << 14 << 1024 << 768 << 1;
+    QTest::newRow("72 points") << 72 << 1024 << 768 << 1;
+    QTest::newRow("999 points, the largest") << 999 << 1024 << 768 << 1;
+    QTest::newRow("72 points on 960x540 at 200 %") << 72 << 960 << 540 << 2;
+}
+
+// The chosen font shows whole in every field: the rows make room, the window
+// grows within the screen and scrolls beyond it; Cancel brings the usual size back.
+void TestVNConfig::fieldsStayWholeAtAnyFontSize()
+{
+    QFETCH(int, pointSize);
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, scale);
+    SCREENFIXTURE_RUN_ON(width, height, scale);
+
+    m_dialogAnswer = FontChoice{QStringLiteral("Liberation Sans"), pointSize, WindowTextColorValue, 1};
+    click(m_form->Edit5Font);
+    QCOMPARE(m_form->Edit3AreaC->font().pointSize(), pointSize);
+    QCOMPARE(m_form->Edit3AreaC->text(), QStringLiteral("Default Area Code"));
+    QVERIFY(ScreenFixture::onItsScreen(m_form.get()));
+    const QStringList cut = cutFields();
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QLatin1String(", "))));
+
+    // A warning shows in view, however far the page scrolls.
+    click(m_form->Button3Done);
+    const QWidget *view = m_form->findChild<QScrollArea *>()->viewport();
+    const QRect warning(m_form->Panel1Warn->mapTo(view, QPoint()), m_form->Panel1Warn->size());
+    QVERIFY(m_form->Panel1Warn->isVisible());
+    QVERIFY(view->rect().contains(warning));
+
+    click(m_form->BitBtn2Cancel);
+    QCOMPARE(m_form->size(), QSize(434, 347));
+    QVERIFY(cutFields().isEmpty());
 }
 
 QTEST_MAIN(TestVNConfig)

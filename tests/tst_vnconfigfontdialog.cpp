@@ -15,6 +15,35 @@
 #include <QPushButton>
 #include <QtTest>
 
+// Says which font a failed comparison saw.
+char *toString(const FontChoice &choice)
+{
+    return QTest::toString(QStringLiteral("%1 %2 pt, colour %3, style %4")
+                               .arg(choice.faceName)
+                               .arg(choice.pointSize)
+                               .arg(choice.colorValue)
+                               .arg(choice.style));
+}
+
+namespace {
+
+// Clicks `text` in whichever list of the chooser holds it, as a person does.
+bool clickInList(FontColorDialog &dialog, const QString &text)
+{
+    for (QAbstractItemView *list : dialog.FontChooser->findChildren<QAbstractItemView *>()) {
+        const QModelIndexList found =
+            list->model()->match(list->model()->index(0, 0), Qt::DisplayRole, text, 1, Qt::MatchExactly);
+        if (found.isEmpty())
+            continue;
+        list->scrollTo(found.first());
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(found.first()).center());
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
 class TestVNConfigFontDialog : public QObject
 {
     Q_OBJECT
@@ -25,6 +54,8 @@ private slots:
     void colourValues();
     void styleByte_data();
     void styleByte();
+    void familyChangeKeepsTheStyle_data();
+    void familyChangeKeepsTheStyle();
     void sizesAboveNineHundredNinetyNineAreRefused();
     void keysOfTheEmbeddedChooserReachTheDialog_data();
     void keysOfTheEmbeddedChooserReachTheDialog();
@@ -109,6 +140,44 @@ void TestVNConfigFontDialog::styleByte()
     QCOMPARE(shown.underline(), underline);
     QCOMPARE(shown.strikeOut(), strikeOut);
     QCOMPARE(dialog.choice(), given);
+}
+
+void TestVNConfigFontDialog::familyChangeKeepsTheStyle_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QString>("picked");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<int>("expected");
+
+    const QString sans = QStringLiteral("Liberation Sans"), serif = QStringLiteral("DejaVu Serif");
+    QTest::newRow("regular, to a family whose regular is Book") << sans << 0 << QString() << serif << 0;
+    QTest::newRow("bold") << sans << 1 << QString() << serif << 1;
+    QTest::newRow("italic") << sans << 2 << QString() << serif << 2;
+    QTest::newRow("everything") << sans << 15 << QString() << serif << 15;
+    QTest::newRow("Book to Regular") << serif << 0 << QString() << sans << 0;
+    QTest::newRow("italic to oblique") << serif << 2 << QString() << "DejaVu Sans" << 2;
+    QTest::newRow("italic picked in the list") << sans << 0 << "Italic" << serif << 2;
+    QTest::newRow("regular picked in the list") << sans << 1 << "Regular" << serif << 0;
+}
+
+// Another family keeps the style the user chose, where the family has it.
+void TestVNConfigFontDialog::familyChangeKeepsTheStyle()
+{
+    QFETCH(QString, from);
+    QFETCH(int, style);
+    QFETCH(QString, picked);
+    QFETCH(QString, to);
+    QFETCH(int, expected);
+
+    FontColorDialog dialog;
+    dialog.setChoice(FontChoice{from, 12, 255, std::uint8_t(style)});
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    if (!picked.isEmpty())
+        QVERIFY(clickInList(dialog, picked));
+    QVERIFY(clickInList(dialog, to));
+    QCOMPARE(dialog.choice(), (FontChoice{to, 12, 255, std::uint8_t(expected)}));
 }
 
 void TestVNConfigFontDialog::sizesAboveNineHundredNinetyNineAreRefused()

@@ -1,6 +1,7 @@
 #include "About1.h"
 
 #include "vorlenerpicture.h"
+#include "windowfont.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -29,11 +30,7 @@ TFormAbout::TFormAbout(QWidget *parent)
 
     Label2 = new QLabel(QStringLiteral("Vorlener"), this);
     Label2->setObjectName(QStringLiteral("Label2"));
-    QFont titleFont(QStringLiteral("Arial"));
-    titleFont.setPixelSize(40);
-    titleFont.setBold(true);
-    titleFont.setItalic(true);
-    Label2->setFont(titleFont);
+    Label2->setFont(WindowFont::italic(WindowFont::arial(40, true)));
     Label2->setGeometry(20, 45, 260, 60);
 
     RichEdit1 = new QTextEdit(this);
@@ -51,9 +48,7 @@ TFormAbout::TFormAbout(QWidget *parent)
 
     Label1 = new QLabel(QStringLiteral("Personal call log - version 3.0.0"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
-    QFont smallFont(QStringLiteral("Tahoma"));
-    smallFont.setPixelSize(9);
-    Label1->setFont(smallFont);
+    Label1->setFont(WindowFont::tahoma(9));
     Label1->setGeometry(21, 294, 417, 13); // tall enough for the letters' descenders
 
     // Shown before the main window exists, so it is centred where that window will appear.

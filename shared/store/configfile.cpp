@@ -9,21 +9,55 @@
 
 namespace {
 
-constexpr int lineCapacities[ConfigLineCount] = {
-    ConfigCapacity::DataFile,      ConfigCapacity::PhoneSeparator, ConfigCapacity::DefaultAreaCode,
-    ConfigCapacity::DefaultPrefix, ConfigCapacity::FontName,       ConfigCapacity::FontColorText,
-    ConfigCapacity::FontSizeText,
+// The settings in file order, each with the room its field has.
+struct Line
+{
+    QString Configuration::*setting;
+    int capacity;
+};
+
+const Line settingLines[ConfigLineCount] = {
+    {&Configuration::dataFile, ConfigCapacity::DataFile},
+    {&Configuration::phoneSeparator, ConfigCapacity::PhoneSeparator},
+    {&Configuration::defaultAreaCode, ConfigCapacity::DefaultAreaCode},
+    {&Configuration::defaultPrefix, ConfigCapacity::DefaultPrefix},
+    {&Configuration::fontName, ConfigCapacity::FontName},
+    {&Configuration::fontColorText, ConfigCapacity::FontColorText},
+    {&Configuration::fontSizeText, ConfigCapacity::FontSizeText},
 };
 
 // Longest line in bytes that is kept while reading; the rest of a longer line
 // is skipped. UTF-8 takes at most three bytes for one UTF-16 code unit.
 constexpr qint64 maxKeptBytes = 3 * ConfigCapacity::DataFile + 2;
 
-// Reads one line of at most capacity - 1 characters; a line feed, a carriage
-// return or the pair ends it. Returns false at the end of the file. On the
-// last line a line feed that is the file's last byte after a carriage return
-// is the style byte, not part of the line end.
-bool readBoundedLine(QFile &file, int capacity, QString &line, bool lastLine = false)
+// How the file's lines end, told by its first line feed. A bare one marks a
+// file with LF line ends, in which a lone CR is a character of its line (so a
+// data file name holding one is refused, not cut short there). A first line
+// feed after a CR, or none at all, marks a file from a Windows or an old Mac
+// editor, or a mix of them: there a lone CR ends a line as well.
+enum class LineEnds { Lf, CrOrLf };
+
+LineEnds lineEndsOf(QFile &file)
+{
+    LineEnds ends = LineEnds::CrOrLf;
+    char previous = 0;
+    for (QByteArray chunk = file.read(4096); !chunk.isEmpty(); chunk = file.read(4096)) {
+        const qsizetype lf = chunk.indexOf('\n');
+        if (lf >= 0) {
+            ends = (lf > 0 ? chunk.at(lf - 1) : previous) == '\r' ? LineEnds::CrOrLf : LineEnds::Lf;
+            break;
+        }
+        previous = chunk.back();
+    }
+    file.seek(0);
+    return ends;
+}
+
+// Reads one line of at most capacity - 1 characters; a line feed or a CR LF
+// pair ends it, and so does a lone CR where the file's line ends allow. Returns
+// false at the end of the file. On the last line of a file read by CR, a line
+// feed that is the file's last byte is the style byte, not part of the line end.
+bool readBoundedLine(QFile &file, LineEnds ends, int capacity, QString &line, bool lastLine = false)
 {
     QByteArray bytes;
     bool any = false;
@@ -34,9 +68,13 @@ bool readBoundedLine(QFile &file, int capacity, QString &line, bool lastLine = f
             break;
         if (c == '\r') {
             char next;
-            if (file.peek(&next, 1) == 1 && next == '\n' && !(lastLine && file.bytesAvailable() == 1))
+            const bool pair = file.peek(&next, 1) == 1 && next == '\n';
+            if (pair && !(ends == LineEnds::CrOrLf && lastLine && file.bytesAvailable() == 1)) {
                 file.getChar(&next);
-            break;
+                break;
+            }
+            if (ends == LineEnds::CrOrLf)
+                break;
         }
         if (bytes.size() < maxKeptBytes)
             bytes.append(c);
@@ -77,9 +115,10 @@ bool readRaw(const QString &path, RawConfiguration &raw)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return false;
+    const LineEnds ends = lineEndsOf(file);
     for (int i = 0; i < ConfigLineCount; ++i) {
         raw.present[size_t(i)] =
-            readBoundedLine(file, lineCapacities[i], raw.lines[size_t(i)], i == ConfigLineCount - 1);
+            readBoundedLine(file, ends, settingLines[i].capacity, raw.lines[size_t(i)], i == ConfigLineCount - 1);
         if (!raw.present[size_t(i)])
             break;
     }
@@ -104,12 +143,9 @@ bool readConfigurationFile(const QString &path, Configuration &config)
     RawConfiguration raw;
     if (!readRaw(path, raw))
         return false;
-    QString *targets[ConfigLineCount] = {&config.dataFile,      &config.phoneSeparator, &config.defaultAreaCode,
-                                         &config.defaultPrefix, &config.fontName,       &config.fontColorText,
-                                         &config.fontSizeText};
     for (int i = 0; i < ConfigLineCount; ++i) {
         if (raw.present[size_t(i)])
-            *targets[i] = raw.lines[size_t(i)];
+            config.*settingLines[i].setting = raw.lines[size_t(i)];
     }
     config.dataFileRefused = !dataFileNameUsable(config.dataFile);
     if (config.dataFileRefused)
@@ -129,8 +165,16 @@ void ReadDataFileName(QString &name, const QString &path)
         return;
     }
     QString line;
-    if (readBoundedLine(file, ConfigCapacity::DataFile, line))
+    if (readBoundedLine(file, lineEndsOf(file), ConfigCapacity::DataFile, line))
         name = dataFileNameUsable(line) ? line : DefaultDataFileName;
+}
+
+ConfigurationLines configurationLines(const Configuration &config)
+{
+    ConfigurationLines text;
+    for (int i = 0; i < ConfigLineCount; ++i)
+        text[size_t(i)] = config.*settingLines[i].setting + QLatin1Char('\n');
+    return text;
 }
 
 bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle, const QString &path, QString *error)
@@ -156,23 +200,27 @@ bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle,
     return true;
 }
 
+bool writeConfigurationFile(const Configuration &config, const QString &path, QString *error)
+{
+    return WriteConfiguration(configurationLines(config), config.fontStyle, path, error);
+}
+
 RewriteResult rewriteDataFileLine(const QString &dataFilePath, const Configuration &current, const QString &path,
                                   QString *error)
 {
     RawConfiguration raw;
     if (!readRaw(path, raw))
         return RewriteResult::ConfigMissing;
-    const QString fallback[ConfigLineCount] = {current.dataFile,      current.phoneSeparator, current.defaultAreaCode,
-                                               current.defaultPrefix, current.fontName,       current.fontColorText,
-                                               current.fontSizeText};
-    ConfigurationLines lines;
+    // Each line as the file has it, unconverted; the values in use where it has none.
+    Configuration rewritten = current;
     for (int i = 0; i < ConfigLineCount; ++i) {
-        const QString &value = raw.present[size_t(i)] ? raw.lines[size_t(i)] : fallback[i];
-        lines[size_t(i)] = value + QLatin1Char('\n');
+        if (raw.present[size_t(i)])
+            rewritten.*settingLines[i].setting = raw.lines[size_t(i)];
     }
-    lines[0] = dataFilePath + QLatin1Char('\n');
-    const std::uint8_t style = raw.hasStyle ? raw.style : current.fontStyle;
-    return WriteConfiguration(lines, style, path, error) ? RewriteResult::Rewritten : RewriteResult::WriteFailed;
+    rewritten.dataFile = dataFilePath;
+    if (raw.hasStyle)
+        rewritten.fontStyle = raw.style;
+    return writeConfigurationFile(rewritten, path, error) ? RewriteResult::Rewritten : RewriteResult::WriteFailed;
 }
 
 QColor colorFromValue(std::int32_t value)

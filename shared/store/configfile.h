@@ -58,8 +58,9 @@ struct Configuration
 // A data file name that no log can have: one with a control character in it.
 bool dataFileNameUsable(const QString &name);
 
-// Reads the file into `config`. A line ends at a line feed, a carriage return,
-// or both. A setting whose line is missing keeps the value
+// Reads the file into `config`. A line ends at a line feed or a CR LF pair; in
+// a file whose first line feed follows a CR, or that has none, a lone CR ends a
+// line too. A setting whose line is missing keeps the value
 // it had; an overlong line gives its first capacity - 1 characters and the rest
 // of that line is skipped. Colour and size are converted as _wtoi does.
 // Returns false, leaving `config` untouched, when the file cannot be opened.
@@ -73,11 +74,18 @@ void ReadDataFileName(QString &name, const QString &path = ConfigFileName);
 // The seven lines as written, each with its line feed already appended.
 using ConfigurationLines = std::array<QString, ConfigLineCount>;
 
+// The lines of `config` as the file holds them: its seven texts in file order.
+ConfigurationLines configurationLines(const Configuration &config);
+
 // Writes the seven lines and the style byte through a temporary file that then
 // replaces the old one, so an earlier file stays whole when writing fails.
 // On failure `error` (when given) says why.
 bool WriteConfiguration(const ConfigurationLines &lines, std::uint8_t fontStyle, const QString &path = ConfigFileName,
                         QString *error = nullptr);
+
+// Writes the texts and the style byte of `config` as WriteConfiguration does.
+bool writeConfigurationFile(const Configuration &config, const QString &path = ConfigFileName,
+                            QString *error = nullptr);
 
 enum class RewriteResult { Rewritten, ConfigMissing, WriteFailed };
 

@@ -1,5 +1,6 @@
 #include "platform.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -205,6 +206,19 @@ bool exists(const QString &path)
     return ::stat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
+QByteArray fileIdentity(const QString &path)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return QByteArray();
+    return QByteArray::number(quint64(info.st_dev)) + ':' + QByteArray::number(quint64(info.st_ino));
+}
+
+bool mayWrite(const QString &path)
+{
+    return ::faccessat(AT_FDCWD, QFile::encodeName(path).constData(), W_OK, AT_EACCESS) == 0;
+}
+
 bool removeFile(const QString &path)
 {
     return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT || failed();
@@ -301,6 +315,17 @@ qint64 File::size()
 bool exists(const QString &path)
 {
     return QFileInfo::exists(path);
+}
+
+QByteArray fileIdentity(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.exists() ? QByteArray::number(info.birthTime().toMSecsSinceEpoch()) : QByteArray();
+}
+
+bool mayWrite(const QString &path)
+{
+    return QFileInfo(path).isWritable();
 }
 
 bool removeFile(const QString &path)

@@ -1,6 +1,7 @@
 #ifndef PLATFORM_H
 #define PLATFORM_H
 
+#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -68,6 +69,13 @@ Failure lastFailure();
 QString lastError();
 
 bool exists(const QString &path);
+// Names the file a path leads to now (its device and inode), so that a file
+// removed or replaced under an open handle is noticed; empty when there is no
+// file. Where the system has no such numbers, the creation time stands in.
+QByteArray fileIdentity(const QString &path);
+// True when this process may write the file or folder, judged as opening it
+// would judge (by the effective user).
+bool mayWrite(const QString &path);
 // True when the file is gone, or was never there.
 bool removeFile(const QString &path);
 // Makes a file's new name or removal in its folder last through a crash.

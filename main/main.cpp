@@ -17,7 +17,8 @@ int main(int argc, char *argv[])
     Platform::failWritesPastSizeLimit();
 
     const int exitCode =
-        WorkFolder::enter(argc, argv, QStringLiteral("Vorlen3"), QStringLiteral("The call log's log-entry window."));
+        WorkFolder::enter(argc, argv, QStringLiteral("Vorlen3"), QStringLiteral("The call log's log-entry window."),
+                          WorkFolder::Needs::Reading);
     if (exitCode >= 0)
         return exitCode;
 

@@ -127,14 +127,17 @@ void TestWorkFolder::prepare_data()
     QTest::addColumn<QString>("folder");
     QTest::addColumn<QString>("refusal"); // part of the reason; empty: usable
     QTest::addColumn<bool>("created");
+    QTest::addColumn<bool>("readingOnly");
 
-    QTest::newRow("existing folder") << "existing" << QString() << false;
-    QTest::newRow("missing folder") << "new" << QString() << true;
-    QTest::newRow("missing parents too") << "a/b/c" << QString() << true;
-    QTest::newRow("a file") << "file" << "is a file, not a folder" << false;
-    QTest::newRow("below a file") << "file/sub" << "is a file, not a folder" << false;
-    QTest::newRow("not writable") << "/proc" << "cannot be written" << false;
-    QTest::newRow("cannot be created") << "/proc/calllog" << "cannot be created" << false;
+    QTest::newRow("existing folder") << "existing" << QString() << false << false;
+    QTest::newRow("missing folder") << "new" << QString() << true << false;
+    QTest::newRow("missing parents too") << "a/b/c" << QString() << true << false;
+    QTest::newRow("a file") << "file" << "is a file, not a folder" << false << false;
+    QTest::newRow("below a file") << "file/sub" << "is a file, not a folder" << false << false;
+    QTest::newRow("not writable") << "/proc" << "cannot be written" << false << false;
+    QTest::newRow("not writable, only read") << "/proc" << QString() << false << true;
+    QTest::newRow("cannot be created") << "/proc/calllog" << "cannot be created" << false << false;
+    QTest::newRow("cannot be created, only read") << "/proc/calllog" << "cannot be created" << false << true;
 }
 
 void TestWorkFolder::prepare()
@@ -142,6 +145,7 @@ void TestWorkFolder::prepare()
     QFETCH(QString, folder);
     QFETCH(QString, refusal);
     QFETCH(bool, created);
+    QFETCH(bool, readingOnly);
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("existing")));
     QVERIFY(QFile::setPermissions(path(QStringLiteral("existing")), QFile::ReadOwner | QFile::WriteOwner
                                       | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup));
@@ -153,11 +157,14 @@ void TestWorkFolder::prepare()
 
     // Even a umask that takes the owner's rights leaves the new folder usable and private.
     const mode_t mask = ::umask(0277);
-    const QString why = WorkFolder::prepare(target);
+    const QString why =
+        WorkFolder::prepare(target, readingOnly ? WorkFolder::Needs::Reading : WorkFolder::Needs::Writing);
     ::umask(mask);
 
     if (refusal.isEmpty()) {
         QCOMPARE(why, QString());
+        if (readingOnly)
+            return; // a folder of the system's, left as it is
     } else {
         QVERIFY2(why.contains(refusal), qPrintable(why));
         QCOMPARE(QDir(m_dir->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
@@ -179,23 +186,33 @@ void TestWorkFolder::programs_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("out");
     QTest::addColumn<QString>("err");
+    QTest::addColumn<QString>("platform"); // empty: no display at all
 
     for (const QString &program : {QStringLiteral("Vorlen3"), QStringLiteral("VNConfig")}) {
         const QByteArray p = program.toLatin1();
         QTest::addRow("%s --help", p.constData())
             << program << QStringList{"--help"} << 0 << "Usage: " + program + " [--folder DIR | --user-folder]"
-            << QString();
+            << QString() << QString();
         QTest::addRow("%s --version", p.constData())
-            << program << QStringList{"--version"} << 0 << program + " 3.0.0\n" << QString();
+            << program << QStringList{"--version"} << 0 << program + " 3.0.0\n" << QString() << QString();
         QTest::addRow("%s unknown option", p.constData())
-            << program << QStringList{"--bogus"} << 2 << QString() << program + ": unknown option --bogus\nUsage: ";
+            << program << QStringList{"--bogus"} << 2 << QString() << program + ": unknown option --bogus\nUsage: "
+            << QString();
+        // No display: one line, and nothing created, not even the folder asked for.
+        QTest::addRow("%s without a display", p.constData())
+            << program << QStringList{"--folder", "new"} << 1 << QString()
+            << program + ": there is no display to show its windows on" << QString();
         QTest::addRow("%s --folder naming a file", p.constData())
-            << program << QStringList{"--folder", "file"} << 1 << QString() << "file is a file, not a folder";
+            << program << QStringList{"--folder", "file"} << 1 << QString() << "file is a file, not a folder"
+            << "offscreen";
         QTest::addRow("%s --folder that cannot be created", p.constData())
-            << program << QStringList{"--folder", "/proc/calllog"} << 1 << QString() << "/proc/calllog cannot be created";
-        QTest::addRow("%s --folder not writable", p.constData())
-            << program << QStringList{"--folder", "/proc"} << 1 << QString() << "/proc cannot be written";
+            << program << QStringList{"--folder", "/proc/calllog"} << 1 << QString() << "/proc/calllog cannot be created"
+            << "offscreen";
     }
+    // The log-entry window looks at a log on read-only media; the
+    // configuration manager has nothing to do where it cannot write.
+    QTest::newRow("VNConfig --folder not writable")
+        << "VNConfig" << QStringList{"--folder", "/proc"} << 1 << QString() << "/proc cannot be written" << "offscreen";
 }
 
 // Run as from a terminal without a display: the outcome is on the standard
@@ -207,12 +224,16 @@ void TestWorkFolder::programs()
     QFETCH(int, exitCode);
     QFETCH(QString, out);
     QFETCH(QString, err);
+    QFETCH(QString, platform);
     QFile file(path(QStringLiteral("file")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.close();
 
     QProcess process;
-    process.setProcessEnvironment(withoutDisplay());
+    QProcessEnvironment environment = withoutDisplay();
+    if (!platform.isEmpty())
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(m_dir->path());
     process.start(QDir(qEnvironmentVariable("CALLLOG_BIN_DIR")).filePath(program), arguments);
     QVERIFY(process.waitForFinished(30000));

@@ -3,8 +3,11 @@
 #include "callernames.h"
 #include "entryrules.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
+
+#include "platform.h"
 
 const QString OpenLog::HintRecordStatusOk = QStringLiteral("Record Status OK");
 const QString OpenLog::HintFileOpenError = QStringLiteral("File: Open ERROR");
@@ -29,6 +32,24 @@ StatusReport report(Light light, const QString &hint, const QString &message, in
 QString fileNameOf(const QString &path)
 {
     return QFileInfo(path).fileName();
+}
+
+// A name the system can give a new file: its folder is there, and the name
+// is within the lengths a path may have. A file that is there is usable.
+bool nameUsable(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return true;
+    return !info.fileName().isEmpty() && info.dir().exists() && QFile::encodeName(info.fileName()).size() <= 255
+        && QFile::encodeName(info.absoluteFilePath()).size() < 4096;
+}
+
+// Judged as opening the log for a save would judge it.
+bool takesWrites(const QString &path)
+{
+    const QFileInfo info(path);
+    return Platform::mayWrite(info.exists() ? path : info.absolutePath());
 }
 
 // The fields Save Current checks, in the order it checks them: one still
@@ -86,12 +107,22 @@ OpenLog::ConfigRead OpenLog::readConfiguration(StatusReport &status)
 
 StatusReport OpenLog::open()
 {
+    StatusReport refusedName;
+    if (!nameUsable(path())) {
+        m_state.DataFileName = DefaultDataFileName;
+        // Said as a refused name in the configuration is said: the log itself is fine.
+        refusedName = report(Light::Unchanged, QString(),
+                             QStringLiteral("Data file name cannot be used - using %1").arg(DefaultDataFileName), 9);
+    }
+    m_readOnly = !takesWrites(path());
     takeLock();
     bool rolledBack = false;
     if (m_holder == 0)
         rolledBack = DataFile::rollBackJournal(path()) == DataFile::Rollback::RolledBack;
     m_check = DataFile::checkLog(path());
     m_state.RecordCount = DataFile::findRecordCount(path(), &m_state.buffer);
+    if (!refusedName.message.isNull())
+        return refusedName;
     if (!problem().isEmpty())
         return problemReport();
     if (rolledBack)
@@ -146,6 +177,8 @@ QString OpenLog::problem() const
     case DataFile::LogState::Whole:
         break;
     }
+    if (m_readOnly)
+        return QStringLiteral("Read-only log: %1 - review and print only").arg(fileNameOf(path()));
     return QString();
 }
 
@@ -160,10 +193,17 @@ StatusReport OpenLog::problemReport() const
 bool OpenLog::writePermitted(StatusReport &status)
 {
     takeLock();
-    if (m_holder == 0)
-        return true;
-    status = problemReport();
-    return false;
+    if (m_holder != 0) {
+        status = problemReport();
+        return false;
+    }
+    // The disk may have been made writable, or read-only, since the log was opened.
+    m_readOnly = !takesWrites(path());
+    if (m_readOnly) {
+        status = report(Light::Failed, HintFileOpenError, QStringLiteral("Log is read-only - not saved"), 9);
+        return false;
+    }
+    return true;
 }
 
 OpenLog::SaveOutcome OpenLog::save(const CallEntry &entry, qint64 now)

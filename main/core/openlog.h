@@ -70,9 +70,11 @@ public:
     const DataFile::LogCheck &logCheck() const { return m_check; }
     // Another program that holds the log (its process id, -1 when unknown), or 0.
     qint64 holder() const { return m_holder; }
-    // True when this program may write into the log: it holds the lock and
-    // the log is whole (or new).
-    bool mayWrite() const { return m_holder == 0 && m_check.writable(); }
+    // True when this program may write into the log: it holds the lock, the
+    // log is whole (or new), and the file or its folder takes writes.
+    bool mayWrite() const { return m_holder == 0 && m_check.writable() && !m_readOnly; }
+    // The log (or, for a new one, its folder) cannot be written: it is only read.
+    bool readOnly() const { return m_readOnly; }
     // What is wrong with the log as one line, or an empty text; it stays
     // shown until Repair.
     QString problem() const;
@@ -146,6 +148,7 @@ private:
     std::unique_ptr<QLockFile> m_lock;
     QString m_lockedLog; // the data file m_lock belongs to
     qint64 m_holder = 0;
+    bool m_readOnly = false;
     DataFile::LogCheck m_check;
     bool m_entryRefused = false;
     std::unique_ptr<CallerNames> m_callers;

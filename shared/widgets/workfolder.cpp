@@ -146,7 +146,7 @@ QString choose(const CommandLine &line, const QString &currentFolder)
     return currentFolder;
 }
 
-QString prepare(const QString &path)
+QString prepare(const QString &path, Needs needs)
 {
     const QFileInfo info(path);
     if (info.exists() && !info.isDir())
@@ -159,8 +159,10 @@ QString prepare(const QString &path)
     // Permissions alone do not tell (a read-only mount, an administrator's rights):
     // only a file actually created there does.
     QTemporaryFile probe(QDir(path).filePath(QStringLiteral(".calllog-XXXXXX")));
-    if (!probe.open())
+    if (!probe.open() && needs == Needs::Writing)
         return QStringLiteral("%1 cannot be written: %2").arg(QDir::toNativeSeparators(path), probe.errorString());
+    if (!QFileInfo(path).isReadable())
+        return QStringLiteral("%1 cannot be read").arg(QDir::toNativeSeparators(path));
     return QString();
 }
 
@@ -172,7 +174,17 @@ bool hasDisplay()
     return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
-int enter(int argc, char **argv, const QString &program, const QString &summary)
+bool windowsPossible()
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+        || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+#else
+    return true;
+#endif
+}
+
+int enter(int argc, char **argv, const QString &program, const QString &summary, Needs needs)
 {
     QStringList arguments;
     for (int i = 1; i < argc; ++i)
@@ -192,9 +204,14 @@ int enter(int argc, char **argv, const QString &program, const QString &summary)
     case Action::Run:
         break;
     }
+    if (!windowsPossible()) {
+        std::fprintf(stderr, "%s: there is no display to show its windows on (DISPLAY is not set)\n",
+                     qPrintable(program));
+        return 1;
+    }
 
     const QString folder = choose(line, QDir::currentPath());
-    QString why = prepare(folder);
+    QString why = prepare(folder, needs);
     if (why.isEmpty() && !QDir::setCurrent(folder))
         why = QStringLiteral("%1 cannot be entered").arg(QDir::toNativeSeparators(folder));
     if (why.isEmpty())

@@ -35,18 +35,26 @@ QString userFolder();
 // launcher's choice, never a place for the log's files), else the current one.
 QString choose(const CommandLine &line, const QString &currentFolder);
 
+// What a program does in its folder: a program that only needs to read works
+// in a read-only folder (a log on read-only media is still looked at).
+enum class Needs { Writing, Reading };
+
 // Makes `path` ready to work in: a missing folder is created, readable and
 // writable by its owner only. Returns why it cannot be used, or an empty text.
-QString prepare(const QString &path);
+QString prepare(const QString &path, Needs needs = Needs::Writing);
 
 // Whether a window can be shown to tell the user something.
 bool hasDisplay();
+// Whether the program's windows have anywhere to go: a display, or a
+// platform chosen on purpose (offscreen).
+bool windowsPossible();
 
 // Reads the command line, prints help, version or usage, and makes the chosen
 // folder the current one. Returns -1 to go on with the program, otherwise the
-// exit code; a folder that cannot be used is said on stderr and, where there
+// exit code. Without a display it says so and ends before it creates
+// anything; a folder that cannot be used is said on stderr and, where there
 // is a display, in a message box.
-int enter(int argc, char **argv, const QString &program, const QString &summary);
+int enter(int argc, char **argv, const QString &program, const QString &summary, Needs needs = Needs::Writing);
 
 } // namespace WorkFolder
 

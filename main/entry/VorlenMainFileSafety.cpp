@@ -128,6 +128,10 @@ void TMainForm::showSaveRefused(DataFile::WriteResult result)
         return;
     case DataFile::WriteResult::OpenFailed:
     case DataFile::WriteResult::WriteFailed:
+    case DataFile::WriteResult::DiskFull:
+    case DataFile::WriteResult::TooLarge:
+    case DataFile::WriteResult::ReadOnly:
+    case DataFile::WriteResult::NameUnusable:
         // The file could not be opened, or the disk refused the record: the log is as it was.
         text = HintFileOpenError;
         break;

@@ -13,6 +13,10 @@ class QWidget;
 // about half a second shows a progress dialog with Cancel.
 DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
                               std::vector<CallRecord> &records);
+// The same, handing the records to `visit` a block at a time, so that the
+// window keeps what it shows and not every record.
+DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
+                              const DataFile::RecordVisitor &visit);
 
 // What the window must tell about a scan that read the log but could not
 // list or mark it; empty when there is nothing to say.

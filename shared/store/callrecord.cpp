@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 
 #include <climits>
+#include <memory>
 
 namespace {
 
@@ -166,10 +167,13 @@ private:
     EVP_MD_CTX *m_context;
 };
 
+thread_local std::unique_ptr<Sha256> threadSha256;
+
 Sha256 &sha256()
 {
-    thread_local Sha256 instance;
-    return instance;
+    if (!threadSha256)
+        threadSha256 = std::make_unique<Sha256>();
+    return *threadSha256;
 }
 
 } // namespace
@@ -200,6 +204,11 @@ bool CallRecord::verify() const
             return false;
     }
     return p[2 * DigestHexLength] == 0 && p[2 * DigestHexLength + 1] == 0;
+}
+
+void releaseHashContext()
+{
+    threadSha256.reset();
 }
 
 QString sha256Hex(const QString &text)

@@ -14,9 +14,11 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <system_error>
 #include <thread>
 
@@ -592,29 +594,58 @@ std::atomic<int> &threadSetting()
     return threads;
 }
 
-// Runs `work` over [0, n) cut into one contiguous part for each thread; the
-// calling thread takes the first part.
+// One piece of work shared out in batches among the calling thread and its
+// helpers. It lives as long as the last helper: one that starts after the
+// work is done finds nothing left and ends.
+struct Batches
+{
+    static constexpr qint64 Size = 256;
+    const std::function<void(qint64 begin, qint64 end)> *work = nullptr;
+    qint64 n = 0;
+    qint64 count = 0;
+    std::atomic<qint64> next{0};
+    std::atomic<int> busy{0};
+    std::mutex mutex;
+    std::condition_variable done;
+
+    void drain()
+    {
+        for (qint64 batch = next.fetch_add(1); batch < count; batch = next.fetch_add(1))
+            (*work)(batch * Size, qMin(n, (batch + 1) * Size));
+    }
+};
+
+// Runs `work` over [0, n) in batches on up to `threads` threads, the calling
+// one among them. The caller waits only for helpers that took a batch, never
+// for one the system has not started yet: on a busy machine the calling
+// thread does the work alone, no slower than without helpers.
 void onEveryCore(qint64 n, int threads, const std::function<void(qint64 begin, qint64 end)> &work)
 {
-    // Fewer records than this are hashed sooner than a thread starts.
-    constexpr qint64 leastPerThread = 256;
-    const qint64 parts = qBound(qint64(1), n / leastPerThread, qint64(threads > 0 ? threads : hashThreads()));
-    std::vector<std::thread> helpers;
-    helpers.reserve(size_t(parts - 1));
-    for (qint64 part = 1; part < parts; ++part) {
-        const qint64 begin = n * part / parts;
-        const qint64 end = n * (part + 1) / parts;
+    const auto batches = std::make_shared<Batches>();
+    batches->work = &work;
+    batches->n = n;
+    batches->count = n > 0 ? (n + Batches::Size - 1) / Batches::Size : 0;
+    const qint64 helpers = qMin<qint64>((threads > 0 ? threads : hashThreads()) - 1, batches->count - 1);
+    for (qint64 i = 0; i < helpers; ++i) {
         try {
-            helpers.emplace_back(std::cref(work), begin, end);
+            std::thread([batches] {
+                // Busy before taking a batch, so that the caller waits for every batch taken.
+                batches->busy.fetch_add(1);
+                batches->drain();
+                releaseHashContext();
+                {
+                    const std::lock_guard<std::mutex> lock(batches->mutex);
+                    batches->busy.fetch_sub(1);
+                }
+                batches->done.notify_all();
+            }).detach();
         } catch (const std::system_error &) {
-            // No thread to be had: the work is done here all the same.
-            work(begin, end);
+            break; // no more threads to be had: fewer share the work
         }
     }
-    if (n > 0)
-        work(0, n / parts);
-    for (std::thread &helper : helpers)
-        helper.join();
+    batches->drain();
+    std::unique_lock<std::mutex> lock(batches->mutex);
+    batches->done.wait(lock, [&batches] { return batches->busy.load() == 0; });
 }
 
 // What a slot holds, as judged while the log is read.

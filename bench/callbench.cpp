@@ -1,8 +1,11 @@
 // Times the log-entry window's commands with the real code and real windows
 // on logs of 1,000, 10,000 and 100,000 records, against a floor: reading the
-// data file and computing every record's SHA-256 with the same library.
+// data file and computing every record's SHA-256 with the same library, on
+// one core and on every core. The commands hash on every core, or on N
+// threads when --threads N is given; their ratio is to the floor at the same
+// number of threads.
 //
-//   QT_QPA_PLATFORM=offscreen build/bin/callbench [record counts...]
+//   QT_QPA_PLATFORM=offscreen build/bin/callbench [--threads N] [record counts...]
 
 #include "Printprefiewform.h"
 #include "Stringgridreview.h"
@@ -22,9 +25,11 @@
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -127,6 +132,24 @@ void fillEntry(TMainForm &window, const QString &notes)
     window.Memo1->setPlainText(notes);
 }
 
+// The floor: the log read in large blocks and every record hashed on
+// `threads` threads, nothing else.
+void readAndHash(const QString &path, int threads)
+{
+    DataFile::LogReader reader(path);
+    qint64 failing = 0;
+    if (!reader.open()
+        || !reader.forEachBlock(
+            [&](const CallRecord *records, qint64, qint64 n) {
+                failing += qint64(DataFile::failingRecords(records, n, threads).size());
+                return true;
+            },
+            16384))
+        qFatal("floor: cannot read %s", qPrintable(path));
+    if (failing != 0)
+        qFatal("floor: %lld records fail", failing);
+}
+
 // Operations that read the whole log are compared with the floor; the others
 // touch one record and have none.
 void printRow(const char *operation, int records, const Measure &m, double floorMs)
@@ -146,10 +169,18 @@ int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
     std::vector<int> counts;
-    for (int i = 1; i < argc; ++i)
-        counts.push_back(std::atoi(argv[i]));
+    const int cores = qMax(1, QThread::idealThreadCount());
+    int threads = cores;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--threads") == 0 && i + 1 < argc)
+            threads = qMax(1, std::atoi(argv[++i]));
+        else
+            counts.push_back(std::atoi(argv[i]));
+    }
     if (counts.empty())
         counts = {1000, 10000, 100000};
+    DataFile::setHashThreads(threads);
+    std::printf("Commands hash on %d thread(s); this machine has %d core(s).\n\n", threads, cores);
 
     QTemporaryDir dir;
     QDir::setCurrent(dir.path());
@@ -163,17 +194,15 @@ int main(int argc, char *argv[])
     for (int count : counts) {
         writeLog(dataFile, count);
 
-        // The floor: every record read and hashed, nothing else.
-        const Measure floor = measure(nullptr, [&] {
-            std::vector<CallRecord> records;
-            DataFile::scanRecords(dataFile, DataFile::ScanMode::Unchecked, records);
-            int good = 0;
-            for (const CallRecord &record : records)
-                good += record.verify();
-            if (good != int(records.size()))
-                qFatal("floor: %d of %d records verify", good, int(records.size()));
-        });
-        printRow("floor: read and hash", count, floor, floor.medianMs);
+        const Measure floorOne = measure(nullptr, [&] { readAndHash(dataFile, 1); });
+        printRow("floor, 1 core", count, floorOne, floorOne.medianMs);
+        const Measure floorAll = measure(nullptr, [&] { readAndHash(dataFile, cores); });
+        printRow(qPrintable(QStringLiteral("floor, %1 cores").arg(cores)), count, floorAll, floorOne.medianMs);
+        const Measure floor = threads == 1 ? floorOne
+            : threads == cores             ? floorAll
+                                           : measure(nullptr, [&] { readAndHash(dataFile, threads); });
+        if (threads != 1 && threads != cores)
+            printRow(qPrintable(QStringLiteral("floor, %1 threads").arg(threads)), count, floor, floorOne.medianMs);
 
         std::unique_ptr<TMainForm> window;
         const Measure startup = measure([&] { window.reset(); }, [&] { window = std::make_unique<TMainForm>(); });

@@ -1,5 +1,6 @@
 #include "callrecord.h"
 #include "callentry.h"
+#include "datafile.h"
 #include "testrecords.h"
 
 #include <QtTest>
@@ -17,6 +18,8 @@ private slots:
     void onlyHashedFieldsAreChecked_data();
     void onlyHashedFieldsAreChecked();
     void uppercaseHashFails();
+    void everyHashDigitIsCompared_data();
+    void everyHashDigitIsCompared();
     void hashBytesMatchTheHashText_data();
     void hashBytesMatchTheHashText();
     void loneSurrogateHashedByEarlierVersionsStillVerifies();
@@ -163,6 +166,33 @@ void TestCallRecord::uppercaseHashFails()
     QVERIFY(!record.verify());
     record.setText(CallRecord::Hash, record.computeHash());
     QVERIFY(record.verify());
+}
+
+void TestCallRecord::everyHashDigitIsCompared_data()
+{
+    QTest::addColumn<int>("digit");
+    QTest::newRow("first digit") << 0;
+    QTest::newRow("a middle digit") << 31;
+    QTest::newRow("last digit") << 63;
+    QTest::newRow("a 65th digit in place of the terminator") << 64;
+}
+
+// One stored digit differs: the record fails, alone or among others, on any
+// number of threads.
+void TestCallRecord::everyHashDigitIsCompared()
+{
+    QFETCH(int, digit);
+    std::vector<CallRecord> records;
+    for (int n = 1; n <= 600; ++n) {
+        records.push_back(TestRecords::make(n));
+        records.back().setText(CallRecord::Hash, records.back().computeHash());
+    }
+    CallRecord &altered = records[407];
+    const size_t at = size_t(CallRecord::offset(CallRecord::Hash) + 2 * digit);
+    altered.bytes[at] = altered.bytes[at] == '0' ? '1' : '0';
+    QVERIFY(!altered.verify());
+    for (int threads : {1, 2, 5})
+        QCOMPARE(DataFile::failingRecords(records.data(), qint64(records.size()), threads), std::vector<qint64>{407});
 }
 
 void TestCallRecord::hashBytesMatchTheHashText_data()

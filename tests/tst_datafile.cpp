@@ -4,13 +4,20 @@
 
 #include <QtTest>
 
+#include <QElapsedTimer>
+#include <QLockFile>
+
 #include <csignal>
+#include <functional>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 Q_DECLARE_METATYPE(DataFile::LogState)
+Q_DECLARE_METATYPE(DataFile::WriteResult)
 Q_DECLARE_METATYPE(Platform::File::Open)
 Q_DECLARE_METATYPE(Platform::Failure)
 
@@ -46,10 +53,23 @@ private slots:
     void longScanReportsProgressAndCancels();
     void platformFileOpens_data();
     void platformFileOpens();
+    void checkOnEveryCoreMatchesOneCore_data();
+    void checkOnEveryCoreMatchesOneCore();
+    void onlyTheStartOfARecordOneIsALog_data();
+    void onlyTheStartOfARecordOneIsALog();
+    void emptySlotsAreDamageNotRecords_data();
+    void emptySlotsAreDamageNotRecords();
+    void refusedWritesNameTheirCause_data();
+    void refusedWritesNameTheirCause();
+    void anotherProgramsLockRefusesEveryWrite();
+    void rollbackLeavesRecordsItDidNotAdd();
+    void repairShortensOnlyAfterTheMovedBytesReadBack();
 
 private:
     QString path() const { return m_dir->filePath(QStringLiteral("VNData.dta")); }
     void appendN(int n);
+    // `count` sealed records, then `altered` (numbers) given another name.
+    static QByteArray logOf(int count, const QList<int> &altered = {});
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
@@ -70,6 +90,20 @@ void TestDataFile::appendN(int n)
         CallRecord record = make(i);
         QVERIFY(DataFile::appendRecord(path(), record));
     }
+}
+
+QByteArray TestDataFile::logOf(int count, const QList<int> &altered)
+{
+    QByteArray bytes;
+    bytes.reserve(qsizetype(count) * RecordSize);
+    for (int n = 1; n <= count; ++n) {
+        CallRecord record = make(n);
+        record.setText(CallRecord::Hash, record.computeHash());
+        if (altered.contains(n))
+            record.setText(CallRecord::Name, QStringLiteral("Bob"));
+        bytes += TestRecords::recordBytes(record);
+    }
+    return bytes;
 }
 
 void TestDataFile::absentFileCountsZeroAndFirstSaveCreatesIt()
@@ -482,6 +516,8 @@ void TestDataFile::longScanReportsProgressAndCancels()
             return total == count && (cancelAfter < 0 || reports.size() < cancelAfter);
         });
     QVERIFY(reports.size() >= (cancelAfter < 0 ? 2 : 1));
+    // The first report comes after about a megabyte, not after a whole block.
+    QVERIFY(reports.first() <= 1024);
     QCOMPARE(outcome.cancelled, cancelAfter > 0);
     if (cancelAfter > 0) {
         QVERIFY(records.empty());
@@ -550,6 +586,451 @@ void TestDataFile::platformFileOpens()
     QVERIFY(Platform::removeFile(path()));
     QVERIFY(Platform::removeFile(path()));
     QVERIFY(!Platform::exists(path()));
+}
+
+namespace {
+
+// A log's records as a scan hands them out, one after the other.
+struct Listing
+{
+    QByteArray bytes;
+    QList<qint64> at;
+    bool add(const CallRecord *records, qint64 first, qint64 n)
+    {
+        bytes += QByteArray(reinterpret_cast<const char *>(records), int(n * RecordSize));
+        for (qint64 i = 0; i < n; ++i)
+            at.append(first + i);
+        return true;
+    }
+};
+
+// Runs `work` in a child process; returns the numbers it sent back, empty
+// when it did not end normally.
+QList<int> inChild(const std::function<QList<int>()> &work)
+{
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return {};
+    const pid_t child = fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        const QList<int> answer = work();
+        for (int value : answer) {
+            if (::write(channel[1], &value, sizeof value) != ssize_t(sizeof value))
+                _exit(2);
+        }
+        _exit(0);
+    }
+    ::close(channel[1]);
+    QList<int> answer;
+    int value = 0;
+    while (::read(channel[0], &value, sizeof value) == ssize_t(sizeof value))
+        answer.append(value);
+    ::close(channel[0]);
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return {};
+    return answer;
+}
+
+constexpr uid_t Nobody = 65534;
+
+// Tests may run as root, whom permissions do not stop: a child that meets
+// them runs as "nobody".
+void becomeOrdinaryUser()
+{
+    if (geteuid() == 0 && (setgid(Nobody) != 0 || setuid(Nobody) != 0))
+        _exit(3);
+}
+
+} // namespace
+
+void TestDataFile::checkOnEveryCoreMatchesOneCore_data()
+{
+    QTest::addColumn<int>("threads");
+    QTest::newRow("2 threads") << 2;
+    QTest::newRow("7 threads, more than the cores") << 7;
+}
+
+// Records altered at both ends of the blocks the log is read in, a record
+// already marked, and a failing block that names another slot: hashed on
+// several threads, the log and the records handed out are those of one thread.
+void TestDataFile::checkOnEveryCoreMatchesOneCore()
+{
+    QFETCH(int, threads);
+    constexpr int count = 33000;
+    const QList<int> altered = {1, 16384, 16385, 20000, 32769, count};
+    QByteArray bytes = logOf(count, altered);
+    bytes[qsizetype(1) * RecordSize + CallRecord::offset(CallRecord::Status)] = 'X';
+    bytes.replace(qsizetype(24999) * RecordSize, RecordSize, bytes.mid(qsizetype(6) * RecordSize, RecordSize));
+    bytes[qsizetype(24999) * RecordSize + CallRecord::offset(CallRecord::Name)] = 'B';
+    const QString one = m_dir->filePath(QStringLiteral("one.dta"));
+    QVERIFY(TestRecords::writeAll(one, bytes));
+    QVERIFY(TestRecords::writeAll(path(), bytes));
+
+    Listing single;
+    DataFile::ScanOptions options;
+    options.threads = 1;
+    const DataFile::ScanOutcome reference = DataFile::scan(
+        one, DataFile::ScanMode::CheckAndMark,
+        [&single](const CallRecord *records, qint64 first, qint64 n) { return single.add(records, first, n); },
+        options);
+    QCOMPARE(reference.marked, altered.size() + 1);
+    QCOMPARE(reference.listed, qint64(count));
+    QByteArray expected = bytes;
+    for (int n : altered + QList<int>{2})
+        expected[qsizetype(n - 1) * RecordSize + CallRecord::offset(CallRecord::Status)] = 'X';
+    QCOMPARE(readAll(one), expected);
+    QCOMPARE(single.bytes.mid(qsizetype(24999) * RecordSize + CallRecord::offset(CallRecord::Status), 1),
+             QByteArray("X"));
+
+    DataFile::setHashThreads(threads);
+    std::vector<CallRecord> records;
+    const DataFile::ScanOutcome several = DataFile::scan(path(), DataFile::ScanMode::CheckAndMark, records);
+    DataFile::setHashThreads(0);
+    QCOMPARE(several.marked, reference.marked);
+    QCOMPARE(readAll(path()), readAll(one));
+    QCOMPARE(QByteArray(reinterpret_cast<const char *>(records.data()), int(records.size()) * RecordSize),
+             single.bytes);
+    QCOMPARE(single.at.size(), count);
+    QCOMPARE(single.at.last(), qint64(count - 1));
+
+    std::vector<qint64> failing;
+    for (int n : altered + QList<int>{2, 25000})
+        failing.push_back(n - 1);
+    std::sort(failing.begin(), failing.end());
+    const auto *original = reinterpret_cast<const CallRecord *>(bytes.constData());
+    QCOMPARE(DataFile::failingRecords(original, count, threads), failing);
+    QCOMPARE(DataFile::failingRecords(original, count, 1), failing);
+}
+
+void TestDataFile::onlyTheStartOfARecordOneIsALog_data()
+{
+    QTest::addColumn<QByteArray>("content"); // null: no file at all
+    QTest::addColumn<bool>("throughLink");
+    QTest::addColumn<DataFile::LogState>("state");
+    QString letter;
+    while (letter.size() < 600)
+        letter += QStringLiteral("Dear diary, nobody called today. ");
+    const QByteArray text = letter.left(600).toLatin1();
+    const QByteArray utf16(reinterpret_cast<const char *>(letter.utf16()), 2 * RecordSize + 10);
+    const QByteArray first = TestRecords::recordBytes(make(1));
+    const QByteArray second = TestRecords::recordBytes(make(2));
+    QTest::newRow("600 bytes of text") << text << false << DataFile::LogState::NotALog;
+    QTest::newRow("600 bytes of text through a link") << text << true << DataFile::LogState::NotALog;
+    QTest::newRow("UTF-16 text longer than a record") << utf16 << false << DataFile::LogState::NotALog;
+    QTest::newRow("5 bytes of text") << QByteArray("Dear ") << false << DataFile::LogState::NotALog;
+    QTest::newRow("the start of record 2") << second.left(300) << false << DataFile::LogState::NotALog;
+    QTest::newRow("a link to no file") << QByteArray() << true << DataFile::LogState::Unreadable;
+    // A first save torn in its write.
+    QTest::newRow("the first 300 bytes of record 1") << first.left(300) << false << DataFile::LogState::TornTail;
+    QTest::newRow("the first 6 bytes of record 1 through a link")
+        << first.left(6) << true << DataFile::LogState::TornTail;
+}
+
+// A file that is not a call log is never shortened, never moved aside and
+// never written, nor is the file a link points to; a torn first save is a
+// damaged log that Repair empties.
+void TestDataFile::onlyTheStartOfARecordOneIsALog()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(bool, throughLink);
+    QFETCH(DataFile::LogState, state);
+    const QString target = throughLink ? m_dir->filePath(QStringLiteral("letter.txt")) : path();
+    if (!content.isNull())
+        QVERIFY(TestRecords::writeAll(target, content));
+    if (throughLink)
+        QVERIFY(QFile::link(target, path()));
+
+    QCOMPARE(DataFile::checkLog(path()).state, state);
+    CallRecord record = make(1);
+    const DataFile::WriteResult stored = DataFile::storeNew(path(), record);
+    const DataFile::RepairResult repair = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
+    const QStringList moved = QDir(m_dir->path()).entryList({QStringLiteral("*.damaged-*")}, QDir::Files);
+    if (state != DataFile::LogState::TornTail) {
+        QCOMPARE(stored, content.isNull() ? DataFile::WriteResult::OpenFailed : DataFile::WriteResult::NotALog);
+        QVERIFY(!repair.repaired);
+        QCOMPARE(repair.cause, content.isNull() ? DataFile::WriteResult::OpenFailed : DataFile::WriteResult::NotALog);
+        QVERIFY(moved.isEmpty());
+        QCOMPARE(Platform::exists(target), !content.isNull());
+        QCOMPARE(readAll(target), content);
+        return;
+    }
+    QCOMPARE(stored, DataFile::WriteResult::Damaged);
+    QVERIFY2(repair.repaired, qPrintable(repair.error));
+    QCOMPARE(readAll(repair.movedTo), content);
+    QCOMPARE(QFileInfo(target).size(), qint64(0));
+    QCOMPARE(DataFile::storeNew(path(), record), DataFile::WriteResult::Written);
+    QCOMPARE(readAll(target), TestRecords::recordBytes(record));
+    QCOMPARE(QFileInfo(path()).isSymLink(), throughLink);
+}
+
+void TestDataFile::emptySlotsAreDamageNotRecords_data()
+{
+    QTest::addColumn<bool>("sparse");
+    QTest::addColumn<qint64>("slotCount");
+    QTest::addColumn<QList<qint64>>("listed"); // slots from 0
+    QTest::addColumn<qint64>("firstEmpty");
+    QTest::newRow("1 GB without bytes between its first and last records")
+        << true << qint64(1082401) << QList<qint64>{0, 1082400} << qint64(RecordSize);
+    QTest::newRow("zeros written over record 3 of 5") << false << qint64(5) << QList<qint64>{0, 1, 3, 4}
+                                                      << qint64(2 * RecordSize);
+}
+
+// Slots of nothing but zeros are named as damage and never listed; the log
+// takes no marks, and a long one reports early and can be cancelled.
+void TestDataFile::emptySlotsAreDamageNotRecords()
+{
+    QFETCH(bool, sparse);
+    QFETCH(qint64, slotCount);
+    QFETCH(QList<qint64>, listed);
+    QFETCH(qint64, firstEmpty);
+    {
+        QFile file(path());
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        if (sparse) {
+            QVERIFY(file.resize(slotCount * RecordSize));
+            QVERIFY(file.write(logOf(1, {1})) == RecordSize);
+            QVERIFY(file.seek((slotCount - 1) * RecordSize));
+            CallRecord last = make(int(slotCount));
+            last.setText(CallRecord::Hash, last.computeHash());
+            QVERIFY(file.write(TestRecords::recordBytes(last)) == RecordSize);
+        } else {
+            QByteArray bytes = logOf(int(slotCount), {1});
+            bytes.replace(2 * RecordSize, RecordSize, QByteArray(RecordSize, '\0'));
+            QVERIFY(file.write(bytes) == bytes.size());
+        }
+    }
+    const auto headOf = [this] {
+        QFile file(path());
+        return file.open(QIODevice::ReadOnly) ? file.read(4 * RecordSize) : QByteArray();
+    };
+    const QByteArray head = headOf();
+    QCOMPARE(DataFile::checkLog(path()).state, DataFile::LogState::Whole);
+
+    QElapsedTimer clock;
+    clock.start();
+    qint64 firstReportMs = -1;
+    qint64 firstReport = -1;
+    Listing listing;
+    DataFile::ScanOptions options;
+    options.progress = [&](qint64 done, qint64 total) {
+        if (firstReport < 0) {
+            firstReportMs = clock.elapsed();
+            firstReport = done;
+        }
+        return total == slotCount;
+    };
+    const DataFile::ScanOutcome outcome = DataFile::scan(
+        path(), DataFile::ScanMode::CheckAndMark,
+        [&listing](const CallRecord *records, qint64 first, qint64 n) { return listing.add(records, first, n); },
+        options);
+    QVERIFY(firstReport > 0 && firstReport <= 1024);
+    QVERIFY2(firstReportMs < 500, qPrintable(QString::number(firstReportMs)));
+    QVERIFY(!outcome.cancelled);
+    QCOMPARE(outcome.emptySlots, slotCount - listed.size());
+    QCOMPARE(outcome.firstEmptyOffset, firstEmpty);
+    QCOMPARE(outcome.listed, qint64(listed.size()));
+    QCOMPARE(listing.at, listed);
+    // Record 1 fails its check and shows it, but the file is not marked.
+    QCOMPARE(listing.bytes.mid(CallRecord::offset(CallRecord::Status), 1), QByteArray("X"));
+    QCOMPARE(outcome.marked, 0);
+    QCOMPARE(headOf(), head);
+    QCOMPARE(QFileInfo(path()).size(), slotCount * RecordSize);
+
+    // Cancelled at its first report, a scan lists nothing.
+    Listing none;
+    options.progress = [](qint64, qint64) { return false; };
+    const DataFile::ScanOutcome cancelled = DataFile::scan(
+        path(), DataFile::ScanMode::CheckAndMark,
+        [&none](const CallRecord *records, qint64 first, qint64 n) { return none.add(records, first, n); }, options);
+    QVERIFY(cancelled.cancelled);
+    QVERIFY(none.at.isEmpty());
+}
+
+void TestDataFile::refusedWritesNameTheirCause_data()
+{
+    using R = DataFile::WriteResult;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<R>("storeNew");
+    QTest::addColumn<R>("storeEdit");
+    QTest::addColumn<R>("repair");
+    QTest::newRow("read-only log") << "read-only log" << R::ReadOnly << R::ReadOnly << R::ReadOnly;
+    QTest::newRow("read-only folder, no log yet") << "read-only folder" << R::ReadOnly << R::OpenFailed << R::Written;
+    QTest::newRow("read-only folder, damaged log") << "read-only folder, damaged" << R::Damaged << R::Damaged
+                                                   << R::ReadOnly;
+    QTest::newRow("name too long") << "long name" << R::NameUnusable << R::NameUnusable << R::Written;
+    QTest::newRow("a NUL in the name") << "NUL in the name" << R::NameUnusable << R::NameUnusable << R::Written;
+    QTest::newRow("a file where a folder must be") << "file as folder" << R::NameUnusable << R::NameUnusable
+                                                   << R::Written;
+    QTest::newRow("file size limit") << "size limit" << R::TooLarge << R::Written << R::Written;
+    QTest::newRow("disk full") << "disk full" << R::DiskFull << R::DiskFull << R::Written;
+}
+
+// Each refused write says why, and leaves the log as it was.
+void TestDataFile::refusedWritesNameTheirCause()
+{
+    QFETCH(QString, kind);
+    QFETCH(DataFile::WriteResult, storeNew);
+    QFETCH(DataFile::WriteResult, storeEdit);
+    QFETCH(DataFile::WriteResult, repair);
+    const QString folder = m_dir->filePath(QStringLiteral("logs"));
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7777)));
+    QString log = folder + QStringLiteral("/VNData.dta");
+    QByteArray bytes = logOf(3);
+    if (kind == QLatin1String("long name"))
+        log = folder + QLatin1Char('/') + QString(300, QLatin1Char('n')) + QStringLiteral(".dta");
+    if (kind == QLatin1String("NUL in the name"))
+        log = folder + QStringLiteral("/VN") + QChar(0) + QStringLiteral("Data.dta");
+    if (kind == QLatin1String("file as folder")) {
+        QVERIFY(TestRecords::writeAll(log, bytes));
+        log += QStringLiteral("/VNData.dta");
+    }
+    if (kind.startsWith(QLatin1String("read-only"))) {
+        // A damaged log, so that Repair has work to be refused.
+        bytes += "torn";
+        const bool logReadOnly = kind == QLatin1String("read-only log");
+        if (kind != QLatin1String("read-only folder")) {
+            QVERIFY(TestRecords::writeAll(log, bytes));
+            QVERIFY(::chmod(QFile::encodeName(log).constData(), logReadOnly ? 0444 : 0666) == 0);
+        }
+        QVERIFY(::chmod(QFile::encodeName(folder).constData(), logReadOnly ? 0777 : 0555) == 0);
+    }
+    if (kind == QLatin1String("size limit"))
+        QVERIFY(TestRecords::writeAll(log, bytes));
+
+    const QList<int> answer = inChild([&]() -> QList<int> {
+        if (kind == QLatin1String("disk full")) {
+            // A full disk of its own: a small memory file system seen by this process alone.
+            if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0
+                || mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=8k") != 0)
+                return {-1};
+            if (!TestRecords::writeAll(log, logOf(7)))
+                return {-2};
+            bytes = logOf(7);
+        }
+        if (kind == QLatin1String("size limit")) {
+            std::signal(SIGXFSZ, SIG_IGN);
+            struct rlimit limit;
+            limit.rlim_cur = limit.rlim_max = rlim_t(bytes.size() + 500);
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        if (kind.startsWith(QLatin1String("read-only")))
+            becomeOrdinaryUser();
+        CallRecord next = make(int(bytes.size() / RecordSize) + 1);
+        CallRecord edit = make(2);
+        const DataFile::WriteResult stored = DataFile::storeNew(log, next);
+        const QByteArray afterNew = readAll(log);
+        const DataFile::WriteResult edited = DataFile::storeEdit(log, 2, edit);
+        const DataFile::RepairResult repaired = DataFile::repairLog(log, QStringLiteral("20260307-152540"));
+        return {int(stored), int(edited), int(repaired.cause), afterNew == (QFile::exists(log) ? bytes : QByteArray())};
+    });
+    if (answer == QList<int>{-1})
+        QSKIP("no file system of its own can be mounted here");
+    QCOMPARE(answer.size(), 4);
+    QCOMPARE(DataFile::WriteResult(answer[0]), storeNew);
+    QCOMPARE(DataFile::WriteResult(answer[1]), storeEdit);
+    QCOMPARE(DataFile::WriteResult(answer[2]), repair);
+    QVERIFY2(answer[3], "a refused new record left bytes behind");
+    if (kind != QLatin1String("disk full") && storeEdit != DataFile::WriteResult::Written)
+        QCOMPARE(readAll(log), QFile::exists(log) ? bytes : QByteArray());
+    QVERIFY(::chmod(QFile::encodeName(folder).constData(), 0755) == 0);
+    if (kind == QLatin1String("NUL in the name"))
+        QVERIFY(QDir(folder).isEmpty());
+
+    // The system's word for a full disk.
+    Platform::File full(QStringLiteral("/dev/full"), Platform::File::Open::ReadWrite);
+    if (full.isOpen()) {
+        QVERIFY(!full.writeAt("x", 1, 0));
+        QCOMPARE(Platform::lastFailure(), Platform::Failure::DiskFull);
+    }
+}
+
+// Another running program holds the log: the store itself writes nothing,
+// whoever asks.
+void TestDataFile::anotherProgramsLockRefusesEveryWrite()
+{
+    QVERIFY(TestRecords::writeAll(path(), logOf(3, {2}) + "torn"));
+    int ready[2];
+    QCOMPARE(::pipe(ready), 0);
+    const pid_t other = fork();
+    QVERIFY(other >= 0);
+    if (other == 0) {
+        QLockFile lock(DataFile::lockPath(path()));
+        const char ok = lock.tryLock(0) ? 'y' : 'n';
+        if (::write(ready[1], &ok, 1) != 1)
+            _exit(1);
+        ::pause();
+        _exit(0);
+    }
+    char ok = 0;
+    QCOMPARE(::read(ready[0], &ok, 1), ssize_t(1));
+    ::close(ready[0]);
+    ::close(ready[1]);
+    const QByteArray before = readAll(path());
+    CallRecord next = make(4);
+    CallRecord edit = make(2);
+    const DataFile::WriteResult stored = DataFile::storeNew(path(), next);
+    const DataFile::WriteResult edited = DataFile::storeEdit(path(), 2, edit);
+    const DataFile::RepairResult repaired = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
+    std::vector<CallRecord> records;
+    const DataFile::ScanOutcome scanned = DataFile::scan(path(), DataFile::ScanMode::CheckAndMark, records);
+    ::kill(other, SIGKILL);
+    ::waitpid(other, nullptr, 0);
+    QCOMPARE(ok, 'y');
+    QCOMPARE(stored, DataFile::WriteResult::InUse);
+    QCOMPARE(edited, DataFile::WriteResult::InUse);
+    QCOMPARE(repaired.cause, DataFile::WriteResult::InUse);
+    QVERIFY(scanned.readOnly);
+    QCOMPARE(readAll(path()), before);
+}
+
+// A save killed after its record reached the disk, then records added by
+// another hand: the rollback takes away only what that save added.
+void TestDataFile::rollbackLeavesRecordsItDidNotAdd()
+{
+    appendN(3);
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        DataFile::setFaultHook([](const char *reached) {
+            if (QByteArray(reached) == "record synced")
+                ::raise(SIGKILL);
+        });
+        CallRecord record = make(4);
+        _exit(DataFile::appendRecord(path(), record) ? 0 : 1);
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+    const QByteArray withFour = readAll(path());
+    QCOMPARE(withFour.size(), 4 * RecordSize);
+    QVERIFY(TestRecords::writeAll(path(), withFour + logOf(6).mid(4 * RecordSize)));
+    const QByteArray six = readAll(path());
+    QCOMPARE(DataFile::rollBackJournal(path()), DataFile::Rollback::RolledBack);
+    QCOMPARE(readAll(path()), six);
+}
+
+// The moved bytes must read back as they were before the log is shortened:
+// a side file that lost them leaves the log whole.
+void TestDataFile::repairShortensOnlyAfterTheMovedBytesReadBack()
+{
+    QVERIFY(TestRecords::writeAll(path(), logOf(3) + "a torn tail"));
+    const QByteArray damaged = readAll(path());
+    DataFile::setFaultHook([this](const char *reached) {
+        if (QByteArray(reached) != "moved")
+            return;
+        for (const QString &moved : QDir(m_dir->path()).entryList({QStringLiteral("*.damaged-*")}, QDir::Files))
+            TestRecords::writeAll(m_dir->filePath(moved), "a torn tael");
+    });
+    const DataFile::RepairResult repair = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
+    DataFile::setFaultHook(nullptr);
+    QVERIFY(!repair.repaired);
+    QCOMPARE(repair.cause, DataFile::WriteResult::WriteFailed);
+    QCOMPARE(readAll(path()), damaged);
+    QVERIFY(DataFile::repairLog(path(), QStringLiteral("20260307-152541")).repaired);
+    QCOMPARE(readAll(path()), damaged.left(3 * RecordSize));
 }
 
 QTEST_GUILESS_MAIN(TestDataFile)

@@ -251,6 +251,17 @@ StatusReport OpenLog::refusal(DataFile::WriteResult result)
     case DataFile::WriteResult::WriteFailed:
         // The file could not be opened, or the disk refused the record: the log is as it was.
         return report(Light::Failed, HintFileOpenError, HintFileOpenError);
+    // Where the system said why, the message bar says it too; the hint keeps its text.
+    case DataFile::WriteResult::DiskFull:
+        return report(Light::Failed, HintFileOpenError, QStringLiteral("Disk full - not saved"), 9);
+    case DataFile::WriteResult::TooLarge:
+        return report(Light::Failed, HintFileOpenError, QStringLiteral("Log at the system's file size limit - not saved"),
+                      9);
+    case DataFile::WriteResult::ReadOnly:
+        m_readOnly = true;
+        return report(Light::Failed, HintFileOpenError, QStringLiteral("Log is read-only - not saved"), 9);
+    case DataFile::WriteResult::NameUnusable:
+        return report(Light::Failed, HintFileOpenError, QStringLiteral("Data file name cannot be used - not saved"), 9);
     case DataFile::WriteResult::NotALog:
     case DataFile::WriteResult::Damaged:
         m_check = DataFile::checkLog(path());

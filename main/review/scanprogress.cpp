@@ -5,26 +5,58 @@
 
 #include <memory>
 
+namespace {
+
+// Shows a progress dialog with Cancel once a scan has taken half a second;
+// the store reports at least every megabyte it reads.
+class ScanProgress
+{
+public:
+    explicit ScanProgress(QWidget *parent)
+        : m_parent(parent)
+    {
+        m_clock.start();
+    }
+
+    bool operator()(qint64 done, qint64 total)
+    {
+        if (!m_dialog) {
+            if (m_clock.elapsed() < 500 || done >= total)
+                return true;
+            m_dialog = std::make_unique<QProgressDialog>(QStringLiteral("Reading the log\u2026"),
+                                                         QStringLiteral("Cancel"), 0, 1000, m_parent);
+            m_dialog->setObjectName(QStringLiteral("ScanProgress"));
+            m_dialog->setWindowModality(Qt::WindowModal);
+            m_dialog->setMinimumDuration(0);
+        }
+        m_dialog->setValue(int(total > 0 ? done * 1000 / total : 1000));
+        return !m_dialog->wasCanceled();
+    }
+
+private:
+    QWidget *m_parent;
+    QElapsedTimer m_clock;
+    std::unique_ptr<QProgressDialog> m_dialog;
+};
+
+} // namespace
+
 DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
                               std::vector<CallRecord> &records, bool mayWrite)
 {
-    QElapsedTimer clock;
-    clock.start();
-    std::unique_ptr<QProgressDialog> dialog;
-    const auto progress = [&](qint64 done, qint64 total) {
-        if (!dialog) {
-            if (clock.elapsed() < 500 || done >= total)
-                return true;
-            dialog = std::make_unique<QProgressDialog>(QStringLiteral("Reading the log\u2026"),
-                                                       QStringLiteral("Cancel"), 0, 1000, parent);
-            dialog->setObjectName(QStringLiteral("ScanProgress"));
-            dialog->setWindowModality(Qt::WindowModal);
-            dialog->setMinimumDuration(0);
-        }
-        dialog->setValue(int(total > 0 ? done * 1000 / total : 1000));
-        return !dialog->wasCanceled();
-    };
-    return DataFile::scan(path, mode, records, progress, mayWrite);
+    auto progress = std::make_shared<ScanProgress>(parent);
+    return DataFile::scan(
+        path, mode, records, [progress](qint64 done, qint64 total) { return (*progress)(done, total); }, mayWrite);
+}
+
+DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
+                              const DataFile::RecordVisitor &visit, bool mayWrite)
+{
+    auto progress = std::make_shared<ScanProgress>(parent);
+    DataFile::ScanOptions options;
+    options.progress = [progress](qint64 done, qint64 total) { return (*progress)(done, total); };
+    options.mayWrite = mayWrite;
+    return DataFile::scan(path, mode, visit, options);
 }
 
 QString scanNotice(const DataFile::ScanOutcome &outcome)
@@ -37,6 +69,10 @@ QString scanNotice(const DataFile::ScanOutcome &outcome)
         return QStringLiteral("Not a call log - nothing shown");
     if (outcome.check.damaged())
         return QStringLiteral("Log damaged - nothing marked; use File > Repair");
+    if (outcome.emptySlots > 0)
+        return QStringLiteral("Log damaged: %1 empty slots at byte %2 - nothing marked")
+            .arg(outcome.emptySlots)
+            .arg(outcome.firstEmptyOffset);
     if (outcome.markFailed)
         return QStringLiteral("Marks NOT written: %1").arg(outcome.markError);
     if (outcome.readOnly)

@@ -14,6 +14,10 @@ class QWidget;
 // log only where `mayWrite` (this program holds its lock).
 DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
                               std::vector<CallRecord> &records, bool mayWrite = true);
+// The same, handing the records to `visit` a block at a time, so that the
+// window keeps what it shows and not every record.
+DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
+                              const DataFile::RecordVisitor &visit, bool mayWrite = true);
 
 // What the window must tell about a scan that read the log but could not
 // list or mark it; empty when there is nothing to say.

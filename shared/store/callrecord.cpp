@@ -3,6 +3,7 @@
 #include <openssl/evp.h>
 
 #include <climits>
+#include <memory>
 
 namespace {
 
@@ -169,10 +170,13 @@ private:
     EVP_MD_CTX *m_context;
 };
 
+thread_local std::unique_ptr<Sha256> threadSha256;
+
 Sha256 &sha256()
 {
-    thread_local Sha256 instance;
-    return instance;
+    if (!threadSha256)
+        threadSha256 = std::make_unique<Sha256>();
+    return *threadSha256;
 }
 
 } // namespace
@@ -242,6 +246,11 @@ bool CallRecord::verify() const
     const int n = hashInputUnits(units);
     return replaceLoneSurrogates(units, n, u'?') && sha256().hexDigest(QStringView(units, n).toUtf8(), hex)
         && storedHashIs(stored, hex);
+}
+
+void releaseHashContext()
+{
+    threadSha256.reset();
 }
 
 QString sha256Hex(const QString &text)

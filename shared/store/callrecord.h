@@ -82,4 +82,9 @@ int textToInt(const QString &text);
 // SHA-256 of the UTF-8 bytes of a text, as 64 lowercase hexadecimal digits.
 QString sha256Hex(const QString &text);
 
+// Each thread that hashes keeps its own hash context; a helper thread frees
+// its own before it signals that it is done, so that nothing of the hash
+// library is left to free once the program may be ending.
+void releaseHashContext();
+
 #endif // CALLRECORD_H

@@ -3,16 +3,24 @@
 #include "callentry.h"
 
 #include "platform.h"
+
 #include <QCoreApplication>
 #include <QDir>
-
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
+#include <QThread>
 
+#include <algorithm>
+#include <atomic>
 #include <climits>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 namespace DataFile {
 
@@ -33,18 +41,6 @@ void reached(const char *step)
 bool readAt(QFile &file, qint64 offset, CallRecord &record)
 {
     return file.seek(offset) && file.read(reinterpret_cast<char *>(record.bytes.data()), RecordSize) == RecordSize;
-}
-
-bool writeAt(QFile &file, qint64 offset, const CallRecord &record)
-{
-    return file.seek(offset)
-        && file.write(reinterpret_cast<const char *>(record.bytes.data()), RecordSize) == RecordSize && file.flush();
-}
-
-// Flushes Qt's buffer and asks the system to put the bytes on the disk.
-bool sync(QFile &file)
-{
-    return file.flush() && Platform::syncToDisk(file);
 }
 
 // ---- The journal -----------------------------------------------------------
@@ -176,18 +172,47 @@ bool undo(Platform::File &log, const Journal &journal)
 // A long log is read into one large block.
 using Platform::adviseLargePages;
 
-bool allZero(const CallRecord &record)
-{
-    for (unsigned char b : record.bytes) {
-        if (b != 0)
-            return false;
-    }
-    return true;
-}
-
 bool lockedElsewhere(const QString &path)
 {
     return lockHolder(path) != 0;
+}
+
+// True when the first `size` bytes of `block` can be the start of record 1
+// as a save writes it: a call type letter, then the number 1. A save torn
+// in its first write leaves such a start; a text or any other file does not.
+bool startsRecordOne(const CallRecord &block, qint64 size)
+{
+    const unsigned char letter = block.bytes[0];
+    const unsigned char start[8] = {letter, 0, 0, 0, '1', 0, 0, 0};
+    bool typed = false;
+    for (CallType type : {CallType::In, CallType::Out, CallType::Message, CallType::None})
+        typed = typed || letter == letterOf(type);
+    return typed && std::memcmp(block.bytes.data(), start, size_t(qMin<qint64>(size, sizeof start))) == 0;
+}
+
+// The refusal that names why the system failed the last call, or `otherwise`.
+WriteResult causeOf(Platform::Failure failure, WriteResult otherwise)
+{
+    switch (failure) {
+    case Platform::Failure::DiskFull:
+        return WriteResult::DiskFull;
+    case Platform::Failure::TooLarge:
+        return WriteResult::TooLarge;
+    case Platform::Failure::Refused:
+        return WriteResult::ReadOnly;
+    case Platform::Failure::NameUnusable:
+        return WriteResult::NameUnusable;
+    case Platform::Failure::None:
+    case Platform::Failure::NotFound:
+    case Platform::Failure::Other:
+        break;
+    }
+    return otherwise;
+}
+
+WriteResult lastCause(WriteResult otherwise)
+{
+    return causeOf(Platform::lastFailure(), otherwise);
 }
 
 } // namespace
@@ -239,7 +264,17 @@ LogCheck checkLog(const QString &path)
         return check;
     const qint64 whole = check.size / RecordSize;
     CallRecord block;
-    if (whole > 0) {
+    if (whole == 0) {
+        // Shorter than one record: a log only when it is the start of record 1.
+        if (!file.seek(0) || file.read(reinterpret_cast<char *>(block.bytes.data()), check.size) != check.size) {
+            check.state = LogState::Unreadable;
+            return check;
+        }
+        if (!startsRecordOne(block, check.size)) {
+            check.state = LogState::NotALog;
+            return check;
+        }
+    } else {
         if (!readAt(file, 0, block)) {
             check.state = LogState::Unreadable;
             return check;
@@ -386,7 +421,7 @@ WriteResult store(const QString &path, Platform::File &log, const Journal &journ
 {
     const JournalWrite journalled = writeJournal(path, journal);
     if (journalled == JournalWrite::Failed)
-        return WriteResult::WriteFailed;
+        return lastCause(WriteResult::WriteFailed);
     record.setText(CallRecord::Hash, record.computeHash());
     bool ok = log.writeAt(record.bytes.data(), RecordSize, journal.offset);
     reached("record");
@@ -397,9 +432,10 @@ WriteResult store(const QString &path, Platform::File &log, const Journal &journ
         reached("done");
         return WriteResult::Written;
     }
+    const WriteResult cause = lastCause(WriteResult::WriteFailed);
     if (undo(log, journal))
         removeJournal(path);
-    return WriteResult::WriteFailed;
+    return cause;
 }
 
 WriteResult refusal(const LogCheck &check)
@@ -426,9 +462,10 @@ WriteResult storeNew(const QString &path, CallRecord &record)
     if (lockedElsewhere(path))
         return WriteResult::InUse;
     const bool existed = Platform::exists(path);
-    Platform::File log(path, Platform::File::Open::ReadWriteCreate);
+    // A new log is never created through a link that points nowhere.
+    Platform::File log(path, existed ? Platform::File::Open::ReadWrite : Platform::File::Open::CreateNew);
     if (!log.isOpen())
-        return WriteResult::OpenFailed;
+        return lastCause(WriteResult::OpenFailed);
     const auto giveUp = [&](WriteResult result) {
         if (!existed)
             Platform::removeFile(path);
@@ -462,7 +499,7 @@ WriteResult storeEdit(const QString &path, int n, CallRecord &record)
         return WriteResult::InUse;
     Platform::File log(path, Platform::File::Open::ReadWrite);
     if (!log.isOpen())
-        return WriteResult::OpenFailed;
+        return lastCause(WriteResult::OpenFailed);
     rollBackJournal(path);
     const LogCheck check = checkLog(path);
     const WriteResult refused = refusal(check);
@@ -491,23 +528,31 @@ bool rewriteRecord(const QString &path, int n, CallRecord &record)
 RepairResult repairLog(const QString &path, const QString &stamp)
 {
     RepairResult result;
+    const auto fail = [&result](WriteResult cause, const QString &error) {
+        result.cause = cause;
+        result.error = error;
+        return result;
+    };
+    if (lockedElsewhere(path))
+        return fail(WriteResult::InUse, QStringLiteral("the log is in use by another program"));
     const LogCheck check = checkLog(path);
     if (!check.damaged()) {
-        result.error =
-            check.state == LogState::NotALog ? QStringLiteral("not a call log") : QStringLiteral("nothing to repair");
+        if (check.state == LogState::NotALog)
+            return fail(WriteResult::NotALog, QStringLiteral("not a call log"));
+        if (check.state == LogState::Unreadable)
+            return fail(WriteResult::OpenFailed, QStringLiteral("the log cannot be read"));
+        result.error = QStringLiteral("nothing to repair");
         return result;
     }
-    QFile log(path);
-    if (!log.open(QIODevice::ReadOnly) || !log.seek(check.strayOffset)) {
-        result.error = log.errorString();
-        return result;
-    }
-    const QByteArray stray = log.readAll();
-    log.close();
-    if (stray.size() != check.strayBytes) {
-        result.error = QStringLiteral("the log changed while it was read");
-        return result;
-    }
+    // Opened for writing first: a log that may not be shortened gets no side file.
+    Platform::File log(path, Platform::File::Open::ReadWrite);
+    if (!log.isOpen())
+        return fail(lastCause(WriteResult::OpenFailed), Platform::lastError());
+    QByteArray stray(check.strayBytes, Qt::Uninitialized);
+    if (!log.readAt(stray.data(), size_t(stray.size()), check.strayOffset))
+        return fail(lastCause(WriteResult::OpenFailed), Platform::lastError());
+    if (log.size() != check.size)
+        return fail(WriteResult::WriteFailed, QStringLiteral("the log changed while it was read"));
     const QFileInfo info(path);
     QString target = info.dir().filePath(QStringLiteral("%1.damaged-%2").arg(info.fileName(), stamp));
     for (int i = 2; QFileInfo::exists(target); ++i)
@@ -515,97 +560,305 @@ RepairResult repairLog(const QString &path, const QString &stamp)
     {
         Platform::File movedTo(target, Platform::File::Open::CreateNew);
         if (!movedTo.isOpen() || !movedTo.writeAt(stray.constData(), size_t(stray.size()), 0) || !movedTo.sync()) {
-            result.error = Platform::lastError();
+            const RepairResult failed = fail(lastCause(WriteResult::WriteFailed), Platform::lastError());
             if (movedTo.isOpen())
                 Platform::removeFile(target);
-            return result;
+            return failed;
         }
     }
     Platform::syncFolderOf(target);
+    reached("moved");
     // Shorten the log only when the moved bytes read back the same.
-    QFile moved(target);
-    if (!moved.open(QIODevice::ReadOnly) || moved.readAll() != stray) {
-        result.error = QStringLiteral("the moved bytes did not read back");
-        return result;
+    {
+        QByteArray back(stray.size() + 1, Qt::Uninitialized);
+        Platform::File moved(target, Platform::File::Open::ReadOnly);
+        if (!moved.isOpen() || moved.size() != stray.size() || !moved.readAt(back.data(), size_t(stray.size()), 0)
+            || back.left(stray.size()) != stray)
+            return fail(WriteResult::WriteFailed, QStringLiteral("the moved bytes did not read back"));
     }
-    Platform::File shortened(path, Platform::File::Open::ReadWrite);
-    if (!shortened.isOpen() || !shortened.resize(check.strayOffset) || !shortened.sync()) {
-        result.error = Platform::lastError();
-        return result;
-    }
+    if (log.size() != check.size)
+        return fail(WriteResult::WriteFailed, QStringLiteral("the log changed while it was repaired"));
+    if (!log.resize(check.strayOffset) || !log.sync())
+        return fail(lastCause(WriteResult::WriteFailed), Platform::lastError());
     result.repaired = true;
     result.movedTo = target;
     result.movedBytes = stray.size();
     return result;
 }
 
+namespace {
+
+std::atomic<int> &threadSetting()
+{
+    static std::atomic<int> threads{0};
+    return threads;
+}
+
+// One piece of work shared out in batches among the calling thread and its
+// helpers. It lives as long as the last helper: one that starts after the
+// work is done finds nothing left and ends.
+struct Batches
+{
+    static constexpr qint64 Size = 256;
+    const std::function<void(qint64 begin, qint64 end)> *work = nullptr;
+    qint64 n = 0;
+    qint64 count = 0;
+    std::atomic<qint64> next{0};
+    std::atomic<int> busy{0};
+    std::mutex mutex;
+    std::condition_variable done;
+
+    void drain()
+    {
+        for (qint64 batch = next.fetch_add(1); batch < count; batch = next.fetch_add(1))
+            (*work)(batch * Size, qMin(n, (batch + 1) * Size));
+    }
+};
+
+// Runs `work` over [0, n) in batches on up to `threads` threads, the calling
+// one among them. The caller waits only for helpers that took a batch, never
+// for one the system has not started yet: on a busy machine the calling
+// thread does the work alone, no slower than without helpers.
+void onEveryCore(qint64 n, int threads, const std::function<void(qint64 begin, qint64 end)> &work)
+{
+    const auto batches = std::make_shared<Batches>();
+    batches->work = &work;
+    batches->n = n;
+    batches->count = n > 0 ? (n + Batches::Size - 1) / Batches::Size : 0;
+    const qint64 helpers = qMin<qint64>((threads > 0 ? threads : hashThreads()) - 1, batches->count - 1);
+    for (qint64 i = 0; i < helpers; ++i) {
+        try {
+            std::thread([batches] {
+                // Busy before taking a batch, so that the caller waits for every batch taken.
+                batches->busy.fetch_add(1);
+                batches->drain();
+                releaseHashContext();
+                {
+                    const std::lock_guard<std::mutex> lock(batches->mutex);
+                    batches->busy.fetch_sub(1);
+                }
+                batches->done.notify_all();
+            }).detach();
+        } catch (const std::system_error &) {
+            break; // no more threads to be had: fewer share the work
+        }
+    }
+    batches->drain();
+    std::unique_lock<std::mutex> lock(batches->mutex);
+    batches->done.wait(lock, [&batches] { return batches->busy.load() == 0; });
+}
+
+// What a slot holds, as judged while the log is read.
+enum Verdict : unsigned char { Good, Fails, Empty, Unread };
+
+// Reads slots `first` to `first + n - 1`. A slot that lies wholly in a hole
+// of a sparse file is judged empty without being read. Progress is reported
+// after each piece of about a megabyte; false when a read fails.
+bool readSlots(LogReader &reader, qint64 first, qint64 n, CallRecord *into, Verdict *verdicts,
+               const std::function<bool(qint64 done)> &piece)
+{
+    constexpr qint64 pieceRecords = 1024;
+    QFile &file = reader.file();
+    qint64 slot = first;
+    const qint64 end = first + n;
+    while (slot < end) {
+        const qint64 offset = slot * RecordSize;
+        const qint64 data = Platform::nextData(file, offset);
+        // Slots before the next stored byte are zeros on the disk.
+        const qint64 firstStored = data < 0 ? end : qMin(end, data / RecordSize);
+        if (firstStored > slot) {
+            std::fill(verdicts + (slot - first), verdicts + (firstStored - first), Empty);
+            slot = firstStored;
+        } else {
+            const qint64 hole = Platform::nextHole(file, qMax(offset, data));
+            const qint64 stored = qBound(slot + 1, (hole + RecordSize - 1) / RecordSize, end);
+            const qint64 count = qMin(pieceRecords, stored - slot);
+            if (!reader.read(slot, count, into + (slot - first)))
+                return false;
+            std::fill(verdicts + (slot - first), verdicts + (slot - first + count), Unread);
+            slot += count;
+        }
+        if (!piece(slot))
+            return true;
+    }
+    return true;
+}
+
+bool allZero(const CallRecord &record)
+{
+    return std::all_of(record.bytes.begin(), record.bytes.end(), [](unsigned char b) { return b == 0; });
+}
+
+} // namespace
+
+int hashThreads()
+{
+    const int set = threadSetting().load();
+    return set > 0 ? set : qMax(1, QThread::idealThreadCount());
+}
+
+void setHashThreads(int threads)
+{
+    threadSetting().store(qMax(0, threads));
+}
+
+std::vector<qint64> failingRecords(const CallRecord *records, qint64 n, int threads)
+{
+    std::vector<unsigned char> fails(size_t(qMax<qint64>(n, 0)));
+    onEveryCore(n, threads, [&](qint64 begin, qint64 end) {
+        for (qint64 i = begin; i < end; ++i)
+            fails[size_t(i)] = !records[i].verify();
+    });
+    std::vector<qint64> failing;
+    for (qint64 i = 0; i < n; ++i) {
+        if (fails[size_t(i)])
+            failing.push_back(i);
+    }
+    return failing;
+}
+
+ScanOutcome scan(const QString &path, ScanMode mode, const RecordVisitor &visit, const ScanOptions &options)
+{
+    ScanOutcome outcome;
+    outcome.check = checkLog(path);
+    const LogCheck &check = outcome.check;
+    const bool marking = mode == ScanMode::CheckAndMark;
+    // The one writer of the marks, opened before the log is read so that a
+    // log that cannot take them is known at once.
+    std::unique_ptr<Platform::File> marker;
+    if (marking && options.mayWrite && check.writable() && !lockedElsewhere(path)) {
+        marker = std::make_unique<Platform::File>(path, Platform::File::Open::ReadWrite);
+        if (!marker->isOpen())
+            marker.reset();
+    }
+    LogReader reader(path);
+    if (!reader.open())
+        return outcome;
+    outcome.opened = true;
+    outcome.readOnly = marking && !marker;
+    if (check.state == LogState::NotALog || check.state == LogState::Unreadable)
+        return outcome;
+
+    const qint64 total = reader.count();
+    constexpr qint64 chunkRecords = 16384;
+    const size_t chunkSize = size_t(qMin(total, chunkRecords));
+    // Left as allocated: a page is touched only when a slot is read into it,
+    // and a hole is never read.
+    const std::unique_ptr<unsigned char[]> storage(new unsigned char[chunkSize * sizeof(CallRecord)]);
+    CallRecord *const chunk = reinterpret_cast<CallRecord *>(storage.get());
+    std::vector<Verdict> verdicts(chunkSize);
+    std::vector<qint64> toMark;
+    const auto reportProgress = [&](qint64 done) { return !options.progress || options.progress(done, total); };
+    for (qint64 first = 0; first < total && !outcome.cancelled; first += chunkRecords) {
+        const qint64 n = qMin(chunkRecords, total - first);
+        const auto piece = [&](qint64 done) {
+            outcome.cancelled = !reportProgress(done);
+            return !outcome.cancelled;
+        };
+        if (!readSlots(reader, first, n, chunk, verdicts.data(), piece)) {
+            outcome.opened = false;
+            return outcome;
+        }
+        if (outcome.cancelled)
+            break;
+        // Without hashing there is too little to share out.
+        onEveryCore(n, marking ? options.threads : 1, [&](qint64 begin, qint64 end) {
+            for (qint64 i = begin; i < end; ++i) {
+                Verdict &verdict = verdicts[size_t(i)];
+                if (verdict == Empty || allZero(chunk[i]))
+                    verdict = Empty;
+                else
+                    verdict = !marking || chunk[i].verify() ? Good : Fails;
+            }
+        });
+        // Runs of records between the empty slots go to the visitor.
+        qint64 run = 0;
+        for (qint64 i = 0; i <= n && !outcome.cancelled; ++i) {
+            if (i < n && verdicts[size_t(i)] != Empty) {
+                if (verdicts[size_t(i)] == Fails) {
+                    CallRecord &record = chunk[i];
+                    // Only a record in its own slot takes a mark.
+                    if (namesSlot(record, first + i + 1))
+                        toMark.push_back(first + i);
+                    setStatus(record, RecordStatus::Compromised);
+                }
+                continue;
+            }
+            if (i > run) {
+                outcome.listed += i - run;
+                outcome.cancelled = visit && !visit(chunk + run, first + run, i - run);
+            }
+            if (i < n) {
+                if (outcome.emptySlots++ == 0)
+                    outcome.firstEmptyOffset = (first + i) * RecordSize;
+            }
+            run = i + 1;
+        }
+    }
+    if (outcome.cancelled || !marker || outcome.emptySlots > 0)
+        return outcome;
+
+    // The marks, in record order. Each slot is read again just before it is
+    // written, so that a record changed since it was judged is left alone.
+    for (qint64 slot : toMark) {
+        CallRecord record;
+        const qint64 offset = slot * RecordSize;
+        if (!marker->readAt(record.bytes.data(), RecordSize, offset)) {
+            outcome.markFailed = true;
+            outcome.markError = Platform::lastError();
+            outcome.unmarked.push_back(slot);
+            continue;
+        }
+        if (record.verify() || !namesSlot(record, slot + 1))
+            continue;
+        setStatus(record, RecordStatus::Compromised);
+        if (marker->writeAt(record.bytes.data(), RecordSize, offset)) {
+            ++outcome.marked;
+            continue;
+        }
+        outcome.markFailed = true;
+        outcome.markError = Platform::lastError();
+        outcome.unmarked.push_back(slot);
+    }
+    if (outcome.marked > 0 && !marker->sync()) {
+        outcome.markFailed = true;
+        outcome.markError = Platform::lastError();
+    }
+    return outcome;
+}
+
 ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &records, const Progress &progress,
                  bool mayWrite)
 {
     records.clear();
-    ScanOutcome outcome;
-    outcome.check = checkLog(path);
-    const LogCheck &check = outcome.check;
-    LogReader reader(path);
-    QFile &file = reader.file();
-    const bool marking = mode == ScanMode::CheckAndMark;
-    bool writable = marking && mayWrite && (check.state == LogState::Whole || check.state == LogState::Missing)
-        && !lockedElsewhere(path);
-    // Unbuffered, so that a mark the disk refuses leaves nothing behind to be written later.
-    if (writable && !reader.open(QIODevice::ReadWrite | QIODevice::ExistingOnly | QIODevice::Unbuffered))
-        writable = false;
-    if (!writable && !reader.open(QIODevice::ReadOnly))
-        return outcome;
-    outcome.opened = true;
-    outcome.readOnly = marking && !writable;
-    if (check.state == LogState::NotALog || check.state == LogState::Unreadable)
-        return outcome;
-
-    const qint64 wanted = reader.count();
-    records.reserve(size_t(wanted));
-    adviseLargePages(records.data(), size_t(wanted) * sizeof(CallRecord));
-    records.resize(size_t(wanted));
-    if (wanted == 0)
-        return outcome;
-    // Read in large pieces so that a long scan can say how far it is.
-    constexpr qint64 chunkRecords = 16384;
-    for (qint64 first = 0; first < wanted; first += chunkRecords) {
-        const qint64 count = qMin(chunkRecords, wanted - first);
-        if (!reader.read(first, count, records.data() + first)) {
-            records.clear();
-            return outcome;
-        }
-        if (marking) {
-            for (qint64 i = first; i < first + count; ++i) {
-                CallRecord &record = records[size_t(i)];
-                if (record.verify())
-                    continue;
-                // Only a block that is a record, in its own slot, takes a mark.
-                const bool aRecord = namesSlot(record, i + 1) && !allZero(record);
-                const CallRecord asRead = record;
-                setStatus(record, RecordStatus::Compromised);
-                if (!writable || !aRecord)
-                    continue;
-                if (writeAt(file, i * RecordSize, record)) {
-                    ++outcome.marked;
-                    continue;
-                }
-                // The mark is not in the file: show what the file holds.
-                outcome.markFailed = true;
-                outcome.markError = file.errorString();
-                if (!reader.read(i, 1, &record))
-                    record = asRead;
+    ScanOptions options;
+    options.progress = progress;
+    options.mayWrite = mayWrite;
+    ScanOutcome outcome = scan(
+        path, mode,
+        [&records, &path, sized = false](const CallRecord *block, qint64, qint64 n) mutable {
+            if (!sized) {
+                sized = true;
+                // Room for every record at once, the first time there is one to keep.
+                LogReader sizing(path);
+                const size_t expected = size_t(sizing.open() ? qMax(sizing.count(), n) : n);
+                records.reserve(expected);
+                adviseLargePages(records.data(), expected * sizeof(CallRecord));
             }
-        }
-        if (progress && !progress(first + count, wanted)) {
-            records.clear();
-            outcome.cancelled = true;
-            break;
-        }
+            records.insert(records.end(), block, block + n);
+            return true;
+        },
+        options);
+    if (outcome.cancelled || !outcome.opened) {
+        records.clear();
+        return outcome;
     }
-    if (outcome.marked > 0 && !sync(file)) {
-        outcome.markFailed = true;
-        outcome.markError = Platform::lastError();
+    // Marks are written only into a log without empty slots, where the
+    // records are their slots: show what the file holds where a mark failed.
+    for (qint64 slot : outcome.unmarked) {
+        CallRecord asFiled;
+        if (slot < qint64(records.size()) && readRecord(path, int(slot + 1), asFiled) == ReadResult::Ok)
+            records[size_t(slot)] = asFiled;
     }
     return outcome;
 }

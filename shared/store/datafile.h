@@ -106,6 +106,11 @@ enum class WriteResult {
     CountAtLimit, // refused: the log holds the largest record number there is
     InUse, // refused: another running program holds the log's lock
     WriteFailed, // a write or sync failed; the file is as it was
+    // The disk refused the write for a named reason; the file is as it was.
+    DiskFull, // no space left on the disk, or the user's quota is used up
+    TooLarge, // the log would grow past the largest file allowed
+    ReadOnly, // the log or its folder may not be written
+    NameUnusable, // the system refuses the data file's name
 };
 
 // Stores `record` as a new last record with its hash, in one write, synced
@@ -144,11 +149,15 @@ struct RepairResult
     QString movedTo; // the file that now holds the stray bytes
     qint64 movedBytes = 0;
     QString error;
+    // Written once repaired, and when there was nothing to repair; otherwise
+    // why not: NotALog, InUse, or the cause of a refused read or write.
+    WriteResult cause = WriteResult::Written;
 };
 
 // Moves the damaged tail of a log into a dated file beside it and shortens
 // the log to its good records. Every byte is kept: the log is shortened only
-// after the moved bytes are synced and read back.
+// after the moved bytes are synced and read back. A file that is not a call
+// log is never shortened.
 RepairResult repairLog(const QString &path, const QString &stamp);
 
 enum class ScanMode {
@@ -156,7 +165,7 @@ enum class ScanMode {
     CheckAndMark, // re-check every hash; a failing record gets status "X" in the file
 };
 
-// Called while a long scan runs with the bytes done and the bytes to do;
+// Called while a long scan runs with the records done and the records to do;
 // returning false cancels the scan.
 using Progress = std::function<bool(qint64 done, qint64 total)>;
 
@@ -173,24 +182,64 @@ struct ScanOutcome
     // whose mark is not in the file keeps the status the file holds.
     bool markFailed = false;
     QString markError;
+    // Records handed out.
+    qint64 listed = 0;
+    // Slots of nothing but zeros among records 1 to N: damage, never listed,
+    // and a log that has any takes no marks.
+    qint64 emptySlots = 0;
+    qint64 firstEmptyOffset = -1;
+    // Slots (counted from 0) that were handed out as "X" but whose mark did
+    // not reach the file.
+    std::vector<qint64> unmarked;
 };
 
-// Reads records 1 to N in file order, N being the last whole record's
-// number, but never past the file's last whole record. A file that is not a
-// call log gives no records. "X" marks go only into whole records that name
-// their own slot, in a whole log that can be written.
+// Receives the records in file order, a run of consecutive slots at a time,
+// `first` being the slot of the run's first record counted from 0; records
+// that fail their check already show "X". Returning false cancels the scan.
+using RecordVisitor = std::function<bool(const CallRecord *records, qint64 first, qint64 n)>;
+
+struct ScanOptions
+{
+    Progress progress;
+    bool mayWrite = true;
+    // Threads that hash; 0 takes hashThreads().
+    int threads = 0;
+};
+
+// Reads records 1 to N once, in large blocks, in file order, N being the
+// last whole record's number, but never past the file's last whole record;
+// each block is checked on every core and handed to `visit`. A file that is
+// not a call log gives no records. "X" marks are written once the whole log
+// has been read, in record order, and only into whole records that name
+// their own slot, in a whole log without empty slots that can be written; a
+// cancelled scan marks nothing.
+ScanOutcome scan(const QString &path, ScanMode mode, const RecordVisitor &visit,
+                 const ScanOptions &options = ScanOptions());
+
+// The same, keeping every record; a record whose mark did not reach the
+// file shows what the file holds.
 ScanOutcome scan(const QString &path, ScanMode mode, std::vector<CallRecord> &records,
                  const Progress &progress = Progress(), bool mayWrite = true);
 
 // The same; false when the file cannot be opened.
 bool scanRecords(const QString &path, ScanMode mode, std::vector<CallRecord> &records);
 
+// The records among `records[0]` to `records[n - 1]` whose hash check fails,
+// in ascending order, hashed on `threads` threads (0: hashThreads()). The
+// answer does not depend on the number of threads.
+std::vector<qint64> failingRecords(const CallRecord *records, qint64 n, int threads = 0);
+
+// Threads that hash many records: every core unless set; 0 sets it back.
+int hashThreads();
+void setHashThreads(int threads);
+
 // Files this process creates from now on are its user's alone (0600,
 // folders 0700), whatever the inherited umask; existing files keep their mode.
 void keepNewFilesPrivate();
 
 // Test seam: called after each step of a save ("journal", "journal synced",
-// "record", "record synced", "done"). A crash test ends the process there.
+// "record", "record synced", "done") and of a repair ("moved": the stray
+// bytes are in their file, not yet read back). A crash test ends the process there.
 void setFaultHook(std::function<void(const char *step)> hook);
 
 } // namespace DataFile

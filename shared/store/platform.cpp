@@ -28,13 +28,50 @@ thread_local Failure failure = Failure::None;
 thread_local QString failureText;
 
 #if defined(Q_OS_UNIX)
+// The name as the system takes it; null, with errno set, for a name with a
+// NUL, which would cut it short and name another file.
+QByteArray systemName(const QString &path)
+{
+    if (path.contains(QChar(0))) {
+        errno = EINVAL;
+        return QByteArray();
+    }
+    return QFile::encodeName(path);
+}
+
 // Notes why the last system call failed; always returns false.
 bool failed()
 {
     const int error = errno;
-    failure = error == ENOENT                                 ? Failure::NotFound
-        : error == EACCES || error == EROFS || error == EPERM ? Failure::Refused
-                                                              : Failure::Other;
+    switch (error) {
+    case ENOENT:
+        failure = Failure::NotFound;
+        break;
+    case EACCES:
+    case EROFS:
+    case EPERM:
+        failure = Failure::Refused;
+        break;
+    case ENOSPC:
+#if defined(EDQUOT)
+    case EDQUOT:
+#endif
+        failure = Failure::DiskFull;
+        break;
+    case EFBIG:
+        failure = Failure::TooLarge;
+        break;
+    case ENAMETOOLONG:
+    case EINVAL:
+    case EILSEQ:
+    case ENOTDIR:
+    case ELOOP:
+        failure = Failure::NameUnusable;
+        break;
+    default:
+        failure = Failure::Other;
+        break;
+    }
     failureText = QString::fromLocal8Bit(std::strerror(error));
     return false;
 }
@@ -44,6 +81,9 @@ bool failed(const QFileDevice &file)
     switch (file.error()) {
     case QFileDevice::PermissionsError:
         failure = Failure::Refused;
+        break;
+    case QFileDevice::ResourceError:
+        failure = Failure::DiskFull;
         break;
     case QFileDevice::OpenError:
         failure = QFileInfo::exists(file.fileName()) ? Failure::Other : Failure::NotFound;
@@ -76,6 +116,32 @@ void failWritesPastSizeLimit()
 #if defined(SIGXFSZ)
     std::signal(SIGXFSZ, SIG_IGN);
 #endif
+}
+
+qint64 nextData(QFile &file, qint64 offset)
+{
+#if defined(Q_OS_UNIX) && defined(SEEK_DATA)
+    const off_t at = ::lseek(file.handle(), off_t(offset), SEEK_DATA);
+    if (at >= 0)
+        return qint64(at);
+    if (errno == ENXIO)
+        return -1;
+#else
+    Q_UNUSED(file);
+#endif
+    return offset;
+}
+
+qint64 nextHole(QFile &file, qint64 offset)
+{
+#if defined(Q_OS_UNIX) && defined(SEEK_HOLE)
+    const off_t at = ::lseek(file.handle(), off_t(offset), SEEK_HOLE);
+    if (at >= 0)
+        return qint64(at);
+#else
+    Q_UNUSED(offset);
+#endif
+    return file.size();
 }
 
 void adviseLargePages(void *data, std::size_t bytes)
@@ -124,10 +190,18 @@ File::File(const QString &path, Open how)
         flags |= O_WRONLY | O_CREAT | O_TRUNC;
         break;
     case Open::CreateNew:
-        flags |= O_WRONLY | O_CREAT | O_EXCL;
+        flags |= O_RDWR | O_CREAT | O_EXCL;
+        break;
+    case Open::ReadOnly:
+        flags |= O_RDONLY;
         break;
     }
-    m_handle->fd = ::open(QFile::encodeName(path).constData(), flags, 0600);
+    const QByteArray name = systemName(path);
+    if (name.isNull()) {
+        failed();
+        return;
+    }
+    m_handle->fd = ::open(name.constData(), flags, 0600);
     if (m_handle->fd < 0)
         failed();
 }
@@ -203,7 +277,8 @@ qint64 File::size()
 bool exists(const QString &path)
 {
     struct stat info;
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
+    const QByteArray name = systemName(path);
+    return !name.isNull() && ::stat(name.constData(), &info) == 0;
 }
 
 QByteArray fileIdentity(const QString &path)
@@ -221,7 +296,8 @@ bool mayWrite(const QString &path)
 
 bool removeFile(const QString &path)
 {
-    return ::unlink(QFile::encodeName(path).constData()) == 0 || errno == ENOENT || failed();
+    const QByteArray name = systemName(path);
+    return (!name.isNull() && ::unlink(name.constData()) == 0) || errno == ENOENT || failed();
 }
 
 void syncFolderOf(const QString &path)
@@ -269,7 +345,10 @@ File::File(const QString &path, Open how)
         mode |= QIODevice::WriteOnly | QIODevice::Truncate;
         break;
     case Open::CreateNew:
-        mode |= QIODevice::WriteOnly | QIODevice::NewOnly;
+        mode |= QIODevice::ReadWrite | QIODevice::NewOnly;
+        break;
+    case Open::ReadOnly:
+        mode |= QIODevice::ReadOnly | QIODevice::ExistingOnly;
         break;
     }
     if (!m_handle->file.open(mode, QFileDevice::ReadOwner | QFileDevice::WriteOwner))

@@ -23,6 +23,14 @@ bool syncToDisk(QFile &file);
 // ending the program with a signal.
 void failWritesPastSizeLimit();
 
+// Where the next stored bytes of an open file begin, at or after `offset`:
+// a sparse file keeps no bytes for a hole, which reads as zeros. -1 when
+// only a hole follows; `offset` itself where the system cannot tell.
+qint64 nextData(QFile &file, qint64 offset);
+// Where the next hole begins at or after `offset`; the file's end counts as
+// one. The file's size where the system cannot tell.
+qint64 nextHole(QFile &file, qint64 offset);
+
 // Asks for large memory pages for a large block just allocated: setting up
 // fresh memory is then several times faster.
 void adviseLargePages(void *data, std::size_t bytes);
@@ -36,7 +44,8 @@ public:
         ReadWrite, // an existing file
         ReadWriteCreate, // created owner-only when missing
         Replace, // written afresh, created owner-only when missing
-        CreateNew, // created owner-only; refused when the name is taken
+        CreateNew, // created owner-only; refused when the name is taken, even by a dangling link
+        ReadOnly, // an existing file, only read
     };
     File(const QString &path, Open how);
     ~File();
@@ -63,6 +72,9 @@ enum class Failure {
     NotFound, // no such file
     Refused, // no permission, or a read-only file system
     Other,
+    DiskFull, // no space left, or the user's quota is used up
+    TooLarge, // past the largest file the system or this process may write
+    NameUnusable, // the system refuses the name itself: too long, not valid, a file where a folder must be
 };
 Failure lastFailure();
 // The same in the system's words.

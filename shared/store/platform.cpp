@@ -31,9 +31,10 @@ thread_local QString failureText;
 bool failed()
 {
     const int error = errno;
-    failure = error == ENOENT                                 ? Failure::NotFound
-        : error == EACCES || error == EROFS || error == EPERM ? Failure::Refused
-                                                              : Failure::Other;
+    failure = error == ENOENT                                  ? Failure::NotFound
+        : error == EACCES || error == EROFS || error == EPERM  ? Failure::Refused
+        : error == ENOSPC || error == EDQUOT || error == EFBIG ? Failure::Full
+                                                               : Failure::Other;
     failureText = QString::fromLocal8Bit(std::strerror(error));
     return false;
 }
@@ -113,6 +114,9 @@ File::File(const QString &path, Open how)
 {
     int flags = O_CLOEXEC;
     switch (how) {
+    case Open::ReadOnly:
+        flags |= O_RDONLY;
+        break;
     case Open::ReadWrite:
         flags |= O_RDWR;
         break;
@@ -220,6 +224,11 @@ void syncFolderOf(const QString &path)
     }
 }
 
+bool renameOver(const QString &from, const QString &to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 || failed();
+}
+
 bool processRunning(qint64 pid)
 {
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
@@ -245,6 +254,9 @@ File::File(const QString &path, Open how)
     m_handle->file.setFileName(path);
     QIODevice::OpenMode mode = QIODevice::Unbuffered;
     switch (how) {
+    case Open::ReadOnly:
+        mode |= QIODevice::ReadOnly;
+        break;
     case Open::ReadWrite:
         mode |= QIODevice::ReadWrite | QIODevice::ExistingOnly;
         break;
@@ -310,6 +322,14 @@ bool removeFile(const QString &path)
 }
 
 void syncFolderOf(const QString &) { }
+
+bool renameOver(const QString &from, const QString &to)
+{
+    // Where the system has no replacing rename, the old file goes first.
+    QFile::remove(to);
+    QFile file(from);
+    return file.rename(to) || failed(file);
+}
 
 bool processRunning(qint64)
 {

@@ -20,6 +20,14 @@ Q_DECLARE_METATYPE(Configuration)
 namespace {
 
 const QDateTime Now(QDate(2025, 3, 7), QTime(15, 25, 10), Qt::UTC);
+
+// An optimised build is held to the speed goals; a debug or sanitizer build
+// only has to finish in reasonable time.
+#if defined(NDEBUG) && !defined(__SANITIZE_ADDRESS__)
+constexpr int SlowBuild = 1;
+#else
+constexpr int SlowBuild = 10;
+#endif
 const QByteArray Heading = "Date,Time,Phone,Name,Company,Notes\n";
 
 Configuration configuration(const QString &separator, const QString &areaCode, const QString &prefix)
@@ -356,7 +364,7 @@ void TestImport::tenThousandRowsInTwoSeconds()
     const CsvImport::Preview preview = CsvImport::preview(source, source.columns, Configuration(), Now);
     QVERIFY(CsvImport::commit(path("Imported.dta"), preview.accepted, Now).ok());
     QCOMPARE(preview.accepted.size(), size_t(10000));
-    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY2(timer.elapsed() < 2000 * SlowBuild, qPrintable(QString::number(timer.elapsed())));
 }
 
 void TestImport::vcards_data()
@@ -423,7 +431,7 @@ void TestImport::fiveThousandContactsParseFast()
     QElapsedTimer timer;
     timer.start();
     const VCard::Result result = VCard::parse(file);
-    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY2(timer.elapsed() < 1000 * SlowBuild, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(result.contacts.size(), size_t(5000));
     QCOMPARE(result.contacts.back().name, QStringLiteral("Person 4999"));
     QCOMPARE(result.contacts.back().phones, QStringList({"15554999"}));

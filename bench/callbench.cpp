@@ -10,8 +10,11 @@
 #include "Printprefiewform.h"
 #include "Stringgridreview.h"
 #include "VorlenMainFile.h"
+#include "backup.h"
 #include "desktop.h"
 #include "callentry.h"
+#include "csvexport.h"
+#include "csvimport.h"
 #include "datafile.h"
 #include "entryrules.h"
 #include "reviewfiltermodel.h"
@@ -285,6 +288,31 @@ int main(int argc, char *argv[])
         const Measure csv = measure(nullptr, [&] { window->ExportCsv1Click(); });
         printRow("CSV export", count, csv, floor.medianMs);
         window.reset();
+
+        // A verified backup: compressed, synced, read back, compared, every record checked.
+        const QString backups = dir.filePath(QStringLiteral("Backups"));
+        const Measure backup = measure([&] { QDir(backups).removeRecursively(); },
+                                       [&] {
+                                           const Backup::Outcome made =
+                                               Backup::makeBackup(dataFile, backups, QDateTime::currentDateTime());
+                                           if (!made.ok)
+                                               qFatal("backup: %s", qPrintable(made.error));
+                                       });
+        printRow("backup", count, backup, floor.medianMs);
+
+        // The CSV export read back: parsed, every row through the entry rules, appended in one step.
+        const QString imported = dir.filePath(QStringLiteral("Imported.dta"));
+        const Measure import =
+            measure([&] { QFile::remove(imported); },
+                    [&] {
+                        const CsvImport::Source source = CsvImport::read(dir.filePath(QStringLiteral("VNExport.csv")));
+                        const QDateTime now = QDateTime::currentDateTime();
+                        const CsvImport::Preview preview =
+                            CsvImport::preview(source, source.columns, Configuration(), now);
+                        if (!preview.refused.empty() || !CsvImport::commit(imported, preview.accepted, now).ok())
+                            qFatal("import: a row was refused or the commit failed");
+                    });
+        printRow("import", count, import, floor.medianMs);
     }
     return 0;
 }

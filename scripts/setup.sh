@@ -5,7 +5,7 @@ set -euo pipefail
 
 CALLLOG_PACKAGES=(
     cmake ninja-build g++ pkg-config
-    qt6-base-dev qt6-qpa-plugins libqt6sql6-sqlite libssl-dev
+    qt6-base-dev qt6-qpa-plugins libssl-dev zlib1g-dev libqt6sql6-sqlite
     fonts-liberation2 fonts-dejavu-core
 )
 # What only the tests need: reading the printed PDFs, and the checks of the

@@ -45,9 +45,10 @@ bool readAt(QFile &file, qint64 offset, CallRecord &record)
 
 // ---- The journal -----------------------------------------------------------
 //
-// magic, kind ('A' append, 'E' edit), offset, old size, the old record, and a
-// checksum of all that. A journal that is short or does not add up was never
-// synced, so its save never touched the log.
+// magic, kind ('A' append, 'E' edit, 'M' many appended), offset, old size,
+// the old record, and a checksum of all that. A journal that is short or does
+// not add up was never synced, so its save never touched the log. 'M' has no
+// old record: its place holds the count of records appended.
 
 constexpr char JournalMagic[8] = {'V', 'N', 'J', 'R', 'N', 'L', '0', '1'};
 constexpr int JournalBody = 8 + 1 + 8 + 8 + RecordSize;
@@ -83,6 +84,7 @@ struct Journal
     qint64 offset = 0;
     qint64 oldSize = 0;
     CallRecord old;
+    qint64 appended = 1; // 'M': how many records follow the old end
 };
 
 enum class JournalWrite { Written, FolderRefused, Failed };
@@ -95,6 +97,8 @@ JournalWrite writeJournal(const QString &path, const Journal &journal)
     putU64(bytes + 9, std::uint64_t(journal.offset));
     putU64(bytes + 17, std::uint64_t(journal.oldSize));
     std::memcpy(bytes + 25, journal.old.bytes.data(), RecordSize);
+    if (journal.kind == 'M')
+        putU64(bytes + 25, std::uint64_t(journal.appended));
     putU64(bytes + JournalBody, checksum(bytes, JournalBody));
 
     const QString name = journalPath(path);
@@ -137,7 +141,9 @@ int readJournal(const QString &path, Journal &journal)
     journal.offset = qint64(getU64(bytes + 9));
     journal.oldSize = qint64(getU64(bytes + 17));
     std::memcpy(journal.old.bytes.data(), bytes + 25, RecordSize);
-    if ((journal.kind != 'A' && journal.kind != 'E') || journal.offset < 0 || journal.oldSize < 0)
+    journal.appended = journal.kind == 'M' ? qint64(getU64(bytes + 25)) : 1;
+    if ((journal.kind != 'A' && journal.kind != 'E' && journal.kind != 'M') || journal.offset < 0 || journal.oldSize < 0
+        || journal.appended < 0 || journal.appended > INT_MAX)
         return -1;
     return 1;
 }
@@ -153,13 +159,14 @@ bool removeJournal(const QString &path)
 // Undoes one save on an open log.
 bool undo(Platform::File &log, const Journal &journal)
 {
-    if (journal.kind == 'A') {
+    if (journal.kind == 'A' || journal.kind == 'M') {
         const qint64 size = log.size();
         if (size < 0)
             return false;
-        // Only the one record that save added may go; anything longer is
-        // not what that save left.
-        if (size > journal.oldSize && size <= journal.oldSize + RecordSize && !log.resize(journal.oldSize))
+        // Only the records that save added may go; anything longer is not
+        // what that save left.
+        if (size > journal.oldSize && size <= journal.oldSize + journal.appended * RecordSize
+            && !log.resize(journal.oldSize))
             return false;
     } else if (!log.writeAt(journal.old.bytes.data(), RecordSize, journal.offset)) {
         return false;
@@ -513,6 +520,80 @@ WriteResult storeEdit(const QString &path, int n, CallRecord &record)
         || !log.readAt(journal.old.bytes.data(), RecordSize, journal.offset) || !namesSlot(journal.old, n))
         return WriteResult::NoSuchRecord;
     return store(path, log, journal, record);
+}
+
+namespace {
+
+// The records of one import, hashed and written under one journal in pieces
+// of a megabyte, synced once; the journal goes only when all are on the disk.
+WriteResult storeAppended(const QString &path, Platform::File &log, const Journal &journal,
+                          std::vector<CallRecord> &records)
+{
+    const JournalWrite journalled = writeJournal(path, journal);
+    if (journalled == JournalWrite::Failed)
+        return WriteResult::WriteFailed;
+    for (CallRecord &record : records)
+        record.setText(CallRecord::Hash, record.computeHash());
+    constexpr size_t piece = 1024;
+    bool ok = true;
+    for (size_t first = 0; ok && first < records.size(); first += piece) {
+        const size_t n = qMin(piece, records.size() - first);
+        ok = log.writeAt(records[first].bytes.data(), n * RecordSize, journal.offset + qint64(first) * RecordSize);
+        if (first == 0 && n < records.size())
+            reached("records begun");
+    }
+    reached("records");
+    ok = ok && log.sync();
+    if (ok)
+        reached("records synced");
+    if (ok && (journalled == JournalWrite::FolderRefused || removeJournal(path))) {
+        reached("done");
+        return WriteResult::Written;
+    }
+    if (undo(log, journal))
+        removeJournal(path);
+    return WriteResult::WriteFailed;
+}
+
+} // namespace
+
+WriteResult storeMany(const QString &path, std::vector<CallRecord> &records)
+{
+    static_assert(sizeof(CallRecord) == RecordSize, "records are written as one block");
+    if (records.empty())
+        return WriteResult::Written;
+    if (lockedElsewhere(path))
+        return WriteResult::InUse;
+    const bool existed = Platform::exists(path);
+    Platform::File log(path, Platform::File::Open::ReadWriteCreate);
+    if (!log.isOpen())
+        return WriteResult::OpenFailed;
+    const auto giveUp = [&](WriteResult result) {
+        if (!existed)
+            Platform::removeFile(path);
+        return result;
+    };
+    rollBackJournal(path);
+    const LogCheck check = checkLog(path);
+    const WriteResult refused = refusal(check);
+    if (refused != WriteResult::Written)
+        return giveUp(refused);
+    const qint64 whole = check.size / RecordSize;
+    if (!existed && !namesSlot(records.front(), 1))
+        return giveUp(WriteResult::OpenFailed);
+    if (whole + qint64(records.size()) > INT_MAX)
+        return giveUp(WriteResult::CountAtLimit);
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (!namesSlot(records[i], whole + 1 + qint64(i)))
+            return giveUp(WriteResult::NumberTaken);
+    }
+    Journal journal;
+    journal.kind = 'M';
+    journal.offset = check.size;
+    journal.oldSize = check.size;
+    journal.appended = qint64(records.size());
+    const WriteResult result = storeAppended(path, log, journal, records);
+    return result == WriteResult::Written ? result : giveUp(result);
 }
 
 bool appendRecord(const QString &path, CallRecord &record)

@@ -127,6 +127,13 @@ WriteResult storeEdit(const QString &path, int n, CallRecord &record);
 // The same; true when written.
 bool rewriteRecord(const QString &path, int n, CallRecord &record);
 
+// Stores `records` as new last records, each with its hash, in one step
+// under one journal, synced to the disk: a crash leaves the log as it was or
+// with every one of them. They must be numbered on from the whole records of
+// a whole log. On success `records` hold what is on disk; otherwise none of
+// them stays in the file. An empty list writes nothing.
+WriteResult storeMany(const QString &path, std::vector<CallRecord> &records);
+
 // The lock file beside a data file that the program holding the log keeps.
 QString lockPath(const QString &path);
 
@@ -139,8 +146,9 @@ QString journalPath(const QString &path);
 
 enum class Rollback { NoJournal, RolledBack, Discarded, Failed };
 
-// Puts back what an interrupted save left: a new record is taken away, an
-// edited one gets its old bytes. Run before the log is used.
+// Puts back what an interrupted save left: a new record, or the records of
+// an import, are taken away, an edited one gets its old bytes. Run before
+// the log is used.
 Rollback rollBackJournal(const QString &path);
 
 struct RepairResult
@@ -238,8 +246,10 @@ void setHashThreads(int threads);
 void keepNewFilesPrivate();
 
 // Test seam: called after each step of a save ("journal", "journal synced",
-// "record", "record synced", "done") and of a repair ("moved": the stray
-// bytes are in their file, not yet read back). A crash test ends the process there.
+// "record", "record synced", "done"; storeMany: "records begun" after its
+// first megabyte, "records", "records synced") and of a repair ("moved": the
+// stray bytes are in their file, not yet read back). A crash test ends the
+// process there.
 void setFaultHook(std::function<void(const char *step)> hook);
 
 } // namespace DataFile

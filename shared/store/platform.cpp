@@ -180,6 +180,9 @@ File::File(const QString &path, Open how)
 {
     int flags = O_CLOEXEC;
     switch (how) {
+    case Open::ReadOnly:
+        flags |= O_RDONLY;
+        break;
     case Open::ReadWrite:
         flags |= O_RDWR;
         break;
@@ -191,9 +194,6 @@ File::File(const QString &path, Open how)
         break;
     case Open::CreateNew:
         flags |= O_RDWR | O_CREAT | O_EXCL;
-        break;
-    case Open::ReadOnly:
-        flags |= O_RDONLY;
         break;
     }
     const QByteArray name = systemName(path);
@@ -310,6 +310,11 @@ void syncFolderOf(const QString &path)
     }
 }
 
+bool renameOver(const QString &from, const QString &to)
+{
+    return ::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0 || failed();
+}
+
 bool processRunning(qint64 pid)
 {
     return ::kill(pid_t(pid), 0) == 0 || errno == EPERM;
@@ -414,6 +419,14 @@ bool removeFile(const QString &path)
 }
 
 void syncFolderOf(const QString &) { }
+
+bool renameOver(const QString &from, const QString &to)
+{
+    // Where the system has no replacing rename, the old file goes first.
+    QFile::remove(to);
+    QFile file(from);
+    return file.rename(to) || failed(file);
+}
 
 bool processRunning(qint64)
 {

@@ -41,11 +41,11 @@ class File
 {
 public:
     enum class Open {
+        ReadOnly, // an existing file, only read
         ReadWrite, // an existing file
         ReadWriteCreate, // created owner-only when missing
         Replace, // written afresh, created owner-only when missing
         CreateNew, // created owner-only; refused when the name is taken, even by a dangling link
-        ReadOnly, // an existing file, only read
     };
     File(const QString &path, Open how);
     ~File();
@@ -92,6 +92,9 @@ bool mayWrite(const QString &path);
 bool removeFile(const QString &path);
 // Makes a file's new name or removal in its folder last through a crash.
 void syncFolderOf(const QString &path);
+// Gives `from` the name `to` in one step, replacing a file of that name: a
+// reader sees the old file or the new one, never neither.
+bool renameOver(const QString &from, const QString &to);
 // True when a process with this id runs (owned by any user).
 bool processRunning(qint64 pid);
 // Files this process creates from now on are its user's alone.

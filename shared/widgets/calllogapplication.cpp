@@ -10,6 +10,9 @@
 CallLogApplication::CallLogApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
+    // Per-user settings (QSettings) go under ~/.config/Vorlener/, one file a program.
+    setOrganizationName(QStringLiteral("Vorlener"));
+    setOrganizationDomain(QStringLiteral("vorlener.net"));
 }
 
 bool CallLogApplication::notify(QObject *receiver, QEvent *event)

@@ -1,3 +1,4 @@
+#include "childprocess.h"
 #include "datafile.h"
 #include "platform.h"
 #include "testrecords.h"
@@ -296,19 +297,18 @@ void TestDataFile::fileSizeLimitDuringSaveLeavesTheFileWhole()
 {
     appendN(2);
     const QByteArray before = readAll(path());
-    const pid_t child = fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
+    ChildProcess child([&] {
         // The limit cuts the new record in the middle of its first write.
         std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit limit;
         limit.rlim_cur = limit.rlim_max = rlim_t(before.size() + 500);
         setrlimit(RLIMIT_FSIZE, &limit);
         CallRecord record = make(3);
-        _exit(DataFile::appendRecord(path(), record) ? 0 : 1);
-    }
+        return DataFile::appendRecord(path(), record) ? 0 : 1;
+    });
+    QVERIFY(child.started());
     int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(child.waitForExit(status));
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 1);
     QCOMPARE(readAll(path()), before);
@@ -338,9 +338,7 @@ void TestDataFile::crashAtEveryStepOfASave()
     QFETCH(bool, sizeLimit);
     appendN(3);
     const QByteArray before = readAll(path());
-    const pid_t child = fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
+    ChildProcess child([&] {
         const QByteArray wanted = step.toLatin1();
         DataFile::setFaultHook([wanted](const char *reached) {
             if (wanted == reached)
@@ -355,10 +353,11 @@ void TestDataFile::crashAtEveryStepOfASave()
         CallRecord record = make(edit ? 2 : 4);
         record.setText(CallRecord::Notes, QStringLiteral("changed"));
         const bool saved = edit ? DataFile::rewriteRecord(path(), 2, record) : DataFile::appendRecord(path(), record);
-        _exit(saved ? 0 : 1);
-    }
+        return saved ? 0 : 1;
+    });
+    QVERIFY(child.started());
     int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(child.waitForExit(status));
     QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, "the save ran past its fault");
 
     // A journal left behind is the user's alone.

@@ -9,6 +9,7 @@
 // that must meet a permission then run with the effective user and group of
 // "nobody" (seteuid), which the kernel checks like any ordinary user.
 
+#include "childprocess.h"
 #include "mainwindowfixture.h"
 #include "testdesktop.h"
 
@@ -1003,29 +1004,26 @@ void TestFaults::secondProgramOnTheSameLog()
     const QByteArray before = readAll(f.dataFile());
     int ready[2];
     QCOMPARE(::pipe(ready), 0);
-    const pid_t other = fork();
-    QVERIFY(other >= 0);
-    if (other == 0) {
+    // The other program takes the lock, says whether it got it, and waits to be ended.
+    ChildProcess other([&] {
         QLockFile lock(DataFile::lockPath(f.dataFile()));
         const char ok = lock.tryLock(0) ? 'y' : 'n';
         if (::write(ready[1], &ok, 1) != 1)
-            _exit(1);
+            return 1;
         ::pause();
-        _exit(0);
-    }
-    char ok = 0;
-    QCOMPARE(::read(ready[0], &ok, 1), ssize_t(1));
-    ::close(ready[0]);
+        return 0;
+    });
     ::close(ready[1]);
+    QVERIFY(other.started());
+    char ok = 0;
+    const ssize_t got = ::read(ready[0], &ok, 1);
+    ::close(ready[0]);
+    QCOMPARE(got, ssize_t(1));
     QCOMPARE(ok, 'y');
-    const auto endOther = [other] {
-        ::kill(other, SIGKILL);
-        ::waitpid(other, nullptr, 0);
-    };
 
     TMainForm *w = f.open();
-    const QString inUse = QStringLiteral("Log in use by another Vorlen3 (process %1) - read only").arg(other);
-    QCOMPARE(w->logHolder(), qint64(other));
+    const QString inUse = QStringLiteral("Log in use by another Vorlen3 (process %1) - read only").arg(other.pid());
+    QCOMPARE(w->logHolder(), qint64(other.pid()));
     QCOMPARE(f.message(), inUse);
     QCOMPARE(w->state().RecordCount, 3);
     // A new record and an edit are both refused; the records still read.
@@ -1045,7 +1043,7 @@ void TestFaults::secondProgramOnTheSameLog()
     QCOMPARE(review(w), QStringList{QStringLiteral("TFormRecordReview")});
     QCOMPARE(fullReport(w), QStringLiteral("Read-only log - nothing marked"));
     const QByteArray unchanged = readAll(f.dataFile());
-    endOther();
+    other.end();
     QCOMPARE(unchanged, before);
 
     // The other program has ended: a new window takes its lock over.

@@ -2,6 +2,7 @@
 #include "datafile.h"
 #include "platform.h"
 #include "testrecords.h"
+#include "workfolderfixture.h"
 
 #include <QtTest>
 
@@ -49,20 +50,20 @@ private slots:
     void platformFileOpens();
 
 private:
-    QString path() const { return m_dir->filePath(QStringLiteral("VNData.dta")); }
+    QString path() const { return m_folder->dataFile(); }
     void appendN(int n);
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<WorkFolderFixture> m_folder;
 };
 
 void TestDataFile::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
+    m_folder = std::make_unique<WorkFolderFixture>();
+    QVERIFY(m_folder->dir.isValid());
 }
 
 void TestDataFile::cleanup()
 {
-    m_dir.reset();
+    m_folder.reset();
 }
 
 void TestDataFile::appendN(int n)
@@ -164,7 +165,7 @@ void TestDataFile::readStaysInsideWholeRecords()
     QCOMPARE(DataFile::readRecord(path(), -1, record), DataFile::ReadResult::NoSuchRecord);
     QCOMPARE(TestRecords::recordBytes(record), untouched);
     QCOMPARE(DataFile::readRecord(path(), 2, record), DataFile::ReadResult::Ok);
-    QCOMPARE(DataFile::readRecord(m_dir->filePath(QStringLiteral("none.dta")), 1, record),
+    QCOMPARE(DataFile::readRecord(m_folder->path(QStringLiteral("none.dta")), 1, record),
              DataFile::ReadResult::OpenFailed);
 }
 
@@ -198,14 +199,14 @@ void TestDataFile::rewriteRefusesARecordThatIsNotThere()
     QVERIFY(!DataFile::rewriteRecord(path(), 3, third));
     CallRecord mismatched = make(1);
     QVERIFY(!DataFile::rewriteRecord(path(), 2, mismatched));
-    QVERIFY(!DataFile::rewriteRecord(m_dir->filePath(QStringLiteral("none.dta")), 1, mismatched));
+    QVERIFY(!DataFile::rewriteRecord(m_folder->path(QStringLiteral("none.dta")), 1, mismatched));
     QCOMPARE(readAll(path()), before);
-    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("none.dta"))));
+    QVERIFY(!QFile::exists(m_folder->path(QStringLiteral("none.dta"))));
 }
 
 void TestDataFile::folderAsDataFile()
 {
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("VNData.dta")));
+    QVERIFY(QDir(m_folder->dir.path()).mkdir(QStringLiteral("VNData.dta")));
     QCOMPARE(DataFile::findRecordCount(path()), 0);
     CallRecord record = make(1);
     QVERIFY(!DataFile::appendRecord(path(), record));
@@ -435,7 +436,7 @@ void TestDataFile::damagedTailIsNamedAndRepaired()
     // Repair moves the tail beside the log, byte for byte, and saving works again.
     const DataFile::RepairResult repair = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
     QVERIFY2(repair.repaired, qPrintable(repair.error));
-    QCOMPARE(repair.movedTo, m_dir->filePath(QStringLiteral("VNData.dta.damaged-20260307-152540")));
+    QCOMPARE(repair.movedTo, m_folder->path(QStringLiteral("VNData.dta.damaged-20260307-152540")));
     QCOMPARE(readAll(repair.movedTo), tail);
     QCOMPARE(readAll(path()), altered.left(whole.size()));
     QCOMPARE(DataFile::checkLog(path()).state, DataFile::LogState::Whole);

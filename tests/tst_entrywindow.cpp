@@ -112,14 +112,15 @@ void writeEarlierCalls(const QString &path)
         {"555-123-4567", "ann lee", "ACME Corp"},
         {"800-555-9999", "Alice Wong", "Acme"},
     };
-    for (int n = 1; n <= calls.size(); ++n) {
+    QList<TestRecords::Entry> entries;
+    for (const QStringList &call : calls) {
         TestRecords::Entry entry;
-        entry.phone = calls.at(n - 1).at(0);
-        entry.name = calls.at(n - 1).at(1);
-        entry.company = calls.at(n - 1).at(2);
-        CallRecord record = TestRecords::make(n, entry);
-        QVERIFY(DataFile::appendRecord(path, record));
+        entry.phone = call.at(0);
+        entry.name = call.at(1);
+        entry.company = call.at(2);
+        entries << entry;
     }
+    TestRecords::appendEntries(path, entries);
 }
 
 QStringList completions(QLineEdit *field)

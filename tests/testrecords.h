@@ -79,6 +79,22 @@ inline bool patchChar(const QString &path, int n, CallRecord::Field field, int c
     return file.seek(at) && file.write(bytes, 2) == 2;
 }
 
+// A configuration file as the configuration manager writes it: its lines,
+// then the NUL it ends with.
+inline bool writeConfiguration(const QString &path, const QByteArray &lines)
+{
+    return writeAll(path, lines + '\0');
+}
+
+// A file as a command must write it, from tests/data (`name` within that folder).
+inline QByteArray golden(const QString &name)
+{
+    const QByteArray bytes = readAll(QFINDTESTDATA(QStringLiteral("data/") + name));
+    if (bytes.isEmpty())
+        qWarning("no golden file %s", qPrintable(name));
+    return bytes;
+}
+
 inline QByteArray recordBytes(const CallRecord &record)
 {
     return QByteArray(reinterpret_cast<const char *>(record.bytes.data()), RecordSize);

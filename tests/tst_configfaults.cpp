@@ -33,7 +33,7 @@ void TestConfigFaults::unreadableConfiguration()
     if (folder)
         QVERIFY(QDir().mkdir(config));
     else
-        QVERIFY(TestRecords::writeAll(config, QByteArray("Other.dta\n.\n212\n###\nArial\n0\n10\n") + '\0'));
+        QVERIFY(TestRecords::writeConfiguration(config, "Other.dta\n.\n212\n###\nArial\n0\n10\n"));
     PermissionGuard open(f.dir.path(), 0777);
     PermissionGuard closed(config, folder ? 0755 : 0000);
     {

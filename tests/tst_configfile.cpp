@@ -214,7 +214,7 @@ void TestConfigFile::overlongLineIsCutAndTheRestSkipped()
 void TestConfigFile::numbersThatAreNotNumbers()
 {
     // The style byte after the seventh line is a real 0 byte.
-    QVERIFY(TestRecords::writeAll(path(), QByteArray("x.dta\n-\n###\n###\nArial\nred\nbig\n") + '\0'));
+    QVERIFY(TestRecords::writeConfiguration(path(), "x.dta\n-\n###\n###\nArial\nred\nbig\n"));
     Configuration config;
     config.fontSize = 33;
     config.fontStyle = 5;

@@ -68,10 +68,7 @@ void TestDataFile::cleanup()
 
 void TestDataFile::appendN(int n)
 {
-    for (int i = 1; i <= n; ++i) {
-        CallRecord record = make(i);
-        QVERIFY(DataFile::appendRecord(path(), record));
-    }
+    TestRecords::appendEntries(path(), QList<TestRecords::Entry>(n));
 }
 
 void TestDataFile::absentFileCountsZeroAndFirstSaveCreatesIt()

@@ -222,7 +222,7 @@ void TestDiskFaults::readOnlyWorkingFolder()
     const QString config = f.path(QStringLiteral("VNConfig.cfg"));
     if (withRecords) {
         f.writeRecords(3);
-        QVERIFY(TestRecords::writeAll(config, QByteArray("VNData.dta\n-\n###\n###\nArial\n0\n10\n") + '\0'));
+        QVERIFY(TestRecords::writeConfiguration(config, "VNData.dta\n-\n###\n###\nArial\n0\n10\n"));
     }
     const QByteArray whole = readAll(f.dataFile());
     const QByteArray configBefore = readAll(config);

@@ -12,11 +12,6 @@ using namespace EntryWindowFixture;
 
 namespace {
 
-bool writeConfiguration(const QString &path, const QByteArray &lines)
-{
-    return TestRecords::writeAll(path, lines + '\0');
-}
-
 // Five earlier calls, oldest first; the fourth repeats the first caller's
 // name in other letters, and the second has the exit rules' defaults.
 void writeEarlierCalls(const QString &path)
@@ -283,7 +278,7 @@ void TestEntryWindow::phoneWithConfiguredSeparator()
     QFETCH(QString, inField);
     QFETCH(QString, afterExit);
     MainWindowFixture f;
-    QVERIFY(writeConfiguration(f.path(QStringLiteral("VNConfig.cfg")), "VNData.dta\n.\n212\n###\nArial\n0\n10\n"));
+    QVERIFY(TestRecords::writeConfiguration(f.path(QStringLiteral("VNConfig.cfg")), "VNData.dta\n.\n212\n###\nArial\n0\n10\n"));
     TMainForm *w = f.open();
     QCOMPARE(w->state().configuration.phoneSeparator, QStringLiteral("."));
     tabTo(Phone);

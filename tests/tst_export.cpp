@@ -65,10 +65,7 @@ QString line(int number, const Entry &e, const QString &status = QStringLiteral(
 // An export as it must come out, from tests/data/export.
 QByteArray golden(const QString &name)
 {
-    const QByteArray bytes = TestRecords::readAll(QFINDTESTDATA(QStringLiteral("data/export/") + name));
-    if (bytes.isEmpty())
-        qWarning("no golden export %s", qPrintable(name));
-    return bytes;
+    return TestRecords::golden(QStringLiteral("export/") + name);
 }
 
 // A small reader of comma-separated values: fields split at commas, quoted

@@ -395,8 +395,8 @@ void TestFaults::foreignFileThroughEveryCommand()
         QCOMPARE(file.write(TestRecords::recordBytes(last)), qint64(RecordSize));
     }
     const QString config = f.path(QStringLiteral("VNConfig.cfg"));
-    QVERIFY(TestRecords::writeAll(config, (fromOpenExisting ? QByteArray("VNData.dta") : foreign.toUtf8())
-                                              + "\n-\n###\n###\nArial\n0\n10\n" + '\0'));
+    QVERIFY(TestRecords::writeConfiguration(config, (fromOpenExisting ? QByteArray("VNData.dta") : foreign.toUtf8())
+                                                        + "\n-\n###\n###\nArial\n0\n10\n"));
     struct stat before;
     QCOMPARE(::stat(QFile::encodeName(foreign).constData(), &before), 0);
     const auto headOf = [&foreign] {

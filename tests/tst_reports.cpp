@@ -89,13 +89,7 @@ void alterName(int n)
 // tabs and trailing blanks included.
 QString golden(const QString &name)
 {
-    const QString path = QFINDTESTDATA(QStringLiteral("data/reports/") + name);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning("no golden report %s", qPrintable(name));
-        return QString();
-    }
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(TestRecords::golden(QStringLiteral("reports/") + name));
 }
 
 QString pdfText(const QString &path)

@@ -372,11 +372,7 @@ void TestReview::warnsWhenDataFileMissing()
 
 void TestReview::usesConfiguredDataFile()
 {
-    QFile config(QStringLiteral("VNConfig.cfg"));
-    QVERIFY(config.open(QIODevice::WriteOnly));
-    config.write("calls2024.dta\n-\n###\n###\nArial\n0\n10\n");
-    config.write(QByteArray(1, '\0'));
-    config.close();
+    QVERIFY(TestRecords::writeConfiguration(QStringLiteral("VNConfig.cfg"), "calls2024.dta\n-\n###\n###\nArial\n0\n10\n"));
     appendEntries(QStringLiteral("calls2024.dta"), threeEntries.mid(0, 2));
     appendEntries(LogFile, threeEntries);
 

@@ -12,6 +12,7 @@
 #include "testdesktop.h"
 
 #include "Printprefiewform.h"
+#include "Stringgridreview.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -138,21 +139,29 @@ inline QStringList review(TMainForm *w)
     return seen;
 }
 
-// File > Print, cancelled; what the preview's message line said.
-inline QString fullReport(TMainForm *w)
+// The command of Ctrl+`key`, cancelled; what the message line of the
+// `Window` it opened said.
+template <typename Window>
+QString messageLineOf(TMainForm *w, Qt::Key key)
 {
-    QString panel = QStringLiteral("(no preview)");
+    QString panel = QStringLiteral("(not opened)");
     {
         ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
         answerer.answer = [&panel](QDialog *dialog) {
-            if (auto *preview = qobject_cast<TPrintPreviewForm *>(dialog))
-                panel = preview->Panel1->text();
+            if (auto *window = qobject_cast<Window *>(dialog))
+                panel = window->Panel1->text();
             return false;
         };
-        F::key(Qt::Key_P, Qt::ControlModifier);
+        F::key(key, Qt::ControlModifier);
     }
     F::reactivate(w);
     return panel;
+}
+
+// File > Print, cancelled; what the preview's message line said.
+inline QString fullReport(TMainForm *w)
+{
+    return messageLineOf<TPrintPreviewForm>(w, Qt::Key_P);
 }
 
 inline QByteArray garbage(int size, quint32 seed)

@@ -423,16 +423,7 @@ void TestFaults::foreignFileThroughEveryCommand()
     CallRecord edit = TestRecords::make(w->state().RecordCount);
     QCOMPARE(DataFile::storeEdit(foreign, w->state().RecordCount, edit), DataFile::WriteResult::NotALog);
     QString panel;
-    timed("review", [&] {
-        ModalAnswerer answerer(MainWindowFixture::desktopOf(w));
-        answerer.answer = [&panel](QDialog *dialog) {
-            if (auto *grid = qobject_cast<TFormRecordReview *>(dialog))
-                panel = grid->Panel1->text();
-            return false;
-        };
-        F::key(Qt::Key_V, Qt::ControlModifier);
-    });
-    F::reactivate(w);
+    timed("review", [&] { panel = messageLineOf<TFormRecordReview>(w, Qt::Key_V); });
     QCOMPARE(panel, QStringLiteral("Not a call log - nothing shown"));
     timed("report", [&] { QCOMPARE(fullReport(w), QStringLiteral("Not a call log - nothing shown")); });
     w->Repair1->trigger();

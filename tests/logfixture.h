@@ -3,31 +3,9 @@
 
 #include "openlog.h"
 #include "testdesktop.h"
-
-#include <QDir>
-#include <QTemporaryDir>
+#include "workfolderfixture.h"
 
 #include <memory>
-
-// A fresh temporary working folder, entered while the fixture lives.
-class WorkFolderFixture
-{
-public:
-    WorkFolderFixture()
-        : previousDir(QDir::currentPath())
-    {
-        QDir::setCurrent(dir.path());
-    }
-    ~WorkFolderFixture() { QDir::setCurrent(previousDir); }
-    WorkFolderFixture(const WorkFolderFixture &) = delete;
-    WorkFolderFixture &operator=(const WorkFolderFixture &) = delete;
-
-    QString path(const QString &name) const { return dir.filePath(name); }
-    QString dataFile() const { return path(QStringLiteral("VNData.dta")); }
-
-    QTemporaryDir dir;
-    QString previousDir;
-};
 
 // The log as the program opens it at start-up (its configuration read, its
 // lock taken, its state checked), for a window that is given the open log.

@@ -6,6 +6,7 @@
 #include "statusshape.h"
 #include "testdesktop.h"
 #include "testrecords.h"
+#include "workfolderfixture.h"
 #include "entryrow.h"
 #include "selectpanel.h"
 
@@ -20,7 +21,6 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QAction>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -32,20 +32,10 @@ inline const QColor red(255, 0, 0);
 
 // A log-entry window in a fresh temporary working folder, shown and active,
 // with the clock fixed at 7 March 2026, 3:25 PM.
-class MainWindowFixture
+class MainWindowFixture : public WorkFolderFixture
 {
 public:
-    MainWindowFixture()
-    {
-        previousDir = QDir::currentPath();
-        QDir::setCurrent(dir.path());
-    }
-
-    ~MainWindowFixture()
-    {
-        window.reset();
-        QDir::setCurrent(previousDir);
-    }
+    ~MainWindowFixture() { window.reset(); }
 
     static QDateTime fixedNow() { return TestDesktop::fixedNow(); }
 
@@ -62,9 +52,6 @@ public:
 
     // The desktop a window of a fixture sits at.
     static TestDesktop &desktopOf(TMainForm *w) { return static_cast<TestDesktop &>(w->desktop()); }
-
-    QString path(const QString &name) const { return dir.filePath(name); }
-    QString dataFile() const { return path(QStringLiteral("VNData.dta")); }
 
     // Records 1 to count, named "Caller n", in the data file or in `file`.
     void writeRecords(int count, const QString &file = QString())
@@ -132,8 +119,6 @@ public:
         return window->LabelRecordStatus->isVisible() ? window->LabelRecordStatus->text() : QString();
     }
 
-    QTemporaryDir dir;
-    QString previousDir;
     TestDesktop desktop;
     std::unique_ptr<TMainForm> window;
 };

@@ -1,5 +1,6 @@
 #include "configfile.h"
 #include "testrecords.h"
+#include "workfolderfixture.h"
 
 #include <QGuiApplication>
 #include <QPalette>
@@ -41,19 +42,19 @@ private slots:
     void fontSettings();
 
 private:
-    QString path() const { return m_dir->filePath(ConfigFileName); }
-    std::unique_ptr<QTemporaryDir> m_dir;
+    QString path() const { return m_folder->path(ConfigFileName); }
+    std::unique_ptr<WorkFolderFixture> m_folder;
 };
 
 void TestConfigFile::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
+    m_folder = std::make_unique<WorkFolderFixture>();
+    QVERIFY(m_folder->dir.isValid());
 }
 
 void TestConfigFile::cleanup()
 {
-    m_dir.reset();
+    m_folder.reset();
 }
 
 void TestConfigFile::roundTrip_data()
@@ -239,7 +240,7 @@ void TestConfigFile::overlongLineIsCutAndTheRestSkipped()
 void TestConfigFile::numbersThatAreNotNumbers()
 {
     // The style byte after the seventh line is a real 0 byte.
-    QVERIFY(TestRecords::writeAll(path(), QByteArray("x.dta\n-\n###\n###\nArial\nred\nbig\n") + '\0'));
+    QVERIFY(TestRecords::writeConfiguration(path(), "x.dta\n-\n###\n###\nArial\nred\nbig\n"));
     Configuration config;
     config.fontSize = 33;
     config.fontStyle = 5;
@@ -267,12 +268,12 @@ void TestConfigFile::failedWriteKeepsTheEarlierFile()
     QVERIFY(WriteConfiguration(lines(), 0, path()));
     const QByteArray earlier = TestRecords::readAll(path());
     // A folder where the temporary file would go makes the write fail.
-    const QString blocked = m_dir->filePath(QStringLiteral("sub/VNConfig.cfg"));
+    const QString blocked = m_folder->path(QStringLiteral("sub/VNConfig.cfg"));
     QString error;
     QVERIFY(!WriteConfiguration(lines(QStringLiteral("New.dta")), 0, blocked, &error));
     QVERIFY(!error.isEmpty());
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("asdir")));
-    QVERIFY(!WriteConfiguration(lines(QStringLiteral("New.dta")), 0, m_dir->filePath(QStringLiteral("asdir"))));
+    QVERIFY(QDir(m_folder->dir.path()).mkdir(QStringLiteral("asdir")));
+    QVERIFY(!WriteConfiguration(lines(QStringLiteral("New.dta")), 0, m_folder->path(QStringLiteral("asdir"))));
     QCOMPARE(TestRecords::readAll(path()), earlier);
 }
 

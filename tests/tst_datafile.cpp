@@ -1,6 +1,8 @@
+#include "childprocess.h"
 #include "datafile.h"
 #include "platform.h"
 #include "testrecords.h"
+#include "workfolderfixture.h"
 
 #include <QtTest>
 
@@ -8,6 +10,7 @@
 #include <QLockFile>
 
 #include <csignal>
+#include <cstring>
 #include <functional>
 #include <sched.h>
 #include <sys/mount.h>
@@ -66,30 +69,27 @@ private slots:
     void repairShortensOnlyAfterTheMovedBytesReadBack();
 
 private:
-    QString path() const { return m_dir->filePath(QStringLiteral("VNData.dta")); }
+    QString path() const { return m_folder->dataFile(); }
     void appendN(int n);
     // `count` sealed records, then `altered` (numbers) given another name.
     static QByteArray logOf(int count, const QList<int> &altered = {});
-    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<WorkFolderFixture> m_folder;
 };
 
 void TestDataFile::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
+    m_folder = std::make_unique<WorkFolderFixture>();
+    QVERIFY(m_folder->dir.isValid());
 }
 
 void TestDataFile::cleanup()
 {
-    m_dir.reset();
+    m_folder.reset();
 }
 
 void TestDataFile::appendN(int n)
 {
-    for (int i = 1; i <= n; ++i) {
-        CallRecord record = make(i);
-        QVERIFY(DataFile::appendRecord(path(), record));
-    }
+    TestRecords::appendEntries(path(), QList<TestRecords::Entry>(n));
 }
 
 QByteArray TestDataFile::logOf(int count, const QList<int> &altered)
@@ -197,7 +197,7 @@ void TestDataFile::readStaysInsideWholeRecords()
     QCOMPARE(DataFile::readRecord(path(), -1, record), DataFile::ReadResult::NoSuchRecord);
     QCOMPARE(TestRecords::recordBytes(record), untouched);
     QCOMPARE(DataFile::readRecord(path(), 2, record), DataFile::ReadResult::Ok);
-    QCOMPARE(DataFile::readRecord(m_dir->filePath(QStringLiteral("none.dta")), 1, record),
+    QCOMPARE(DataFile::readRecord(m_folder->path(QStringLiteral("none.dta")), 1, record),
              DataFile::ReadResult::OpenFailed);
 }
 
@@ -231,14 +231,14 @@ void TestDataFile::rewriteRefusesARecordThatIsNotThere()
     QVERIFY(!DataFile::rewriteRecord(path(), 3, third));
     CallRecord mismatched = make(1);
     QVERIFY(!DataFile::rewriteRecord(path(), 2, mismatched));
-    QVERIFY(!DataFile::rewriteRecord(m_dir->filePath(QStringLiteral("none.dta")), 1, mismatched));
+    QVERIFY(!DataFile::rewriteRecord(m_folder->path(QStringLiteral("none.dta")), 1, mismatched));
     QCOMPARE(readAll(path()), before);
-    QVERIFY(!QFile::exists(m_dir->filePath(QStringLiteral("none.dta"))));
+    QVERIFY(!QFile::exists(m_folder->path(QStringLiteral("none.dta"))));
 }
 
 void TestDataFile::folderAsDataFile()
 {
-    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("VNData.dta")));
+    QVERIFY(QDir(m_folder->dir.path()).mkdir(QStringLiteral("VNData.dta")));
     QCOMPARE(DataFile::findRecordCount(path()), 0);
     CallRecord record = make(1);
     QVERIFY(!DataFile::appendRecord(path(), record));
@@ -330,19 +330,18 @@ void TestDataFile::fileSizeLimitDuringSaveLeavesTheFileWhole()
 {
     appendN(2);
     const QByteArray before = readAll(path());
-    const pid_t child = fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
+    ChildProcess child([&] {
         // The limit cuts the new record in the middle of its first write.
         std::signal(SIGXFSZ, SIG_IGN);
         struct rlimit limit;
         limit.rlim_cur = limit.rlim_max = rlim_t(before.size() + 500);
         setrlimit(RLIMIT_FSIZE, &limit);
         CallRecord record = make(3);
-        _exit(DataFile::appendRecord(path(), record) ? 0 : 1);
-    }
+        return DataFile::appendRecord(path(), record) ? 0 : 1;
+    });
+    QVERIFY(child.started());
     int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(child.waitForExit(status));
     QVERIFY(WIFEXITED(status));
     QCOMPARE(WEXITSTATUS(status), 1);
     QCOMPARE(readAll(path()), before);
@@ -372,9 +371,7 @@ void TestDataFile::crashAtEveryStepOfASave()
     QFETCH(bool, sizeLimit);
     appendN(3);
     const QByteArray before = readAll(path());
-    const pid_t child = fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
+    ChildProcess child([&] {
         const QByteArray wanted = step.toLatin1();
         DataFile::setFaultHook([wanted](const char *reached) {
             if (wanted == reached)
@@ -389,10 +386,11 @@ void TestDataFile::crashAtEveryStepOfASave()
         CallRecord record = make(edit ? 2 : 4);
         record.setText(CallRecord::Notes, QStringLiteral("changed"));
         const bool saved = edit ? DataFile::rewriteRecord(path(), 2, record) : DataFile::appendRecord(path(), record);
-        _exit(saved ? 0 : 1);
-    }
+        return saved ? 0 : 1;
+    });
+    QVERIFY(child.started());
     int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(child.waitForExit(status));
     QVERIFY2(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL, "the save ran past its fault");
 
     // A journal left behind is the user's alone.
@@ -470,7 +468,7 @@ void TestDataFile::damagedTailIsNamedAndRepaired()
     // Repair moves the tail beside the log, byte for byte, and saving works again.
     const DataFile::RepairResult repair = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
     QVERIFY2(repair.repaired, qPrintable(repair.error));
-    QCOMPARE(repair.movedTo, m_dir->filePath(QStringLiteral("VNData.dta.damaged-20260307-152540")));
+    QCOMPARE(repair.movedTo, m_folder->path(QStringLiteral("VNData.dta.damaged-20260307-152540")));
     QCOMPARE(readAll(repair.movedTo), tail);
     QCOMPARE(readAll(path()), altered.left(whole.size()));
     QCOMPARE(DataFile::checkLog(path()).state, DataFile::LogState::Whole);
@@ -608,28 +606,20 @@ struct Listing
 // when it did not end normally.
 QList<int> inChild(const std::function<QList<int>()> &work)
 {
-    int channel[2];
-    if (::pipe(channel) != 0)
+    const ChildProcess::End end = ChildProcess::run([&] {
+        QByteArray said;
+        for (int value : work())
+            said.append(reinterpret_cast<const char *>(&value), sizeof value);
+        return said;
+    });
+    if (end.exitCode != 0)
         return {};
-    const pid_t child = fork();
-    if (child == 0) {
-        ::close(channel[0]);
-        const QList<int> answer = work();
-        for (int value : answer) {
-            if (::write(channel[1], &value, sizeof value) != ssize_t(sizeof value))
-                _exit(2);
-        }
-        _exit(0);
-    }
-    ::close(channel[1]);
     QList<int> answer;
-    int value = 0;
-    while (::read(channel[0], &value, sizeof value) == ssize_t(sizeof value))
+    for (qsizetype at = 0; at + qsizetype(sizeof(int)) <= end.said.size(); at += sizeof(int)) {
+        int value = 0;
+        std::memcpy(&value, end.said.constData() + at, sizeof value);
         answer.append(value);
-    ::close(channel[0]);
-    int status = 0;
-    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return {};
+    }
     return answer;
 }
 
@@ -664,7 +654,7 @@ void TestDataFile::checkOnEveryCoreMatchesOneCore()
     bytes[qsizetype(1) * RecordSize + CallRecord::offset(CallRecord::Status)] = 'X';
     bytes.replace(qsizetype(24999) * RecordSize, RecordSize, bytes.mid(qsizetype(6) * RecordSize, RecordSize));
     bytes[qsizetype(24999) * RecordSize + CallRecord::offset(CallRecord::Name)] = 'B';
-    const QString one = m_dir->filePath(QStringLiteral("one.dta"));
+    const QString one = m_folder->dir.filePath(QStringLiteral("one.dta"));
     QVERIFY(TestRecords::writeAll(one, bytes));
     QVERIFY(TestRecords::writeAll(path(), bytes));
 
@@ -736,7 +726,7 @@ void TestDataFile::onlyTheStartOfARecordOneIsALog()
     QFETCH(QByteArray, content);
     QFETCH(bool, throughLink);
     QFETCH(DataFile::LogState, state);
-    const QString target = throughLink ? m_dir->filePath(QStringLiteral("letter.txt")) : path();
+    const QString target = throughLink ? m_folder->dir.filePath(QStringLiteral("letter.txt")) : path();
     if (!content.isNull())
         QVERIFY(TestRecords::writeAll(target, content));
     if (throughLink)
@@ -746,7 +736,7 @@ void TestDataFile::onlyTheStartOfARecordOneIsALog()
     CallRecord record = make(1);
     const DataFile::WriteResult stored = DataFile::storeNew(path(), record);
     const DataFile::RepairResult repair = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
-    const QStringList moved = QDir(m_dir->path()).entryList({QStringLiteral("*.damaged-*")}, QDir::Files);
+    const QStringList moved = QDir(m_folder->dir.path()).entryList({QStringLiteral("*.damaged-*")}, QDir::Files);
     if (state != DataFile::LogState::TornTail) {
         QCOMPARE(stored, content.isNull() ? DataFile::WriteResult::OpenFailed : DataFile::WriteResult::NotALog);
         QVERIFY(!repair.repaired);
@@ -874,9 +864,9 @@ void TestDataFile::refusedWritesNameTheirCause()
     QFETCH(DataFile::WriteResult, storeNew);
     QFETCH(DataFile::WriteResult, storeEdit);
     QFETCH(DataFile::WriteResult, repair);
-    const QString folder = m_dir->filePath(QStringLiteral("logs"));
+    const QString folder = m_folder->dir.filePath(QStringLiteral("logs"));
     QVERIFY(QDir().mkdir(folder));
-    QVERIFY(QFile::setPermissions(m_dir->path(), QFileDevice::Permissions(0x7777)));
+    QVERIFY(QFile::setPermissions(m_folder->dir.path(), QFileDevice::Permissions(0x7777)));
     QString log = folder + QStringLiteral("/VNData.dta");
     QByteArray bytes = logOf(3);
     if (kind == QLatin1String("long name"))
@@ -954,16 +944,15 @@ void TestDataFile::anotherProgramsLockRefusesEveryWrite()
     QVERIFY(TestRecords::writeAll(path(), logOf(3, {2}) + "torn"));
     int ready[2];
     QCOMPARE(::pipe(ready), 0);
-    const pid_t other = fork();
-    QVERIFY(other >= 0);
-    if (other == 0) {
+    ChildProcess other([&] {
         QLockFile lock(DataFile::lockPath(path()));
         const char ok = lock.tryLock(0) ? 'y' : 'n';
         if (::write(ready[1], &ok, 1) != 1)
-            _exit(1);
+            return 1;
         ::pause();
-        _exit(0);
-    }
+        return 0;
+    });
+    QVERIFY(other.started());
     char ok = 0;
     QCOMPARE(::read(ready[0], &ok, 1), ssize_t(1));
     ::close(ready[0]);
@@ -976,8 +965,7 @@ void TestDataFile::anotherProgramsLockRefusesEveryWrite()
     const DataFile::RepairResult repaired = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
     std::vector<CallRecord> records;
     const DataFile::ScanOutcome scanned = DataFile::scan(path(), DataFile::ScanMode::CheckAndMark, records);
-    ::kill(other, SIGKILL);
-    ::waitpid(other, nullptr, 0);
+    other.end();
     QCOMPARE(ok, 'y');
     QCOMPARE(stored, DataFile::WriteResult::InUse);
     QCOMPARE(edited, DataFile::WriteResult::InUse);
@@ -991,18 +979,16 @@ void TestDataFile::anotherProgramsLockRefusesEveryWrite()
 void TestDataFile::rollbackLeavesRecordsItDidNotAdd()
 {
     appendN(3);
-    const pid_t child = fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
+    ChildProcess child([&] {
         DataFile::setFaultHook([](const char *reached) {
             if (QByteArray(reached) == "record synced")
                 ::raise(SIGKILL);
         });
         CallRecord record = make(4);
-        _exit(DataFile::appendRecord(path(), record) ? 0 : 1);
-    }
+        return DataFile::appendRecord(path(), record) ? 0 : 1;
+    });
     int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(child.waitForExit(status));
     QVERIFY(WIFSIGNALED(status));
     const QByteArray withFour = readAll(path());
     QCOMPARE(withFour.size(), 4 * RecordSize);
@@ -1021,8 +1007,8 @@ void TestDataFile::repairShortensOnlyAfterTheMovedBytesReadBack()
     DataFile::setFaultHook([this](const char *reached) {
         if (QByteArray(reached) != "moved")
             return;
-        for (const QString &moved : QDir(m_dir->path()).entryList({QStringLiteral("*.damaged-*")}, QDir::Files))
-            TestRecords::writeAll(m_dir->filePath(moved), "a torn tael");
+        for (const QString &moved : QDir(m_folder->dir.path()).entryList({QStringLiteral("*.damaged-*")}, QDir::Files))
+            TestRecords::writeAll(m_folder->dir.filePath(moved), "a torn tael");
     });
     const DataFile::RepairResult repair = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
     DataFile::setFaultHook(nullptr);

@@ -11,7 +11,9 @@
 #include <QTableView>
 
 using namespace Qt::StringLiterals;
+using TestRecords::appendEntries;
 using TestRecords::Entry;
+using TestRecords::threeEntries;
 using Entries = QList<Entry>;
 Q_DECLARE_METATYPE(Entry)
 
@@ -53,20 +55,6 @@ Entry entry(const QString &type, const QString &name, const QString &company, co
     return e;
 }
 
-const Entries threeEntries = {
-    entry("I", "Ann Lee", "Acme", "Call back"),
-    entry("O", "Unknown Caller", "Unknown", "Wished a merry Christmas"),
-    entry("M", "Bob Stone", "Stone & Sons", "Left a message; café order"),
-};
-
-void writeEntries(const QString &path, const Entries &entries)
-{
-    for (int i = 0; i < entries.size(); ++i) {
-        CallRecord record = TestRecords::make(i + 1, entries.at(i));
-        QVERIFY(DataFile::appendRecord(path, record));
-    }
-}
-
 QString line(int number, const Entry &e, const QString &status = QStringLiteral("O"))
 {
     return QStringList({QString::number(number), e.type, e.date, e.time, e.phone, e.name, e.company, e.notes, status})
@@ -77,10 +65,7 @@ QString line(int number, const Entry &e, const QString &status = QStringLiteral(
 // An export as it must come out, from tests/data/export.
 QByteArray golden(const QString &name)
 {
-    const QByteArray bytes = TestRecords::readAll(QFINDTESTDATA(QStringLiteral("data/export/") + name));
-    if (bytes.isEmpty())
-        qWarning("no golden export %s", qPrintable(name));
-    return bytes;
+    return TestRecords::golden(QStringLiteral("export/") + name);
 }
 
 // A small reader of comma-separated values: fields split at commas, quoted
@@ -167,7 +152,7 @@ void TestExport::exportsEveryRecord()
         QFile file(fixture.dataFile());
         QVERIFY(file.open(QIODevice::WriteOnly)); // an empty log is a log
     }
-    writeEntries(fixture.dataFile(), entries);
+    appendEntries(fixture.dataFile(), entries);
     TMainForm *window = fixture.open();
     // A record on show is cleared away by the export.
     if (!entries.isEmpty()) {
@@ -194,7 +179,7 @@ void TestExport::exportsEveryRecord()
 void TestExport::copiesAlteredRecordUnchecked()
 {
     MainWindowFixture fixture;
-    writeEntries(fixture.dataFile(), threeEntries);
+    appendEntries(fixture.dataFile(), threeEntries);
     QVERIFY(TestRecords::patchChar(fixture.dataFile(), 2, CallRecord::Notes, 0, QLatin1Char('K')));
     const QByteArray dataBefore = TestRecords::readAll(fixture.dataFile());
     TMainForm *window = fixture.open();
@@ -226,7 +211,7 @@ void TestExport::staysWithinFile()
     QFETCH(int, recordCount);
     QFETCH(int, tornBytes);
     MainWindowFixture fixture;
-    writeEntries(fixture.dataFile(), threeEntries);
+    appendEntries(fixture.dataFile(), threeEntries);
     QVERIFY(TestRecords::patchChar(fixture.dataFile(), 3, CallRecord::RecordNumber, 0, lastNumber.at(0)));
     if (tornBytes > 0) {
         // A "9" after the end of record 3's notes, where a block that ends
@@ -249,7 +234,7 @@ void TestExport::staysWithinFile()
 void TestExport::replacesEarlierExport()
 {
     MainWindowFixture fixture;
-    writeEntries(fixture.dataFile(), threeEntries);
+    appendEntries(fixture.dataFile(), threeEntries);
     QVERIFY(TestRecords::writeAll(ExportFile, QByteArray(20000, 'z')));
     TMainForm *window = fixture.open();
     window->ExportFile1Click();
@@ -291,7 +276,7 @@ void TestExport::reportsOpenError()
     QFETCH(bool, exportWritable);
     MainWindowFixture fixture;
     if (dataFileThere)
-        writeEntries(fixture.dataFile(), threeEntries);
+        appendEntries(fixture.dataFile(), threeEntries);
     if (!exportWritable)
         QVERIFY(QDir().mkdir(ExportFile)); // a folder where the export would go
     TMainForm *window = fixture.open();
@@ -377,7 +362,7 @@ void TestExport::csvRoundTrip()
     entries[1].time = QStringLiteral("noonish");
     entries[2].date = QStringLiteral("1/2/2025");
     entries[2].time = QStringLiteral("12:05AM");
-    writeEntries(fixture.dataFile(), entries);
+    appendEntries(fixture.dataFile(), entries);
     TMainForm *window = fixture.open();
     const QByteArray dataBefore = TestRecords::readAll(fixture.dataFile());
 
@@ -409,7 +394,7 @@ void TestExport::csvRoundTrip()
 void TestExport::csvShownRows()
 {
     MainWindowFixture fixture;
-    writeEntries(fixture.dataFile(), {entry("I", "Ann Lee", "Acme", "x"), entry("O", "Bob Stone", "Acme", "y"),
+    appendEntries(fixture.dataFile(), {entry("I", "Ann Lee", "Acme", "x"), entry("O", "Bob Stone", "Acme", "y"),
                                       entry("I", "Al Brown", "Other", "z")});
     TFormRecordReview review(fixture.open()->log(), fixture.desktop);
     review.show();
@@ -444,7 +429,7 @@ void TestExport::csvFailureNamesFile()
     QFETCH(QString, message);
     MainWindowFixture fixture;
     if (dataFileThere)
-        writeEntries(fixture.dataFile(), threeEntries);
+        appendEntries(fixture.dataFile(), threeEntries);
     QVERIFY(QDir().mkdir(QStringLiteral("calls.csv"))); // a folder where the file would go
     TMainForm *window = fixture.open();
     window->desktop().chooseFile = [&](QWidget *, const Desktop::FileChoice &) { return fixture.path(QStringLiteral("calls.csv")); };

@@ -481,7 +481,7 @@ void TestMainWindow::openExistingWithoutConfiguration()
 void TestMainWindow::openExistingCancelled()
 {
     MainWindowFixture f;
-    QVERIFY(TestRecords::writeAll(f.path(QStringLiteral("VNConfig.cfg")), QByteArray("VNData.dta\n-\n###\n###\nArial\n0\n10\n") + '\0'));
+    QVERIFY(TestRecords::writeConfiguration(f.path(QStringLiteral("VNConfig.cfg")), "VNData.dta\n-\n###\n###\nArial\n0\n10\n"));
     const QByteArray config = readAll(f.path(QStringLiteral("VNConfig.cfg")));
     QCOMPARE(config.size(), 33);
     TMainForm *w = f.open();

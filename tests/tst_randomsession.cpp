@@ -6,6 +6,7 @@
 // CALLLOG_RANDOM_SEED picks the session, CALLLOG_RANDOM_STEPS its length;
 // CALLLOG_RANDOM_KEEP names a folder that keeps the files of a failed session.
 
+#include "childprocess.h"
 #include "mainwindowfixture.h"
 #include "testdesktop.h"
 
@@ -497,9 +498,7 @@ void Session::crashInASave()
         return;
     note(QStringLiteral("%1 record %2, killed after '%3'").arg(edit ? "edit" : "save").arg(number).arg(step));
     m_fixture.window.reset();
-    const pid_t child = fork();
-    QVERIFY(child >= 0);
-    if (child == 0) {
+    ChildProcess child([&] {
         DataFile::setFaultHook([step](const char *reached) {
             if (qstrcmp(step, reached) == 0)
                 ::raise(SIGKILL);
@@ -509,10 +508,11 @@ void Session::crashInASave()
         CallRecord record = TestRecords::make(number, entry);
         edit ? DataFile::rewriteRecord(m_fixture.dataFile(), number, record)
              : DataFile::appendRecord(m_fixture.dataFile(), record);
-        _exit(0);
-    }
+        return 0;
+    });
+    QVERIFY(child.started());
     int status = 0;
-    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(child.waitForExit(status));
     QVERIFY(WIFSIGNALED(status));
     w = m_fixture.open();
 }

@@ -18,7 +18,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <memory>
@@ -27,6 +26,10 @@
 using Entry = TestRecords::Entry;
 Q_DECLARE_METATYPE(Entry)
 using Entries = QList<Entry>;
+using TestRecords::appendEntries;
+using TestRecords::readAll;
+using TestRecords::statusOnDisk;
+using TestRecords::threeEntries;
 
 class TestReports : public QObject
 {
@@ -72,62 +75,21 @@ namespace {
 
 const QString DataFileName = QStringLiteral("VNData.dta");
 
-const Entries threeEntries = {
-    {"I", "06/14/2024", " 9:30AM", "555-123-4567", "Ann Lee", "Acme", "Call back"},
-    {"O", "12/25/2024", "12:05PM", "###-555-1234", "Unknown Caller", "Unknown", "Wished a merry Christmas"},
-    {"M", "01/02/2025", " 3:15PM", "800-555-1234", "Bob Stone", "Stone & Sons", "Left a message; café order"},
-};
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(bytes), bytes.size());
-}
-
-// Appends the entries as records 1..n, each through the store so that it
-// carries its real hash.
-void writeLog(const Entries &entries, const QString &path = DataFileName)
-{
-    for (int i = 0; i < entries.size(); ++i) {
-        CallRecord record = TestRecords::make(i + 1, entries.at(i));
-        QVERIFY(DataFile::appendRecord(path, record));
-    }
-}
-
 // Changes the first letter of record n's name on disk, as a hex editor would.
 void alterName(int n)
 {
-    QByteArray bytes = fileBytes(DataFileName);
+    QByteArray bytes = readAll(DataFileName);
     const int at = (n - 1) * RecordSize + CallRecord::offset(CallRecord::Name);
     QVERIFY(bytes.size() > at);
     bytes[at] = bytes[at] == 'Z' ? 'Y' : 'Z';
-    writeBytes(DataFileName, bytes);
-}
-
-QString statusOnDisk(const QByteArray &bytes, int n)
-{
-    const int at = (n - 1) * RecordSize + CallRecord::offset(CallRecord::Status);
-    return QString::fromUtf16(reinterpret_cast<const char16_t *>(bytes.constData() + at), 1);
+    QVERIFY(TestRecords::writeAll(DataFileName, bytes));
 }
 
 // A report as it must come out, from tests/data/reports: written out in full,
 // tabs and trailing blanks included.
 QString golden(const QString &name)
 {
-    const QString path = QFINDTESTDATA(QStringLiteral("data/reports/") + name);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning("no golden report %s", qPrintable(name));
-        return QString();
-    }
-    return QString::fromUtf8(file.readAll());
+    return QString::fromUtf8(TestRecords::golden(QStringLiteral("reports/") + name));
 }
 
 QString pdfText(const QString &path)
@@ -198,9 +160,9 @@ void TestReports::fullReport()
     QFETCH(Entries, entries);
     QFETCH(int, altered);
     QFETCH(QString, report);
-    writeLog(entries);
+    appendEntries(DataFileName, entries);
     if (entries.isEmpty())
-        writeBytes(DataFileName, QByteArray());
+        QVERIFY(TestRecords::writeAll(DataFileName, QByteArray()));
     if (altered)
         alterName(altered);
 
@@ -214,28 +176,28 @@ void TestReports::fullReport()
 
     TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     form.show();
-    QCOMPARE(fileBytes(ReportText::FullReportFileName), expected.toUtf8());
+    QCOMPARE(readAll(ReportText::FullReportFileName), expected.toUtf8());
     QCOMPARE(form.REditReport->toPlainText(), expected);
     QCOMPARE(form.Panel1->text(), QString());
     QVERIFY(!form.REditReport->isReadOnly());
 
-    const QByteArray after = fileBytes(DataFileName);
+    const QByteArray after = readAll(DataFileName);
     QCOMPARE(after.size(), entries.size() * RecordSize);
     for (int n = 1; n <= entries.size(); ++n)
-        QCOMPARE(statusOnDisk(after, n), statuses.at(n - 1));
+        QCOMPARE(statusOnDisk(DataFileName, n), statuses.at(n - 1));
 }
 
 void TestReports::fullReportMarksOnlyFailingRecords()
 {
-    writeLog(threeEntries);
+    appendEntries(DataFileName, threeEntries);
     alterName(3);
-    const QByteArray before = fileBytes(DataFileName);
+    const QByteArray before = readAll(DataFileName);
 
     {
         TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
         form.show();
     }
-    QByteArray after = fileBytes(DataFileName);
+    QByteArray after = readAll(DataFileName);
     // Records 1 and 2 are untouched; record 3 differs only in its status letter.
     QCOMPARE(after.left(2 * RecordSize), before.left(2 * RecordSize));
     const int statusAt = 2 * RecordSize + CallRecord::offset(CallRecord::Status);
@@ -244,13 +206,13 @@ void TestReports::fullReportMarksOnlyFailingRecords()
     QCOMPARE(after, before);
 
     // A marked record keeps failing, and a second report writes the same bytes.
-    const QByteArray marked = fileBytes(DataFileName);
+    const QByteArray marked = readAll(DataFileName);
     {
         TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
         form.show();
         QVERIFY(form.REditReport->toPlainText().contains(QStringLiteral("  3\tX\tM\t")));
     }
-    QCOMPARE(fileBytes(DataFileName), marked);
+    QCOMPARE(readAll(DataFileName), marked);
 }
 
 void TestReports::fullReportStopsAtFileEnd_data()
@@ -270,8 +232,8 @@ void TestReports::fullReportStopsAtFileEnd()
     QFETCH(QString, lastNumber);
     QFETCH(int, trailingBytes);
     QFETCH(int, listed);
-    writeLog(threeEntries);
-    QByteArray bytes = fileBytes(DataFileName);
+    appendEntries(DataFileName, threeEntries);
+    QByteArray bytes = readAll(DataFileName);
     if (!lastNumber.isEmpty()) {
         CallRecord last;
         std::copy(bytes.constEnd() - RecordSize, bytes.constEnd(), last.bytes.begin());
@@ -281,14 +243,14 @@ void TestReports::fullReportStopsAtFileEnd()
     }
     // A torn tail is not read: the records end at the last whole one.
     bytes.append(QByteArray(trailingBytes, '\0'));
-    writeBytes(DataFileName, bytes);
+    QVERIFY(TestRecords::writeAll(DataFileName, bytes));
 
     TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     form.show();
     const QStringList lines = form.REditReport->toPlainText().split(QLatin1Char('\n'));
     // Title (3 pieces), heading (1), rule (1), two lines a record, then the empty piece after the last line feed.
     QCOMPARE(lines.size(), 5 + 2 * listed + 1);
-    QCOMPARE(fileBytes(DataFileName).size(), bytes.size());
+    QCOMPARE(readAll(DataFileName).size(), bytes.size());
 }
 
 void TestReports::fullReportWithoutDataFile_data()
@@ -316,7 +278,7 @@ void TestReports::fullReportWithoutDataFile()
 
 void TestReports::fullReportWorkFileNotWritable()
 {
-    writeLog(threeEntries);
+    appendEntries(DataFileName, threeEntries);
     QVERIFY(QDir().mkdir(ReportText::FullReportFileName));
 
     TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
@@ -328,8 +290,8 @@ void TestReports::fullReportWorkFileNotWritable()
 
 void TestReports::fullReportUsesConfiguredDataFile()
 {
-    writeLog(threeEntries.mid(0, 1), QStringLiteral("other.dta"));
-    writeLog(threeEntries);
+    appendEntries(QStringLiteral("other.dta"), threeEntries.mid(0, 1));
+    appendEntries(DataFileName, threeEntries);
     ConfigurationLines lines = {"other.dta\n", "-\n", "###\n", "###\n", "Arial\n", "0\n", "10\n"};
     QVERIFY(WriteConfiguration(lines, 0));
 
@@ -341,7 +303,7 @@ void TestReports::fullReportUsesConfiguredDataFile()
 
 void TestReports::fullReportPrintsEditedText()
 {
-    writeLog(threeEntries);
+    appendEntries(DataFileName, threeEntries);
     TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     const QStringList &told = m_fixture->desktop.messagesShown;
     form.show();
@@ -369,12 +331,12 @@ void TestReports::fullReportPrintsEditedText()
     }
     QVERIFY(printed.contains(QStringLiteral("Checked by Ann")));
     // The edit went to paper only: the work file keeps the report as built.
-    QVERIFY(!fileBytes(ReportText::FullReportFileName).contains("Checked by Ann"));
+    QVERIFY(!readAll(ReportText::FullReportFileName).contains("Checked by Ann"));
 }
 
 void TestReports::fullReportPrintFailureKeepsWindow()
 {
-    writeLog(threeEntries);
+    appendEntries(DataFileName, threeEntries);
     QVERIFY(QDir().mkdir(QStringLiteral("DataOutputForm.pdf")));
     TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     const QStringList &told = m_fixture->desktop.messagesShown;
@@ -388,14 +350,14 @@ void TestReports::fullReportPrintFailureKeepsWindow()
 
 void TestReports::fullReportCancel()
 {
-    writeLog(threeEntries);
+    appendEntries(DataFileName, threeEntries);
     TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
     form.show();
     QTest::mouseClick(form.ButtonCancel, Qt::LeftButton);
     QVERIFY(!form.isVisible());
     QCOMPARE(form.result(), 1);
     QVERIFY(!QFile::exists(QStringLiteral("DataOutputForm.pdf")));
-    QCOMPARE(fileBytes(ReportText::FullReportFileName),
+    QCOMPARE(readAll(ReportText::FullReportFileName),
              golden(QStringLiteral("full-three-records.txt")).toUtf8());
 
     TPrintPreviewForm closed(m_fixture->log(), m_fixture->desktop);
@@ -427,22 +389,22 @@ void TestReports::singleRecord()
     QFETCH(int, number);
     QFETCH(bool, alter);
     QFETCH(QString, report);
-    writeLog(entries);
+    appendEntries(DataFileName, entries);
     if (alter)
         alterName(number);
-    const QByteArray before = fileBytes(DataFileName);
+    const QByteArray before = readAll(DataFileName);
     const QString expected = golden(report);
     QVERIFY(!expected.isEmpty());
 
     TForm1 form(m_fixture->log(), m_fixture->desktop);
     form.PanelRec->setText(QString::number(number));
     form.show();
-    QCOMPARE(fileBytes(ReportText::SingleRecordFileName), expected.toUtf8());
+    QCOMPARE(readAll(ReportText::SingleRecordFileName), expected.toUtf8());
     QCOMPARE(form.RecordPreview->toPlainText(), expected);
     QCOMPARE(form.Panel1->text(), QString());
     QVERIFY(!form.RecordPreview->isReadOnly());
     // The check only reports: the data file is never written.
-    QCOMPARE(fileBytes(DataFileName), before);
+    QCOMPARE(readAll(DataFileName), before);
 }
 
 void TestReports::singleRecordOutsideFile_data()
@@ -461,11 +423,11 @@ void TestReports::singleRecordOutsideFile()
 {
     QFETCH(QString, panelRec);
     QFETCH(int, trailingBytes);
-    writeLog(threeEntries);
-    QByteArray bytes = fileBytes(DataFileName);
+    appendEntries(DataFileName, threeEntries);
+    QByteArray bytes = readAll(DataFileName);
     // The torn tail repeats the start of record 3, so showing it would show record 3's data.
     bytes.append(bytes.mid(2 * RecordSize, trailingBytes));
-    writeBytes(DataFileName, bytes);
+    QVERIFY(TestRecords::writeAll(DataFileName, bytes));
 
     TForm1 form(m_fixture->log(), m_fixture->desktop);
     form.PanelRec->setText(panelRec);
@@ -474,7 +436,7 @@ void TestReports::singleRecordOutsideFile()
     const QString expected = golden(QStringLiteral("single-no-record.txt"));
     QVERIFY(!expected.isEmpty());
     QCOMPARE(form.RecordPreview->toPlainText(), expected);
-    QCOMPARE(fileBytes(DataFileName), bytes);
+    QCOMPARE(readAll(DataFileName), bytes);
 }
 
 void TestReports::singleRecordWithoutDataFile()
@@ -493,7 +455,7 @@ void TestReports::singleRecordWithoutDataFile()
 
 void TestReports::singleRecordPrintsToPdf()
 {
-    writeLog(threeEntries);
+    appendEntries(DataFileName, threeEntries);
     TForm1 form(m_fixture->log(), m_fixture->desktop);
     const QStringList &told = m_fixture->desktop.messagesShown;
     form.PanelRec->setText(QStringLiteral("3"));
@@ -527,7 +489,7 @@ void TestReports::printCurrentFromTheMainWindow()
 {
     QFETCH(QString, answer);
     QFETCH(bool, enabledAfter);
-    writeLog(threeEntries);
+    appendEntries(DataFileName, threeEntries);
     TMainForm window(m_fixture->desktop);
     window.show();
     window.Read1->trigger();
@@ -575,7 +537,7 @@ void TestReports::printCurrentFromTheMainWindow()
 
 void TestReports::printFromTheMainWindow()
 {
-    writeLog(threeEntries);
+    appendEntries(DataFileName, threeEntries);
     alterName(1);
     TMainForm window(m_fixture->desktop);
     window.show();
@@ -593,7 +555,7 @@ void TestReports::printFromTheMainWindow()
     QCOMPARE(answerer.seen, QStringList({"TPrintPreviewForm"}));
 
     QCOMPARE(report, golden(QStringLiteral("full-record-1-altered.txt")));
-    QCOMPARE(statusOnDisk(fileBytes(DataFileName), 1), QStringLiteral("X"));
+    QCOMPARE(statusOnDisk(DataFileName, 1), QStringLiteral("X"));
     QVERIFY(!window.findChild<TPrintPreviewForm *>());
 }
 

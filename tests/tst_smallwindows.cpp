@@ -9,7 +9,6 @@
 #include "manualpath.h"
 
 #include "mainwindowfixture.h"
-#include "reviewfixtures.h"
 #include "screenfixture.h"
 
 #include <QAction>

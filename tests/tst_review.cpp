@@ -67,6 +67,8 @@ private slots:
     void sortsByHeading();
     void refreshKeepsFilterAndSort();
     void findSortAndChooseFromMainWindow();
+    void datesSortByDayThenClockThenNumber_data();
+    void datesSortByDayThenClockThenNumber();
 
 private:
     std::unique_ptr<LogFixture> m_fixture;
@@ -776,6 +778,35 @@ void TestReview::findSortAndChooseFromMainWindow()
     QCOMPARE(window->state().SelectedRecord, 2);
     QCOMPARE(window->EditName->text(), QStringLiteral("Unknown Caller"));
     QCOMPARE(window->Memo1->toPlainText(), QStringLiteral("Wished a happy new year"));
+}
+
+void TestReview::datesSortByDayThenClockThenNumber_data()
+{
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QList<int>>("order");
+    QTest::newRow("oldest first") << 1 << QList<int>{3, 6, 8, 7, 1, 4, 5};
+    QTest::newRow("newest first") << 2 << QList<int>{1, 7, 8, 6, 4, 3, 5};
+}
+
+void TestReview::datesSortByDayThenClockThenNumber()
+{
+    QFETCH(int, clicks);
+    QFETCH(QList<int>, order);
+    // Record 2 carries number 8 (another program's doing): between equal days
+    // and times the number decides, not the place in the file.
+    appendEntries(LogFile, {{"I", "3/1/2024", "3:15PM"},
+                            {"I", "3/1/2024", "9:30AM"},
+                            {"I", "2/28/2024", "11:00PM"},
+                            {"I", "3/1/2024", "noonish"},
+                            {"I", "soon", "9:00AM"},
+                            {"I", "3/1/2024", " 9:30AM"},
+                            {"I", "03/01/2024", "12:05PM"}});
+    patchField(LogFile, 2, CallRecord::RecordNumber, QStringLiteral("8"));
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+    review.show();
+    for (int i = 0; i < clicks; ++i)
+        clickHeading(review, 3);
+    QCOMPARE(shownRecords(review), order);
 }
 
 QTEST_MAIN(TestReview)

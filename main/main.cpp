@@ -21,6 +21,9 @@ int main(int argc, char *argv[])
     if (exitCode >= 0)
         return exitCode;
 
+    // The user's settings (~/.config/CallLog/Vorlen3.conf) go under the per-user folder's name.
+    QCoreApplication::setOrganizationName(QStringLiteral("CallLog"));
+    QCoreApplication::setApplicationName(QStringLiteral("Vorlen3"));
     CallLogApplication app(argc, argv);
     Desktop::system().defaultPrinter = &ReportPrinter::systemDefaultPrinter;
     return CallLogApplication::run([] {

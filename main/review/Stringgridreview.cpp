@@ -347,7 +347,7 @@ void TFormRecordReview::DataGridDrawCell(QPainter *painter, int ACol, int ARow, 
         painter->fillRect(Rect, colours.color(selected ? QPalette::Highlight : QPalette::Base));
         painter->setPen(colours.color(selected ? QPalette::HighlightedText : QPalette::Text));
         // A text longer than its cell ends in an ellipsis; its tool tip holds the whole of it.
-        shown = painter->fontMetrics().elidedText(text, Qt::ElideRight, textRect.width());
+        shown = fittedText(painter->fontMetrics(), text, textRect.width());
     }
     painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
     if (ARow == 0) {
@@ -361,6 +361,20 @@ void TFormRecordReview::DataGridDrawCell(QPainter *painter, int ACol, int ARow, 
         painter->drawLine(frame.topRight(), frame.bottomRight());
     }
     painter->restore();
+}
+
+QString TFormRecordReview::fittedText(const QFontMetrics &metrics, const QString &text, int width)
+{
+    // Logs repeat their texts, and a repaint draws the same cells again: each
+    // text is measured once (in the grid's one font), and only a text too wide is elided.
+    constexpr int MostKept = 20000;
+    auto found = m_textWidths.constFind(text);
+    if (found == m_textWidths.cend()) {
+        if (m_textWidths.size() >= MostKept)
+            m_textWidths.clear();
+        found = m_textWidths.insert(text, metrics.horizontalAdvance(text));
+    }
+    return *found <= width ? text : metrics.elidedText(text, Qt::ElideRight, width);
 }
 
 void TFormRecordReview::DataGridDblClick(const QModelIndex &index)

@@ -5,6 +5,7 @@
 #include "reviewfiltermodel.h"
 
 #include <QDialog>
+#include <QHash>
 
 #include <array>
 #include <optional>
@@ -12,6 +13,7 @@
 struct Desktop;
 class OpenLog;
 class QComboBox;
+class QFontMetrics;
 class QLabel;
 class QLineEdit;
 class QPainter;
@@ -101,6 +103,7 @@ private:
     // Takes the record number of the line at view index `index` as the chosen
     // record; false, with a note in the panel, when it is not a record number.
     bool storeChosenRecord(const QModelIndex &index, bool report);
+    QString fittedText(const QFontMetrics &metrics, const QString &text, int width);
 
     RecordTableModel *m_model = nullptr;
     ReviewFilterModel *m_shown = nullptr;
@@ -111,6 +114,7 @@ private:
     // Width of each column whose edge the user dragged; -1 where the widths rule decides.
     std::array<int, RecordTableModel::ColumnCount> m_draggedWidths;
     bool m_settingWidths = false;
+    QHash<QString, int> m_textWidths; // drawn width of each record text met so far
 };
 
 #endif // STRINGGRIDREVIEW_H

@@ -8,10 +8,12 @@
 #include "recordtablemodel.h"
 #include "reviewfiltermodel.h"
 #include "reviewcolumnsizer.h"
+#include "reviewsettings.h"
 #include "mainwindowfixture.h"
 #include "logfixture.h"
 #include "reviewfixtures.h"
 #include "screenfixture.h"
+#include "windowfont.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -23,7 +25,11 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QSettings>
 #include <QTableView>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QToolTip>
 
 #include <memory>
 
@@ -32,6 +38,7 @@ class TestReview : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -56,13 +63,27 @@ private slots:
     void reviewEndedWithoutChoice();
     void reviewWithoutDataFile();
 
+    void keysChooseTheCurrentLine_data();
+    void keysChooseTheCurrentLine();
+    void enterAndEscapeInTheFilterBar_data();
+    void enterAndEscapeInTheFilterBar();
+    void sortedHeadingShowsItsArrow();
+    void datesSortByDayThenClockThenNumber_data();
+    void datesSortByDayThenClockThenNumber();
+    void remembersWhatTheUserLeft();
+    void placesTheWindowOnAScreen_data();
+    void placesTheWindowOnAScreen();
+    void tooltipsExplainAndComplete_data();
+    void tooltipsExplainAndComplete();
+    void longTextsEndInAnEllipsis();
+
 private:
     std::unique_ptr<LogFixture> m_fixture;
+    QTemporaryDir m_settingsDir;
 };
 
 namespace {
 
-const QString LogFile = QStringLiteral("VNData.dta");
 
 QStringList rowTexts(const ReviewFilterModel *model, int row)
 {
@@ -74,8 +95,17 @@ QStringList rowTexts(const ReviewFilterModel *model, int row)
 
 } // namespace
 
+void TestReview::initTestCase()
+{
+    // The window's memory goes to a folder of the test's own, never to the user's settings.
+    QVERIFY(m_settingsDir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, m_settingsDir.path());
+    QCoreApplication::setOrganizationName(QStringLiteral("CallLogTest"));
+}
+
 void TestReview::init()
 {
+    QSettings().clear();
     m_fixture = std::make_unique<LogFixture>();
     QVERIFY(m_fixture->dir.isValid());
 }
@@ -472,6 +502,350 @@ void TestReview::reviewWithoutDataFile()
     QCOMPARE(texts, QStringList({"Warning!", "No Data Available"}));
     QVERIFY(!window->PrintCurrent->isEnabled());
 }
+
+namespace {
+
+// Opens the window on `desktop`, hands it to `act` once it is shown and active, and returns its result.
+int runReview(LogFixture &fixture, const std::function<void(TFormRecordReview *)> &act)
+{
+    ModalAnswerer answerer(fixture.desktop, ModalAnswerer::only<TFormRecordReview>([&](TFormRecordReview *review) {
+        QApplication::setActiveWindow(review);
+        if (QTest::qWaitForWindowActive(review))
+            act(review);
+    }));
+    TFormRecordReview review(fixture.log(), fixture.desktop);
+    return fixture.desktop.runDialog(review);
+}
+
+// How many pixels of `colour` each line of the right end of a heading cell holds, lines without any left out.
+QList<int> arrowLines(const QImage &cell, const QColor &colour)
+{
+    QList<int> lines;
+    for (int y = 0; y < cell.height(); ++y) {
+        int count = 0;
+        for (int x = cell.width() - 12; x < cell.width(); ++x)
+            count += cell.pixelColor(x, y) == colour;
+        if (count > 0)
+            lines << count;
+    }
+    return lines;
+}
+
+// Drags the right edge of `column` by `dx` pixels, as the user does.
+void dragEdge(QHeaderView *header, int column, int dx)
+{
+    const QPoint edge(header->sectionViewportPosition(column) + header->sectionSize(column) - 2, header->height() / 2);
+    QTest::mousePress(header->viewport(), Qt::LeftButton, {}, edge);
+    QTest::mouseMove(header->viewport(), edge + QPoint(dx, 0));
+    QTest::mouseRelease(header->viewport(), Qt::LeftButton, {}, edge + QPoint(dx, 0));
+}
+
+} // namespace
+
+void TestReview::keysChooseTheCurrentLine_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("downs");
+    QTest::addColumn<int>("result");
+    QTest::newRow("Enter on record 3") << int(Qt::Key_Return) << 2 << 4;
+    QTest::newRow("keypad Enter on record 2") << int(Qt::Key_Enter) << 1 << 3;
+    QTest::newRow("Space on record 1") << int(Qt::Key_Space) << 0 << 2;
+    QTest::newRow("Enter on a line that names no record") << int(Qt::Key_Return) << 3 << 1;
+}
+
+void TestReview::keysChooseTheCurrentLine()
+{
+    QFETCH(int, key);
+    QFETCH(int, downs);
+    QFETCH(int, result);
+    appendEntries(LogFile, threeEntries + threeEntries.mid(0, 1));
+    patchField(LogFile, 4, CallRecord::RecordNumber, QStringLiteral("4b"));
+    const int ended = runReview(*m_fixture, [&](TFormRecordReview *review) {
+        review->DataGrid->setFocus();
+        for (int i = 0; i < downs; ++i)
+            QTest::keyClick(review->DataGrid, Qt::Key_Down);
+        const Qt::KeyboardModifiers keypad = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        QTest::keyClick(review->DataGrid, Qt::Key(key), keypad);
+        if (downs == 3) {
+            // As with a double-click: the window says so and stays; Escape then cancels.
+            QVERIFY(review->isVisible());
+            QCOMPARE(review->Panel1->text(), QStringLiteral("'4b' is not a valid record number"));
+            QTest::keyClick(review->DataGrid, Qt::Key_Escape);
+        }
+    });
+    QCOMPARE(ended, result);
+}
+
+void TestReview::enterAndEscapeInTheFilterBar_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("focusAfterEnter");
+    QTest::addColumn<QList<int>>("shown");
+    QTest::newRow("search box") << "EditSearch" << "cafe" << "DataGrid" << QList<int>{3, 4};
+    QTest::newRow("search that finds nothing") << "EditSearch" << "zebra" << "EditSearch" << QList<int>{};
+    QTest::newRow("from date") << "EditDateFrom" << "1/1/2025" << "DataGrid" << QList<int>{3};
+    QTest::newRow("to date, unreadable") << "EditDateTo" << "13/45/2024" << "DataGrid" << QList<int>{1, 2, 3, 4, 5};
+    QTest::newRow("type box") << "ComboType" << "" << "DataGrid" << QList<int>{1, 2, 3, 4, 5};
+}
+
+void TestReview::enterAndEscapeInTheFilterBar()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, focusAfterEnter);
+    QFETCH(QList<int>, shown);
+    openSearchLog(LogFile);
+    const int ended = runReview(*m_fixture, [&](TFormRecordReview *review) {
+        auto *control = review->findChild<QWidget *>(field);
+        QVERIFY(control);
+        control->setFocus();
+        QTest::keyClicks(control, typed);
+        QTest::keyClick(control, Qt::Key_Return);
+        QVERIFY(review->isVisible());
+        QCOMPARE(QApplication::focusWidget()->objectName(), focusAfterEnter);
+        QCOMPARE(shownRecords(*review), shown);
+        if (focusAfterEnter == QLatin1String("DataGrid"))
+            QCOMPARE(review->DataGrid->currentIndex().row(), 0);
+
+        // The first Escape empties a box that holds text; the next one cancels.
+        control->setFocus();
+        if (auto *box = qobject_cast<QLineEdit *>(control)) {
+            QTest::keyClick(control, Qt::Key_Escape);
+            QVERIFY(review->isVisible());
+            QCOMPARE(box->text(), QString());
+            QCOMPARE(shownRecords(*review), QList<int>({1, 2, 3, 4, 5}));
+        }
+        QTest::keyClick(control, Qt::Key_Escape);
+    });
+    QCOMPARE(ended, 1);
+}
+
+void TestReview::sortedHeadingShowsItsArrow()
+{
+    openSearchLog(LogFile);
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+    const QColor red(200, 0, 0);
+    QPalette colours = review.DataGrid->palette();
+    colours.setColor(QPalette::WindowText, red);
+    review.DataGrid->setPalette(colours);
+    review.show();
+    QHeaderView *header = review.DataGrid->horizontalHeader();
+    auto heading = [header](int column) {
+        header->viewport()->repaint();
+        return header->viewport()
+            ->grab(QRect(header->sectionViewportPosition(column), 0, header->sectionSize(column), header->height()))
+            .toImage();
+    };
+    const QImage date = heading(3);
+    const QImage name = heading(6);
+    QCOMPARE(arrowLines(date, red), QList<int>());
+
+    clickHeading(review, 3);
+    const QImage ascending = heading(3);
+    QCOMPARE(arrowLines(ascending, red), QList<int>({1, 3, 5, 7}));
+    // The heading keeps its text, face and frame; the other headings have no arrow.
+    const QRect text(0, 0, date.width() - 14, date.height());
+    QCOMPARE(ascending.copy(text), date.copy(text));
+    QCOMPARE(heading(6), name);
+    clickHeading(review, 3);
+    QCOMPARE(arrowLines(heading(3), red), QList<int>({7, 5, 3, 1}));
+    clickHeading(review, 6);
+    QCOMPARE(heading(3), date);
+}
+
+void TestReview::datesSortByDayThenClockThenNumber_data()
+{
+    QTest::addColumn<int>("clicks");
+    QTest::addColumn<QList<int>>("order");
+    QTest::newRow("oldest first") << 1 << QList<int>{3, 6, 8, 7, 1, 4, 5};
+    QTest::newRow("newest first") << 2 << QList<int>{1, 7, 8, 6, 4, 3, 5};
+}
+
+void TestReview::datesSortByDayThenClockThenNumber()
+{
+    QFETCH(int, clicks);
+    QFETCH(QList<int>, order);
+    // Record 2 carries number 8 (another program's doing): between equal days
+    // and times the number decides, not the place in the file.
+    appendEntries(LogFile, {{"I", "3/1/2024", "3:15PM"},
+                            {"I", "3/1/2024", "9:30AM"},
+                            {"I", "2/28/2024", "11:00PM"},
+                            {"I", "3/1/2024", "noonish"},
+                            {"I", "soon", "9:00AM"},
+                            {"I", "3/1/2024", " 9:30AM"},
+                            {"I", "03/01/2024", "12:05PM"}});
+    patchField(LogFile, 2, CallRecord::RecordNumber, QStringLiteral("8"));
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+    review.show();
+    for (int i = 0; i < clicks; ++i)
+        clickHeading(review, 3);
+    QCOMPARE(shownRecords(review), order);
+}
+
+void TestReview::remembersWhatTheUserLeft()
+{
+    openSearchLog(LogFile);
+    const QFontMetrics metrics(QFont(WindowFont::arial(13)));
+    const int notesByRule = metrics.horizontalAdvance(QStringLiteral("Stone & Sons")) + 225;
+    int dragged = 0;
+    {
+        TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+        review.show();
+        review.resize(700, 450);
+        review.move(60, 40);
+        QHeaderView *header = review.DataGrid->horizontalHeader();
+        dragged = header->sectionSize(6) + 40;
+        dragEdge(header, 6, 40);
+        QCOMPARE(header->sectionSize(6), dragged);
+        // A column dragged down to almost nothing is not kept hidden.
+        dragEdge(header, 1, -46);
+        QVERIFY(header->sectionSize(1) < ReviewSettings::NarrowestKept);
+        clickHeading(review, 6);
+        clickHeading(review, 6);
+        QTest::keyClicks(review.EditSearch, QStringLiteral("o"));
+        QTest::keyClicks(review.EditDateTo, QStringLiteral("31/12/2024"));
+        review.ComboType->setCurrentIndex(2);
+        // A refill measures the texts again but keeps the dragged width.
+        QTest::mouseClick(review.ButtonRefresh, Qt::LeftButton);
+        QCOMPARE(review.DataGrid->columnWidth(6), dragged);
+        QCOMPARE(shownRecords(review), QList<int>({2, 5}));
+        QTest::mouseClick(review.ButtonCancel, Qt::LeftButton);
+    }
+    appendEntries(LogFile, {{"O", "1/5/2025", "8:00AM", "555-222-3333", "Zoe Ostrowski", "Stone & Sons", "x"}});
+    TFormRecordReview again(m_fixture->log(), m_fixture->desktop);
+    again.show();
+    QCOMPARE(again.size(), QSize(700, 450));
+    QCOMPARE(again.pos(), QPoint(60, 40));
+    QCOMPARE(again.DataGrid->columnWidth(6), dragged);
+    QCOMPARE(again.DataGrid->columnWidth(8), notesByRule);
+    QCOMPARE(again.DataGrid->columnWidth(1), 50);
+    QCOMPARE(again.EditSearch->text(), QStringLiteral("o"));
+    QCOMPARE(again.ComboType->currentText(), QStringLiteral("Out"));
+    // A remembered date that cannot be read is shown as typed, in red, and hides nothing.
+    QCOMPARE(again.EditDateTo->text(), QStringLiteral("31/12/2024"));
+    QCOMPARE(again.EditDateTo->palette().color(QPalette::Text), QColor(Qt::red));
+    QVERIFY(!again.LabelFilterError->text().isEmpty());
+    QCOMPARE(shownRecords(again), QList<int>({6, 2, 5}));
+
+    // A double-click on the edge gives the column back to the rule.
+    QHeaderView *header = again.DataGrid->horizontalHeader();
+    QTest::mouseDClick(header->viewport(), Qt::LeftButton, {},
+                       QPoint(header->sectionViewportPosition(6) + header->sectionSize(6) - 2, header->height() / 2));
+    QCOMPARE(again.DataGrid->columnWidth(6), metrics.horizontalAdvance(QStringLiteral("12:05PM")) + 100);
+}
+
+void TestReview::placesTheWindowOnAScreen_data()
+{
+    // The test's screen is 800 x 600.
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QPoint>("position");
+    QTest::addColumn<QString>("placed");
+    QTest::newRow("first opening, the screen too small") << QSize() << QPoint() << "inside";
+    QTest::newRow("kept size and place") << QSize(680, 400) << QPoint(20, 30) << "kept";
+    QTest::newRow("place off every screen") << QSize(680, 400) << QPoint(5000, -3000) << "centred";
+    QTest::newRow("place half off the screen") << QSize(680, 400) << QPoint(500, 20) << "moved in";
+    QTest::newRow("larger than the screen") << QSize(3000, 2000) << QPoint(0, 0) << "inside";
+    QTest::newRow("smaller than the controls") << QSize(100, 100) << QPoint(20, 30) << "kept";
+}
+
+void TestReview::placesTheWindowOnAScreen()
+{
+    QFETCH(QSize, size);
+    QFETCH(QPoint, position);
+    QFETCH(QString, placed);
+    appendEntries(LogFile, threeEntries);
+    if (size.isValid()) {
+        TFormRecordReview before(m_fixture->log(), m_fixture->desktop);
+        before.resize(size);
+        before.move(position);
+        before.ButtonCancelClick();
+    }
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+    review.show();
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    QVERIFY(area.contains(review.frameGeometry()));
+    QVERIFY(review.width() >= review.minimumSizeHint().width());
+    if (placed == QLatin1String("kept")) {
+        QCOMPARE(review.size(), size.expandedTo(review.minimumSizeHint()));
+        QCOMPARE(review.pos(), position);
+    } else if (placed == QLatin1String("centred")) {
+        QCOMPARE(review.size(), size);
+        QVERIFY((review.frameGeometry().center() - area.center()).manhattanLength() <= 4);
+    } else if (placed == QLatin1String("moved in")) {
+        QCOMPARE(review.size(), size);
+        QCOMPARE(review.y(), position.y());
+        QVERIFY(review.x() < position.x());
+    }
+}
+
+void TestReview::tooltipsExplainAndComplete_data()
+{
+    QTest::addColumn<int>("row"); // -1: the heading
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("Type heading") << -1 << 2 << "I = In\nO = Out\nM = Msg";
+    QTest::newRow("Status heading") << -1 << 1 << "O = saved\nE = edited\nX = altered outside the program";
+    QTest::newRow("a message") << 2 << 2 << "M = Msg";
+    QTest::newRow("an altered record") << 1 << 1 << "X = altered outside the program";
+    QTest::newRow("an edited record") << 3 << 1 << "E = edited";
+    QTest::newRow("notes too long for the cell") << 3 << 8 << "asked about the invoice";
+    QTest::newRow("a note that looks like markup") << 4 << 8 << "<b>fresh</b> bread & butter";
+    QTest::newRow("a name that fits") << 0 << 6 << "";
+    QTest::newRow("Name heading") << -1 << 6 << "";
+}
+
+void TestReview::tooltipsExplainAndComplete()
+{
+    QFETCH(int, row);
+    QFETCH(int, column);
+    QFETCH(QString, tip);
+    openSearchLog(LogFile);
+    patchField(LogFile, 5, CallRecord::Notes, QStringLiteral("<b>fresh</b> bread & butter"));
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+    review.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&review));
+    QTableView *grid = review.DataGrid;
+    grid->setColumnWidth(8, 60);
+    QToolTip::hideText();
+    QTRY_VERIFY(!QToolTip::isVisible());
+    QWidget *surface = row < 0 ? grid->horizontalHeader()->viewport() : grid->viewport();
+    const QPoint at = row < 0 ? QPoint(grid->horizontalHeader()->sectionViewportPosition(column) + 5, 5)
+                              : grid->visualRect(review.model()->index(row, column)).topLeft() + QPoint(5, 5);
+    QHelpEvent help(QEvent::ToolTip, at, surface->mapToGlobal(at));
+    QApplication::sendEvent(surface, &help);
+    if (tip.isEmpty()) {
+        QTRY_VERIFY(!QToolTip::isVisible());
+    } else {
+        QVERIFY(QToolTip::isVisible());
+        // Shown as plain text, or as rich text that wraps.
+        QString shown = QToolTip::text();
+        if (Qt::mightBeRichText(shown)) {
+            QTextDocument document;
+            document.setHtml(shown);
+            shown = document.toPlainText().replace(QChar::LineSeparator, QLatin1Char('\n'));
+        }
+        QCOMPARE(shown, tip);
+    }
+}
+
+void TestReview::longTextsEndInAnEllipsis()
+{
+    appendEntries(LogFile, threeEntries);
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+    const QString notes = QStringLiteral("Wished a merry Christmas");
+    auto drawn = [&review](const QString &text) {
+        QImage image(90, 20, QImage::Format_RGB32);
+        QPainter painter(&image);
+        review.DataGridDrawCell(&painter, 8, 2, image.rect(), false, text);
+        return image;
+    };
+    const QString ending = QFontMetrics(review.DataGrid->font()).elidedText(notes, Qt::ElideRight, 90);
+    QVERIFY(ending.endsWith(QChar(0x2026)));
+    QCOMPARE(drawn(notes), drawn(ending));
+    QVERIFY(drawn(notes) != drawn(notes.left(ending.size())));
+}
+
 
 QTEST_MAIN(TestReview)
 #include "tst_review.moc"

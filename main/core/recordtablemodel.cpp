@@ -1,5 +1,45 @@
 #include "recordtablemodel.h"
 
+#include "callentry.h"
+
+namespace {
+
+struct Letter
+{
+    char16_t letter;
+    const char *meaning;
+};
+
+const Letter TypeLetters[] = {
+    {letterOf(CallType::In), "In"},
+    {letterOf(CallType::Out), "Out"},
+    {letterOf(CallType::Message), "Msg"},
+};
+
+const Letter StatusLetters[] = {
+    {letterOf(RecordStatus::Original), "saved"},
+    {letterOf(RecordStatus::Edited), "edited"},
+    {letterOf(RecordStatus::Compromised), "altered outside the program"},
+};
+
+QString line(const Letter &letter)
+{
+    return QStringLiteral("%1 = %2").arg(QChar(letter.letter), QLatin1String(letter.meaning));
+}
+
+template<size_t N> QString explain(const Letter (&letters)[N], QStringView letter)
+{
+    QStringList lines;
+    for (const Letter &known : letters) {
+        if (letter.size() == 1 && letter.at(0) == QChar(known.letter))
+            return line(known);
+        lines << line(known);
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
 const std::array<CallRecord::Field, RecordTableModel::ColumnCount> RecordTableModel::ColumnFields = {
     CallRecord::RecordNumber, CallRecord::Status, CallRecord::Type,    CallRecord::Date,  CallRecord::Phone,
     CallRecord::Time,         CallRecord::Name,   CallRecord::Company, CallRecord::Notes,
@@ -40,16 +80,38 @@ int RecordTableModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : ColumnCount;
 }
 
+QString RecordTableModel::legend(int column)
+{
+    return meaning(column, QStringView());
+}
+
+QString RecordTableModel::meaning(int column, QStringView letter)
+{
+    if (column == TypeColumn)
+        return explain(TypeLetters, letter);
+    if (column == StatusColumn)
+        return explain(StatusLetters, letter);
+    return QString();
+}
+
 QVariant RecordTableModel::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
         return QVariant();
-    return text(index.row(), index.column());
+    if (role == Qt::DisplayRole)
+        return text(index.row(), index.column());
+    if (role == Qt::ToolTipRole && (index.column() == TypeColumn || index.column() == StatusColumn))
+        return meaning(index.column(), text(index.row(), index.column()));
+    return QVariant();
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return Headings[size_t(section)];
+    if (role == Qt::DisplayRole)
+        return Headings[size_t(section)];
+    if (role == Qt::ToolTipRole && !legend(section).isEmpty())
+        return legend(section);
+    return QAbstractTableModel::headerData(section, orientation, role);
 }

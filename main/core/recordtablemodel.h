@@ -10,7 +10,8 @@
 
 // The records of the review grid, one row each in file order. Cells are
 // decoded from the stored bytes when asked for, so a long log costs only
-// its records' bytes.
+// its records' bytes. The Status and Type cells and headings explain their
+// letters in their tool tips.
 class RecordTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -27,6 +28,15 @@ public:
     const std::vector<CallRecord> &records() const { return m_records; }
 
     QString text(int row, int column) const;
+
+    static constexpr int StatusColumn = 1;
+    static constexpr int TypeColumn = 2;
+    // What the letters of the Status or Type column stand for, one per line;
+    // empty for the other columns.
+    static QString legend(int column);
+    // What the letter `letter` of that column stands for; the whole legend
+    // when it is none of that column's letters.
+    static QString meaning(int column, QStringView letter);
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -2,17 +2,21 @@
 #define REVIEWFILTERMODEL_H
 
 #include "callsearch.h"
+#include "recordtablemodel.h"
 
 #include <QAbstractProxyModel>
 
+#include <array>
 #include <vector>
-
-class RecordTableModel;
 
 // The review grid's rows as the user asked for them: the records that pass
 // the filter, in the order of the heading last clicked (file order at first).
-// Keys for the search and the sort are made when first needed and kept until
-// the records are read again, so that a keystroke costs one pass over the log.
+// Keys for the search and for each column's sort are made when first needed
+// and kept until the records are read again, so that a keystroke costs one
+// pass over the log and sorting a column again costs only the sort.
+// Dates sort by the day, then the time by the clock, then the record number;
+// texts that are not a number, date or time where one belongs come last in
+// either direction.
 class ReviewFilterModel : public QAbstractProxyModel
 {
     Q_OBJECT
@@ -52,16 +56,27 @@ private:
     void recordsAboutToChange();
     void recordsChanged();
     void rebuild();
+    void forgetKeys();
     void ensureSearchRows();
-    // Sort key of every record for `column`; -1 marks a text that is not a
-    // number, date or time where one belongs.
-    std::vector<qint64> sortKeys(int column) const;
+    // A record's place in a column's order, compared level by level; a
+    // negative level is a text that cannot be read as what it should hold.
+    // A date's levels are its day, its time and the record's number.
+    struct SortKey
+    {
+        qint32 first = -1;
+        qint32 second = 0;
+        qint32 third = 0;
+    };
+    const std::vector<SortKey> &sortKeys(int column);
+    void fillSortKeys(int column, std::vector<SortKey> &keys) const;
+    void sortRows();
 
     RecordTableModel *m_records = nullptr;
     CallSearch::Filter m_filter;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     std::vector<CallSearch::Row> m_searchRows; // empty until a filter needs it
+    std::array<std::vector<SortKey>, RecordTableModel::ColumnCount> m_sortKeys; // per column, empty until sorted by it
     std::vector<int> m_order; // every record row in sort order; empty for file order
     std::vector<int> m_shown;
     mutable std::vector<int> m_shownAt; // record row to shown row, -1 when hidden; made on demand

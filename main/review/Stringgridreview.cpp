@@ -8,26 +8,28 @@
 #include "openlog.h"
 #include "recordtablemodel.h"
 #include "reviewcolumnsizer.h"
+#include "reviewfilterbar.h"
 #include "reviewfiltermodel.h"
 #include "reviewgriddelegate.h"
 #include "reviewgridheader.h"
+#include "reviewsettings.h"
 #include "scanprogress.h"
 #include "screenfit.h"
 #include "windowfont.h"
 
 #include <QAbstractProxyModel>
-#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QShowEvent>
@@ -48,11 +50,23 @@ QModelIndex recordIndex(QModelIndex index)
     return index;
 }
 
-QString dateFieldProblem(const QString &which, const CallSearch::DateBound &bound)
+// The designed client area, for the first opening.
+const QSize FirstSize(930, 587);
+
+// A small filled triangle at the right end of a heading cell: pointing up for
+// an ascending order, down for a descending one. Returns its left edge.
+int drawSortArrow(QPainter *painter, const QRect &cell, Qt::SortOrder order)
 {
-    if (bound.valid)
-        return QString();
-    return QStringLiteral("\"%1\" is not a date: use m/d/yyyy or yyyy-mm-dd").arg(which);
+    constexpr int Rows = 4;
+    const int right = cell.right() - 4;
+    const int left = right - 2 * (Rows - 1);
+    const int top = cell.top() + (cell.height() - Rows) / 2;
+    for (int row = 0; row < Rows; ++row) {
+        const int half = order == Qt::AscendingOrder ? row : Rows - 1 - row;
+        const int centre = (left + right) / 2;
+        painter->drawLine(centre - half, top + row, centre + half, top + row);
+    }
+    return left;
 }
 
 } // namespace
@@ -62,6 +76,7 @@ TFormRecordReview::TFormRecordReview(const OpenLog &log, Desktop &desktop, QWidg
     , m_log(log)
     , m_desktop(desktop)
 {
+    m_draggedWidths.fill(ReviewSettings::FollowsRule);
     setObjectName(QStringLiteral("FormRecordReview"));
     setWindowTitle(QStringLiteral("Record Review"));
     setSizeGripEnabled(true);
@@ -96,42 +111,31 @@ TFormRecordReview::TFormRecordReview(const OpenLog &log, Desktop &desktop, QWidg
     m_shown->setObjectName(QStringLiteral("ReviewFilterModel"));
     m_shown->setRecordModel(m_model);
 
+    FilterBar = new ReviewFilterBar(this);
+    EditSearch = FilterBar->EditSearch;
+    ComboType = FilterBar->ComboType;
+    EditDateFrom = FilterBar->EditDateFrom;
+    EditDateTo = FilterBar->EditDateTo;
+    ComboStatus = FilterBar->ComboStatus;
+    ButtonExportShown = FilterBar->ButtonExportShown;
+    LabelShown = FilterBar->LabelShown;
+    LabelFilterError = FilterBar->LabelFilterError;
+
     buildGrid();
     m_sizer = new ReviewColumnSizer(DataGrid->font(), this);
     m_sizer->setObjectName(QStringLiteral("ColumnSizer"));
+    buildNoMatchNote();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(Panel1);
-    layout->addWidget(buildFilterBar());
+    layout->addWidget(FilterBar);
     layout->addWidget(DataGrid, 1);
-    LabelNoMatch = new QLabel(QStringLiteral("No records match the search and filters."), this);
-    LabelNoMatch->setObjectName(QStringLiteral("LabelNoMatch"));
-    LabelNoMatch->setAlignment(Qt::AlignCenter);
-    LabelNoMatch->setFont(WindowFont::arial(15));
-    LabelNoMatch->setAutoFillBackground(true);
-    LabelNoMatch->setBackgroundRole(QPalette::Base);
-    LabelNoMatch->hide();
     layout->addWidget(LabelNoMatch, 1);
 
-    resize(930, 587);
-    if (const QScreen *screen = QGuiApplication::primaryScreen())
-        move(screen->availableGeometry().center() - rect().center());
-    ScreenFit::fit(this);
-
-    connect(ButtonRefresh, &QPushButton::clicked, this, &TFormRecordReview::ButtonRefreshClick);
-    connect(ButtonCancel, &QPushButton::clicked, this, &TFormRecordReview::ButtonCancelClick);
-    connect(m_sizer, &ReviewColumnSizer::widthsChanged, this, &TFormRecordReview::applyColumnWidths);
-    connect(DataGrid, &QTableView::doubleClicked, this, &TFormRecordReview::DataGridDblClick);
-    connect(DataGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this](const QModelIndex &current) {
-                if (current.isValid())
-                    storeChosenRecord(current, true);
-            });
-    connect(DataGrid->horizontalHeader(), &QHeaderView::sectionClicked, this, &TFormRecordReview::headingClicked);
-    connect(m_shown, &ReviewFilterModel::rowsShownChanged, this, &TFormRecordReview::showRowCount);
-
+    connectControls();
+    restoreSettings();
     showRowCount();
     FormCreate();
 }
@@ -155,6 +159,7 @@ void TFormRecordReview::buildGrid()
     DataGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     DataGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     DataGrid->setCornerButtonEnabled(false);
+    DataGrid->installEventFilter(this);
 
     const int rowHeight = QFontMetrics(DataGrid->font()).height() + 6;
     QHeaderView *rows = DataGrid->verticalHeader();
@@ -172,6 +177,43 @@ void TFormRecordReview::buildGrid()
     columns->setSectionsClickable(true);
     columns->setSortIndicatorShown(false);
     columns->setFixedHeight(rowHeight);
+}
+
+void TFormRecordReview::buildNoMatchNote()
+{
+    LabelNoMatch = new QLabel(QStringLiteral("No records match the search and filters."), this);
+    LabelNoMatch->setObjectName(QStringLiteral("LabelNoMatch"));
+    LabelNoMatch->setAlignment(Qt::AlignCenter);
+    LabelNoMatch->setFont(WindowFont::arial(15));
+    LabelNoMatch->setAutoFillBackground(true);
+    LabelNoMatch->setBackgroundRole(QPalette::Base);
+    LabelNoMatch->hide();
+}
+
+void TFormRecordReview::connectControls()
+{
+    auto *header = static_cast<ReviewGridHeader *>(DataGrid->horizontalHeader());
+    connect(ButtonRefresh, &QPushButton::clicked, this, &TFormRecordReview::ButtonRefreshClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &TFormRecordReview::ButtonCancelClick);
+    connect(m_sizer, &ReviewColumnSizer::widthsChanged, this, &TFormRecordReview::applyColumnWidths);
+    connect(DataGrid, &QTableView::doubleClicked, this, &TFormRecordReview::DataGridDblClick);
+    connect(DataGrid->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    storeChosenRecord(current, true);
+            });
+    connect(header, &QHeaderView::sectionClicked, this, &TFormRecordReview::headingClicked);
+    connect(header, &ReviewGridHeader::sectionDragged, this, &TFormRecordReview::columnDragged);
+    connect(header, &QHeaderView::sectionHandleDoubleClicked, this, &TFormRecordReview::columnEdgeDoubleClicked);
+    connect(m_shown, &ReviewFilterModel::rowsShownChanged, this, &TFormRecordReview::showRowCount);
+    connect(FilterBar, &ReviewFilterBar::changed, this, &TFormRecordReview::applyFilter);
+    connect(FilterBar, &ReviewFilterBar::enterPressed, this, &TFormRecordReview::goToGrid);
+    connect(FilterBar, &ReviewFilterBar::exportClicked, this, &TFormRecordReview::ButtonExportShownClick);
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    connect(find, &QShortcut::activated, this, [this] {
+        EditSearch->setFocus(Qt::ShortcutFocusReason);
+        EditSearch->selectAll();
+    });
 }
 
 const QString &TFormRecordReview::dataFileName() const
@@ -236,14 +278,34 @@ void TFormRecordReview::fillGrid()
         Panel1->setText(notice);
 }
 
+// The widths rule sets every column at each filling, except a column whose
+// edge the user dragged: that one keeps the dragged width, in this window and
+// the next ones, until a double-click on its edge gives it back to the rule.
 void TFormRecordReview::applyColumnWidths()
 {
+    const QScopedValueRollback<bool> programSetsWidths(m_settingWidths, true);
     // An empty grid keeps the widths it had.
-    if (m_model->rowCount() == 0)
-        return;
-    const ReviewColumnArray widths = m_sizer->widths();
-    for (int column = 3; column < RecordTableModel::ColumnCount; ++column)
-        DataGrid->setColumnWidth(column, widths[size_t(column)]);
+    const bool measured = m_model->rowCount() > 0;
+    const ReviewColumnArray rule = m_sizer->widths();
+    for (int column = 0; column < RecordTableModel::ColumnCount; ++column) {
+        const int dragged = m_draggedWidths[size_t(column)];
+        if (dragged != ReviewSettings::FollowsRule)
+            DataGrid->setColumnWidth(column, dragged);
+        else if (measured)
+            DataGrid->setColumnWidth(column, rule[size_t(column)]);
+    }
+}
+
+void TFormRecordReview::columnDragged(int column)
+{
+    if (!m_settingWidths)
+        m_draggedWidths[size_t(column)] = DataGrid->columnWidth(column);
+}
+
+void TFormRecordReview::columnEdgeDoubleClicked(int column)
+{
+    m_draggedWidths[size_t(column)] = ReviewSettings::FollowsRule;
+    applyColumnWidths();
 }
 
 bool TFormRecordReview::storeChosenRecord(const QModelIndex &index, bool report)
@@ -269,24 +331,25 @@ bool TFormRecordReview::storeChosenRecord(const QModelIndex &index, bool report)
 void TFormRecordReview::DataGridDrawCell(QPainter *painter, int ACol, int ARow, const QRect &Rect, bool selected,
                                          const QString &text)
 {
-    Q_UNUSED(ACol); // the text comes with the cell; every column is drawn alike
     const QPalette &colours = DataGrid->palette();
     painter->save();
     painter->setClipRect(Rect);
     painter->setFont(DataGrid->font());
     QRect textRect = Rect;
+    QString shown = text;
     if (ARow == 0) {
         painter->fillRect(Rect, colours.color(QPalette::Button));
         painter->setPen(colours.color(QPalette::WindowText));
         textRect.adjust(1, 1, -1, -1);
-    } else if (selected) {
-        painter->fillRect(Rect, colours.color(QPalette::Highlight));
-        painter->setPen(colours.color(QPalette::HighlightedText));
+        if (ACol == m_shown->sortColumn())
+            textRect.setRight(drawSortArrow(painter, Rect, m_shown->sortOrder()) - 2);
     } else {
-        painter->fillRect(Rect, colours.color(QPalette::Base));
-        painter->setPen(colours.color(QPalette::Text));
+        painter->fillRect(Rect, colours.color(selected ? QPalette::Highlight : QPalette::Base));
+        painter->setPen(colours.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        // A text longer than its cell ends in an ellipsis; its tool tip holds the whole of it.
+        shown = fittedText(painter->fontMetrics(), text, textRect.width());
     }
-    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, text);
+    painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, shown);
     if (ARow == 0) {
         // Raised frame one pixel wide: light top and left, shadow bottom and right.
         const QRect &frame = Rect;
@@ -300,11 +363,39 @@ void TFormRecordReview::DataGridDrawCell(QPainter *painter, int ACol, int ARow, 
     painter->restore();
 }
 
+QString TFormRecordReview::fittedText(const QFontMetrics &metrics, const QString &text, int width)
+{
+    // Logs repeat their texts, and a repaint draws the same cells again: each
+    // text is measured once (in the grid's one font), and only a text too wide is elided.
+    constexpr int MostKept = 20000;
+    auto found = m_textWidths.constFind(text);
+    if (found == m_textWidths.cend()) {
+        if (m_textWidths.size() >= MostKept)
+            m_textWidths.clear();
+        found = m_textWidths.insert(text, metrics.horizontalAdvance(text));
+    }
+    return *found <= width ? text : metrics.elidedText(text, Qt::ElideRight, width);
+}
+
 void TFormRecordReview::DataGridDblClick(const QModelIndex &index)
 {
     if (!index.isValid() || !storeChosenRecord(index, true))
         return;
     done(m_chosenRecord + 1);
+}
+
+bool TFormRecordReview::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter or Space on a line chooses it as a double-click does.
+    if (watched == DataGrid && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+        if (plain && (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter || key->key() == Qt::Key_Space)) {
+            DataGridDblClick(DataGrid->currentIndex());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TFormRecordReview::ButtonCancelClick()
@@ -317,127 +408,17 @@ void TFormRecordReview::reject()
     done(1);
 }
 
-// ---- Search, filters and sorting -------------------------------------------
-
-QWidget *TFormRecordReview::buildFilterBar()
+void TFormRecordReview::done(int result)
 {
-    auto *bar = new QWidget(this);
-    bar->setObjectName(QStringLiteral("FilterBar"));
-    auto named = [](QWidget *widget, const char *name) { widget->setObjectName(QLatin1String(name)); };
-
-    EditSearch = new QLineEdit(bar);
-    named(EditSearch, "EditSearch");
-    EditSearch->setPlaceholderText(QStringLiteral("Find a name, phone number, company or note (Ctrl+F)"));
-    EditSearch->setClearButtonEnabled(true);
-
-    ComboType = new QComboBox(bar);
-    named(ComboType, "ComboType");
-    ComboType->addItem(QStringLiteral("All types"), QString());
-    ComboType->addItem(QStringLiteral("In"), QString(QChar(letterOf(CallType::In))));
-    ComboType->addItem(QStringLiteral("Out"), QString(QChar(letterOf(CallType::Out))));
-    ComboType->addItem(QStringLiteral("Msg"), QString(QChar(letterOf(CallType::Message))));
-
-    EditDateFrom = new QLineEdit(bar);
-    named(EditDateFrom, "EditDateFrom");
-    EditDateFrom->setPlaceholderText(QStringLiteral("from m/d/yyyy"));
-    EditDateFrom->setFixedWidth(110);
-    EditDateTo = new QLineEdit(bar);
-    named(EditDateTo, "EditDateTo");
-    EditDateTo->setPlaceholderText(QStringLiteral("to m/d/yyyy"));
-    EditDateTo->setFixedWidth(110);
-
-    ComboStatus = new QComboBox(bar);
-    named(ComboStatus, "ComboStatus");
-    ComboStatus->addItem(QStringLiteral("Any status"), int(CallSearch::StatusChoice::Any));
-    ComboStatus->addItem(QStringLiteral("Altered (X) or edited (E)"), int(CallSearch::StatusChoice::AlteredOrEdited));
-    ComboStatus->addItem(QStringLiteral("Altered (X)"), int(CallSearch::StatusChoice::Altered));
-    ComboStatus->addItem(QStringLiteral("Edited (E)"), int(CallSearch::StatusChoice::Edited));
-
-    ButtonExportShown = new QPushButton(QStringLiteral("Export shown rows\u2026"), bar);
-    named(ButtonExportShown, "ButtonExportShown");
-    ButtonExportShown->setAutoDefault(false);
-
-    LabelShown = new QLabel(bar);
-    named(LabelShown, "LabelShown");
-    LabelFilterError = new QLabel(bar);
-    named(LabelFilterError, "LabelFilterError");
-    QPalette red = LabelFilterError->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    LabelFilterError->setPalette(red);
-
-    auto *controls = new QHBoxLayout;
-    controls->addWidget(EditSearch, 1);
-    controls->addWidget(ComboType);
-    controls->addWidget(EditDateFrom);
-    controls->addWidget(EditDateTo);
-    controls->addWidget(ComboStatus);
-    controls->addWidget(ButtonExportShown);
-    auto *counts = new QHBoxLayout;
-    counts->addWidget(LabelShown);
-    counts->addSpacing(24);
-    counts->addWidget(LabelFilterError, 1);
-    auto *rows = new QVBoxLayout(bar);
-    rows->setContentsMargins(6, 4, 6, 4);
-    rows->setSpacing(2);
-    rows->addLayout(controls);
-    rows->addLayout(counts);
-
-    connect(EditSearch, &QLineEdit::textChanged, this, &TFormRecordReview::applyFilter);
-    connect(EditDateFrom, &QLineEdit::textChanged, this, &TFormRecordReview::applyFilter);
-    connect(EditDateTo, &QLineEdit::textChanged, this, &TFormRecordReview::applyFilter);
-    connect(ComboType, qOverload<int>(&QComboBox::currentIndexChanged), this, &TFormRecordReview::applyFilter);
-    connect(ComboStatus, qOverload<int>(&QComboBox::currentIndexChanged), this, &TFormRecordReview::applyFilter);
-    connect(ButtonExportShown, &QPushButton::clicked, this, &TFormRecordReview::ButtonExportShownClick);
-    auto *find = new QShortcut(QKeySequence::Find, this);
-    connect(find, &QShortcut::activated, this, [this] {
-        EditSearch->setFocus(Qt::ShortcutFocusReason);
-        EditSearch->selectAll();
-    });
-    return bar;
+    saveSettings();
+    QDialog::done(result);
 }
+
+// ---- Search, filters and sorting -------------------------------------------
 
 void TFormRecordReview::applyFilter()
 {
-    CallSearch::Filter filter;
-    filter.text = EditSearch->text();
-    const QString type = ComboType->currentData().toString();
-    if (!type.isEmpty())
-        filter.type = type.at(0);
-    filter.status = CallSearch::StatusChoice(ComboStatus->currentData().toInt());
-
-    // A date that cannot be read, or a range that ends before it begins,
-    // hides nothing: the field says what is wrong and the range is left open.
-    const CallSearch::DateBound from = CallSearch::parseDateBound(EditDateFrom->text());
-    const CallSearch::DateBound to = CallSearch::parseDateBound(EditDateTo->text());
-    QStringList problems;
-    for (const QString &problem :
-         {dateFieldProblem(QStringLiteral("From"), from), dateFieldProblem(QStringLiteral("To"), to)})
-        if (!problem.isEmpty())
-            problems << problem;
-    const bool backwards = from.valid && to.valid && !from.blank && !to.blank && from.date > to.date;
-    if (backwards)
-        problems << QStringLiteral("\"From\" is after \"To\": the date range is not applied");
-    if (problems.isEmpty()) {
-        filter.from = from.date;
-        filter.to = to.date;
-    } else if (!backwards) {
-        if (from.valid)
-            filter.from = from.date;
-        if (to.valid)
-            filter.to = to.date;
-    }
-    QPalette red = LabelFilterError->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    LabelFilterError->setPalette(red);
-    LabelFilterError->setText(problems.join(QStringLiteral("; ")));
-    for (QLineEdit *field : {EditDateFrom, EditDateTo}) {
-        const bool wrong = backwards || (field == EditDateFrom ? !from.valid : !to.valid);
-        field->setToolTip(wrong ? LabelFilterError->text() : QString());
-        QPalette colours = field->palette();
-        colours.setColor(QPalette::Text, wrong ? QColor(Qt::red) : palette().color(QPalette::Text));
-        field->setPalette(colours);
-    }
-
+    const CallSearch::Filter filter = FilterBar->filter();
     // The chosen record stays selected when it is still shown.
     const QModelIndex chosen = recordIndex(DataGrid->currentIndex());
     const int chosenRecordRow = chosen.isValid() ? chosen.row() : -1;
@@ -452,25 +433,38 @@ void TFormRecordReview::applyFilter()
 void TFormRecordReview::headingClicked(int column)
 {
     const bool again = m_shown->sortColumn() == column;
-    const Qt::SortOrder order =
-        again && m_shown->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder;
+    sortBy(column, again && m_shown->sortOrder() == Qt::AscendingOrder ? Qt::DescendingOrder : Qt::AscendingOrder);
+    DataGrid->scrollTo(DataGrid->currentIndex());
+}
+
+void TFormRecordReview::sortBy(int column, Qt::SortOrder order)
+{
     m_shown->sort(column, order);
     DataGrid->horizontalHeader()->setToolTip(
         QStringLiteral("Sorted by %1, %2")
             .arg(RecordTableModel::Headings[size_t(column)].trimmed(),
                  order == Qt::AscendingOrder ? QStringLiteral("ascending") : QStringLiteral("descending")));
-    DataGrid->scrollTo(DataGrid->currentIndex());
+    DataGrid->horizontalHeader()->viewport()->update();
+}
+
+// Enter in the search box or a filter takes the user to the lines found.
+void TFormRecordReview::goToGrid()
+{
+    if (m_shown->rowCount() == 0)
+        return;
+    if (!DataGrid->currentIndex().isValid())
+        DataGrid->setCurrentIndex(m_shown->index(0, 0));
+    DataGrid->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormRecordReview::showRowCount()
 {
     const int shown = m_shown->rowCount();
     const int all = m_model->rowCount();
-    LabelShown->setText(QStringLiteral("%1 of %2 records shown").arg(shown).arg(all));
+    FilterBar->showCount(shown, all);
     const bool nothing = shown == 0 && all > 0;
     DataGrid->setVisible(!nothing);
     LabelNoMatch->setVisible(nothing);
-    ButtonExportShown->setEnabled(shown > 0);
 }
 
 void TFormRecordReview::ButtonExportShownClick()
@@ -484,10 +478,58 @@ void TFormRecordReview::ButtonExportShownClick()
     if (path.isEmpty())
         return;
     const CsvExport::Outcome outcome = CsvExport::write(path, m_model->records(), &m_shown->shownRows());
-    QPalette colours = LabelFilterError->palette();
-    colours.setColor(QPalette::WindowText, outcome.written ? palette().color(QPalette::WindowText) : QColor(Qt::red));
-    LabelFilterError->setPalette(colours);
-    LabelFilterError->setText(
-        outcome.written ? QStringLiteral("%1 rows saved as %2").arg(outcome.rows).arg(QFileInfo(path).fileName())
-                        : outcome.error);
+    FilterBar->showNote(outcome.written
+                            ? QStringLiteral("%1 rows saved as %2").arg(outcome.rows).arg(QFileInfo(path).fileName())
+                            : outcome.error,
+                        !outcome.written);
+}
+
+// ---- What the window keeps between openings --------------------------------
+
+void TFormRecordReview::restoreSettings()
+{
+    const ReviewSettings kept = ReviewSettings::load();
+    placeWindow(kept);
+    m_draggedWidths = kept.draggedWidths;
+    applyColumnWidths();
+    FilterBar->setChoices(kept.choices);
+    applyFilter();
+    if (kept.sortColumn >= 0)
+        sortBy(kept.sortColumn, kept.sortOrder);
+}
+
+void TFormRecordReview::placeWindow(const ReviewSettings &kept)
+{
+    // A remembered size the controls no longer fit in grows to hold them.
+    resize(kept.size.value_or(FirstSize).expandedTo(minimumSizeHint()));
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens << screen->availableGeometry();
+    // A place on a screen that is gone, or moved, is not used.
+    if (kept.position && ReviewSettings::reachable(QRect(*kept.position, size()), screens))
+        move(*kept.position);
+    else if (const QScreen *screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    ScreenFit::fit(this);
+}
+
+void TFormRecordReview::saveSettings() const
+{
+    if (!ReviewSettings::available())
+        return;
+    ReviewSettings kept;
+    // A maximised window keeps the size and place it had before.
+    if (!isMaximized() && !isFullScreen()) {
+        kept.size = size();
+        kept.position = pos();
+    } else {
+        const ReviewSettings before = ReviewSettings::load();
+        kept.size = before.size;
+        kept.position = before.position;
+    }
+    kept.draggedWidths = m_draggedWidths;
+    kept.sortColumn = m_shown->sortColumn();
+    kept.sortOrder = m_shown->sortOrder();
+    kept.choices = FilterBar->choices();
+    kept.save();
 }

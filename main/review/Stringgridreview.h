@@ -1,15 +1,19 @@
 #ifndef STRINGGRIDREVIEW_H
 #define STRINGGRIDREVIEW_H
 
+#include "recordtablemodel.h"
 #include "reviewfiltermodel.h"
 
 #include <QDialog>
+#include <QHash>
 
+#include <array>
 #include <optional>
 
 struct Desktop;
 class OpenLog;
 class QComboBox;
+class QFontMetrics;
 class QLabel;
 class QLineEdit;
 class QPainter;
@@ -17,11 +21,15 @@ class QPushButton;
 class QTableView;
 class RecordTableModel;
 class ReviewColumnSizer;
+class ReviewFilterBar;
+struct ReviewSettings;
 
 // Records > Review: every record of the open log in one table, each
 // re-checked on the way in. Ends with 1 when nothing was chosen, or with
-// n + 1 when the line of record n was double-clicked. Above the grid, a
-// search box and filters choose which records show; a heading click sorts.
+// n + 1 when the line of record n was double-clicked, or Enter or Space
+// pressed on it. Above the grid, a search box and filters choose which
+// records show; a heading click sorts. The window comes back as the user
+// left it: size, place, dragged column widths, order and filters.
 class TFormRecordReview : public QDialog
 {
     Q_OBJECT
@@ -43,6 +51,7 @@ public:
     QLabel *LabelShown = nullptr;
     QLabel *LabelFilterError = nullptr;
     QLabel *LabelNoMatch = nullptr;
+    ReviewFilterBar *FilterBar = nullptr;
 
     // The grid's rows as shown: filtered and sorted.
     ReviewFilterModel *model() const { return m_shown; }
@@ -65,24 +74,36 @@ public:
 public slots:
     // Closing through the frame, or Escape, counts as Cancel.
     void reject() override;
+    // Every way the window ends keeps what the user left for the next opening.
+    void done(int result) override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void FormCreate();
     void buildGrid();
+    void buildNoMatchNote();
+    void connectControls();
     void FormShow();
     void DataGridDblClick(const QModelIndex &index);
     void fillGrid();
     void applyColumnWidths();
-    QWidget *buildFilterBar();
+    void columnDragged(int column);
+    void columnEdgeDoubleClicked(int column);
     void applyFilter();
     void showRowCount();
     void headingClicked(int column);
+    void sortBy(int column, Qt::SortOrder order);
+    void goToGrid();
+    void restoreSettings();
+    void placeWindow(const ReviewSettings &kept);
+    void saveSettings() const;
     // Takes the record number of the line at view index `index` as the chosen
     // record; false, with a note in the panel, when it is not a record number.
     bool storeChosenRecord(const QModelIndex &index, bool report);
+    QString fittedText(const QFontMetrics &metrics, const QString &text, int width);
 
     RecordTableModel *m_model = nullptr;
     ReviewFilterModel *m_shown = nullptr;
@@ -90,6 +111,10 @@ private:
     const OpenLog &m_log;
     Desktop &m_desktop;
     int m_chosenRecord = 0;
+    // Width of each column whose edge the user dragged; -1 where the widths rule decides.
+    std::array<int, RecordTableModel::ColumnCount> m_draggedWidths;
+    bool m_settingWidths = false;
+    QHash<QString, int> m_textWidths; // drawn width of each record text met so far
 };
 
 #endif // STRINGGRIDREVIEW_H

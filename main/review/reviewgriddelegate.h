@@ -14,6 +14,8 @@ using ReviewCellPainter =
 // Hands every record cell of the review grid, with the text of the model
 // index the view asks for, to the window's own drawing; a sort or filter
 // model between the records and the view is thus painted as it orders them.
+// A cell's tool tip is what the model says of it, or else its whole text
+// when the cell is too narrow to show it.
 class ReviewGridDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
@@ -22,6 +24,11 @@ public:
     ReviewGridDelegate(ReviewCellPainter drawCell, QObject *parent = nullptr);
 
     void paint(QPainter *painter, const QStyleOptionViewItem &option, const QModelIndex &index) const override;
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
+
+    // A tool tip that wraps a long text instead of running off the screen.
+    static QString wrappedTip(const QString &text);
 
 private:
     ReviewCellPainter m_drawCell;

@@ -10,8 +10,9 @@
 CallLogApplication::CallLogApplication(int &argc, char **argv)
     : QApplication(argc, argv)
 {
-    // Per-user settings (QSettings) go under ~/.config/Vorlener/, one file a program.
-    setOrganizationName(QStringLiteral("Vorlener"));
+    // Per-user settings (QSettings) go under ~/.config/CallLog/, one file a
+    // program, beside the per-user folder's name.
+    setOrganizationName(QStringLiteral("CallLog"));
     setOrganizationDomain(QStringLiteral("vorlener.net"));
 }
 

@@ -30,6 +30,8 @@ private slots:
     void init();
     void cleanup();
 
+    void workFileWrittenInBlocks_data();
+    void workFileWrittenInBlocks();
     void viewerLinesUpTheColumns();
     void printKeepsTheColumns_data();
     void printKeepsTheColumns();
@@ -188,6 +190,32 @@ void TestReportView::init()
 void TestReportView::cleanup()
 {
     m_fixture.reset();
+}
+
+void TestReportView::workFileWrittenInBlocks_data()
+{
+    QTest::addColumn<int>("records");
+    for (int records : {0, 1, 4096, 4097, 9000})
+        QTest::newRow(qPrintable(QString::number(records))) << records;
+}
+
+// Written a block of records at a time, the work file holds the report as
+// one text would be; the viewer gives it back line for line.
+void TestReportView::workFileWrittenInBlocks()
+{
+    QFETCH(int, records);
+    std::vector<CallRecord> log;
+    for (int n = 1; n <= records; ++n)
+        log.push_back(TestRecords::make(n, shortFields.at(n % 3)));
+    QString error;
+    QVERIFY2(ReportText::writeFullReport(ReportText::FullReportFileName, log, &error), qPrintable(error));
+    const QString whole = ReportText::fullReport(log);
+    QCOMPARE(TestRecords::readAll(ReportText::FullReportFileName), whole.toUtf8());
+
+    ReportView view;
+    QVERIFY(view.showFile(ReportText::FullReportFileName, &error));
+    QCOMPARE(view.lines().count(), whole.count(QLatin1Char('\n')) + 1);
+    QCOMPARE(view.toPlainText(), whole);
 }
 
 void TestReportView::viewerLinesUpTheColumns()
@@ -362,7 +390,7 @@ void TestReportView::keysEditTheReport()
 }
 
 // The viewer reads the work file as lines come on screen; a file replaced
-// under it is reported, not shown as if it were the report.
+// under it is reported, not shown or printed as if it were the report.
 void TestReportView::workFileChangedMeanwhile()
 {
     writeLog(Entries(40, shortFields.at(0)));
@@ -374,6 +402,10 @@ void TestReportView::workFileChangedMeanwhile()
     form.REditReport->verticalScrollBar()->setValue(100);
     form.REditReport->viewport()->repaint();
     QTRY_VERIFY2(form.Panel1->text().startsWith(QStringLiteral("Report NOT read")), qPrintable(form.Panel1->text()));
+    // Lines that cannot be read are not printed as if they were empty.
+    QTest::mouseClick(form.ButtonPrint, Qt::LeftButton);
+    QVERIFY2(form.Panel1->text().startsWith(QStringLiteral("Print FAILED")), qPrintable(form.Panel1->text()));
+    QVERIFY(form.isVisible());
 }
 
 QTEST_MAIN(TestReportView)

@@ -1,6 +1,7 @@
 #include "reportlines.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 #include <QStringList>
 
@@ -63,7 +64,7 @@ bool ReportLines::openFile(const QString &path, const Visitor &visit, QString *e
         return false;
     }
     FileIndex index;
-    index.path = path;
+    index.path = QFileInfo(path).absoluteFilePath();
     index.modified = file.fileTime(QFileDevice::FileModificationTime);
     QByteArray buffer;
     QString text;

@@ -1,5 +1,7 @@
 #include "reportprinter.h"
 
+#include "reportlines.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -24,6 +26,11 @@ Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QSt
         outcome.where = info.printerName();
         if (!ReportPages::print(lines, look, printer) || printer.printerState() == QPrinter::Error) {
             outcome.error = QStringLiteral("the printer %1 refused the job").arg(outcome.where);
+            return outcome;
+        }
+        // Lines that could not be read went to paper empty.
+        if (!lines.readError().isEmpty()) {
+            outcome.error = lines.readError();
             return outcome;
         }
         outcome.kind = Outcome::Printed;
@@ -53,6 +60,10 @@ Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QSt
     if (!ReportPages::print(lines, look, printer) || printer.printerState() == QPrinter::Error
         || QFileInfo(path).size() == 0) {
         outcome.error = QStringLiteral("%1 could not be written").arg(path);
+        return outcome;
+    }
+    if (!lines.readError().isEmpty()) {
+        outcome.error = lines.readError();
         return outcome;
     }
     outcome.kind = Outcome::SavedAsPdf;

@@ -5,6 +5,8 @@
 #include "logfixture.h"
 #include "testrecords.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QProcess>
 #include <QPushButton>
@@ -38,6 +40,9 @@ private slots:
     void editsLieOverTheFile_data();
     void editsLieOverTheFile();
     void keysEditTheReport();
+    void clickPlacesTheCursor_data();
+    void clickPlacesTheCursor();
+    void clipboardCarriesLines();
     void workFileChangedMeanwhile();
 
 private:
@@ -387,6 +392,61 @@ void TestReportView::keysEditTheReport()
     QCOMPARE(view->cursorPosition(), Position({view->lines().count() - 1, 0}));
     QTest::keyClick(view, Qt::Key_PageUp);
     QVERIFY(view->cursorPosition().line < view->lines().count() - 1);
+}
+
+void TestReportView::clickPlacesTheCursor_data()
+{
+    QTest::addColumn<Position>("at");
+    QTest::addColumn<Position>("placed");
+
+    QTest::newRow("a heading's word") << Position{3, 26} << Position{3, 26};
+    QTest::newRow("a record's company") << Position{5, 51} << Position{5, 51};
+    QTest::newRow("a note") << Position{6, 4} << Position{6, 4};
+    QTest::newRow("a note's own line") << Position{7, 3} << Position{7, 3};
+    QTest::newRow("past a line's end") << Position{8, 500} << Position{8, 13};
+}
+
+// A click puts the cursor before the character under it, wherever the
+// columns put that character.
+void TestReportView::clickPlacesTheCursor()
+{
+    QFETCH(Position, at);
+    QFETCH(Position, placed);
+    writeLog(shortFields);
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
+    form.show();
+    ReportView *view = form.REditReport;
+    QCOMPARE(view->lines().line(8), QStringLiteral("before Friday"));
+    QPoint point = view->cursorRect(at).center() + QPoint(1, 0);
+    if (at.column > view->lines().line(at.line).size())
+        point.setX(view->viewport()->width() - 2);
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::NoModifier, point);
+    QCOMPARE(view->cursorPosition(), placed);
+}
+
+// What is selected goes to the clipboard as the report's lines; pasted, it
+// comes back whole.
+void TestReportView::clipboardCarriesLines()
+{
+    writeLog(shortFields);
+    TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
+    form.show();
+    ReportView *view = form.REditReport;
+    const QString written = view->toPlainText();
+    view->setCursorPosition(Position{5, 2});
+    for (int i = 0; i < 4; ++i)
+        QTest::keyClick(view, Qt::Key_Down, Qt::ShiftModifier);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    const QString copied = QGuiApplication::clipboard()->text();
+    QCOMPARE(copied.count(QLatin1Char('\n')), 4);
+    QVERIFY(written.contains(copied));
+    QVERIFY(copied.startsWith(view->lines().line(5).mid(2)));
+
+    QTest::keyClick(view, Qt::Key_X, Qt::ControlModifier);
+    QCOMPARE(view->toPlainText(), QString(written).remove(copied));
+    QTest::keyClick(view, Qt::Key_End, Qt::ControlModifier);
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(view->toPlainText(), QString(written).remove(copied) + copied);
 }
 
 // The viewer reads the work file as lines come on screen; a file replaced

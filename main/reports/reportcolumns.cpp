@@ -52,8 +52,10 @@ qreal ReportColumns::textWidth(QStringView text) const
             continue;
         }
         char32_t c = *p;
-        if (QChar::isHighSurrogate(c) && p + 1 != end && QChar::isLowSurrogate(p[1]))
-            c = QChar::surrogateToUcs4(*p, *++p);
+        if (QChar::isHighSurrogate(c) && p + 1 != end && QChar::isLowSurrogate(p[1])) {
+            c = QChar::surrogateToUcs4(p[0], p[1]);
+            ++p;
+        }
         width += advance(c);
     }
     return width;
@@ -99,8 +101,9 @@ void ReportColumns::measureRecord(QStringView line)
         } else if (*p < 128) {
             width += m_ascii[*p];
         } else {
-            width += textWidth(QStringView(p, QChar::isHighSurrogate(*p) && p + 1 != end ? 2 : 1));
-            p += QChar::isHighSurrogate(*p) && p + 1 != end ? 1 : 0;
+            const qsizetype units = QChar::isHighSurrogate(*p) && p + 1 != end && QChar::isLowSurrogate(p[1]) ? 2 : 1;
+            width += textWidth(QStringView(p, units));
+            p += units - 1;
         }
     }
     m_widths[column] = std::max(m_widths[column], width);

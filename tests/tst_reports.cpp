@@ -66,6 +66,7 @@ private slots:
     void manualIsBuilt();
     void manualHoldsTheWindowPictures_data();
     void manualHoldsTheWindowPictures();
+    void manualPicturesFitThePage();
 
 private:
     std::unique_ptr<LogFixture> m_fixture;
@@ -602,6 +603,30 @@ void TestReports::manualHoldsTheWindowPictures()
     const QByteArray markdown = source.readAll();
     QVERIFY(markdown.contains("](shot:" + picture.toLatin1() + ")"));
     QCOMPARE(images.size(), int(markdown.count("](shot:")));
+}
+
+// A picture wider than the text runs into the right margin or off the sheet:
+// every page drawn small must leave the right margin white.
+void TestReports::manualPicturesFitThePage()
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-r"), QStringLiteral("30"), QStringLiteral("-gray"), manualPath(),
+                   QDir::current().filePath(QStringLiteral("page"))});
+    QVERIFY(process.waitForFinished(120000) && process.exitCode() == 0);
+    const QStringList pages = QDir::current().entryList({QStringLiteral("page-*.pgm")}, QDir::Files, QDir::Name);
+    QVERIFY(pages.size() > 5);
+    for (const QString &name : pages) {
+        const QImage page(name);
+        QVERIFY2(!page.isNull() && page.width() < page.height(), qPrintable(name));
+        // The sheets are A4 (210 mm across) with 15 mm free on the right; 12 mm of it must stay white.
+        const int margin = page.width() * 12 / 210;
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = page.width() - margin; x < page.width(); ++x)
+                QVERIFY2(qGray(page.pixel(x, y)) > 200,
+                         qPrintable(QStringLiteral("%1 at %2, %3").arg(name).arg(x).arg(y)));
+        }
+    }
 }
 
 QTEST_MAIN(TestReports)

@@ -1,5 +1,7 @@
 #include "reporttext.h"
 
+#include "utf8filewriter.h"
+
 #include <QFile>
 
 namespace ReportText {
@@ -14,6 +16,44 @@ void appendField(QString &out, const CallRecord &record, CallRecord::Field field
     out.append(reinterpret_cast<const QChar *>(units), record.copyText(field, units));
 }
 
+void appendHead(QString &text)
+{
+    text += QLatin1String("\n                  Telephone Log Report    \n");
+    text += QLatin1String("\n Rec#\tStatus\tType\t  Date\t\tTime\t\t Phone\t\tName\t\tCompany\n");
+    text += QLatin1String("   ");
+    text += QString(128, QLatin1Char('-'));
+    text += QLatin1Char('\n');
+}
+
+void appendRecords(QString &text, const CallRecord *records, qsizetype count)
+{
+    for (const CallRecord *record = records; record != records + count; ++record) {
+        text += QLatin1String("  ");
+        appendField(text, *record, CallRecord::RecordNumber);
+        text += QLatin1Char('\t');
+        appendField(text, *record, CallRecord::Status);
+        text += QLatin1Char('\t');
+        appendField(text, *record, CallRecord::Type);
+        text += QLatin1Char('\t');
+        appendField(text, *record, CallRecord::Date);
+        text += QLatin1Char('\t');
+        appendField(text, *record, CallRecord::Time);
+        text += QLatin1String("  \t");
+        appendField(text, *record, CallRecord::Phone);
+        text += QLatin1Char('\t');
+        appendField(text, *record, CallRecord::Name);
+        text += QLatin1Char('\t');
+        appendField(text, *record, CallRecord::Company);
+        text += QLatin1String("\n\t");
+        appendField(text, *record, CallRecord::Notes);
+        text += QLatin1Char('\n');
+    }
+}
+
+// Records turned into text at a time: enough to write in large blocks, few
+// enough that the block stays small.
+constexpr qsizetype BlockRecords = 4096;
+
 } // namespace
 
 QString fullReport(const std::vector<CallRecord> &records)
@@ -22,33 +62,57 @@ QString fullReport(const std::vector<CallRecord> &records)
     // Room for the record lines without notes and a short note; one
     // reservation keeps a long log from growing the text step by step.
     text.reserve(400 + qsizetype(records.size()) * 160);
-    text += QLatin1String("\n                  Telephone Log Report    \n");
-    text += QLatin1String("\n Rec#\tStatus\tType\t  Date\t\tTime\t\t Phone\t\tName\t\tCompany\n");
-    text += QLatin1String("   ");
-    text += QString(128, QLatin1Char('-'));
-    text += QLatin1Char('\n');
-    for (const CallRecord &record : records) {
-        text += QLatin1String("  ");
-        appendField(text, record, CallRecord::RecordNumber);
-        text += QLatin1Char('\t');
-        appendField(text, record, CallRecord::Status);
-        text += QLatin1Char('\t');
-        appendField(text, record, CallRecord::Type);
-        text += QLatin1Char('\t');
-        appendField(text, record, CallRecord::Date);
-        text += QLatin1Char('\t');
-        appendField(text, record, CallRecord::Time);
-        text += QLatin1String("  \t");
-        appendField(text, record, CallRecord::Phone);
-        text += QLatin1Char('\t');
-        appendField(text, record, CallRecord::Name);
-        text += QLatin1Char('\t');
-        appendField(text, record, CallRecord::Company);
-        text += QLatin1String("\n\t");
-        appendField(text, record, CallRecord::Notes);
-        text += QLatin1Char('\n');
-    }
+    appendHead(text);
+    appendRecords(text, records.data(), qsizetype(records.size()));
     return text;
+}
+
+FullReportWriter::FullReportWriter(const QString &path)
+    : m_file(std::make_unique<Utf8FileWriter>(path))
+{
+}
+
+FullReportWriter::~FullReportWriter() = default;
+
+bool FullReportWriter::open()
+{
+    if (!m_file->open())
+        return false;
+    appendHead(m_block);
+    m_file->append(m_block);
+    return true;
+}
+
+void FullReportWriter::append(const CallRecord *records, qsizetype count)
+{
+    for (qsizetype done = 0; done < count; done += BlockRecords) {
+        m_block.resize(0); // keeps its room for the next block
+        appendRecords(m_block, records + done, std::min(BlockRecords, count - done));
+        m_file->append(m_block);
+    }
+}
+
+bool FullReportWriter::commit()
+{
+    return m_file->commit();
+}
+
+QString FullReportWriter::error() const
+{
+    return m_file->error();
+}
+
+bool writeFullReport(const QString &path, const std::vector<CallRecord> &records, QString *error)
+{
+    FullReportWriter writer(path);
+    if (writer.open()) {
+        writer.append(records.data(), qsizetype(records.size()));
+        if (writer.commit())
+            return true;
+    }
+    if (error)
+        *error = writer.error();
+    return false;
 }
 
 QString singleRecord(const CallRecord &record)
@@ -92,7 +156,7 @@ bool readWorkFile(const QString &path, QString &text, QString *error)
         text.clear();
         return true;
     }
-    // Decoding from the mapped file spares a copy of a long report.
+    // Decoding from the mapped file spares a copy of the report.
     if (const uchar *mapped = file.map(0, size)) {
         text = QString::fromUtf8(reinterpret_cast<const char *>(mapped), qsizetype(size));
         return true;
@@ -106,14 +170,45 @@ bool readWorkFile(const QString &path, QString &text, QString *error)
     return true;
 }
 
-QString forViewer(QString text, int linesPerParagraph)
+bool opensRecord(QStringView line)
 {
-    int lines = 0;
-    for (QChar &c : text) {
-        if (c == QLatin1Char('\n') && ++lines % linesPerParagraph != 0)
-            c = QChar(QChar::LineSeparator);
+    return line.startsWith(QLatin1String("  ")) && line.count(QLatin1Char('\t')) >= ColumnCount - 1;
+}
+
+LineKind lineKind(QStringView line, LineKind previous)
+{
+    if (line.startsWith(QLatin1String(" Rec#\t")))
+        return LineKind::Heading;
+    if (opensRecord(line))
+        return LineKind::Record;
+    if (previous == LineKind::Record)
+        return LineKind::Notes;
+    if (previous == LineKind::Notes || previous == LineKind::NotesContinued)
+        return LineKind::NotesContinued;
+    return LineKind::Plain;
+}
+
+ColumnFields columnFields(QStringView line, LineKind kind)
+{
+    ColumnFields columns;
+    for (qsizetype start = 0; start <= line.size();) {
+        qsizetype end = line.indexOf(QLatin1Char('\t'), start);
+        if (end < 0)
+            end = line.size();
+        // The heading steps over a column's width with two tabs where one
+        // would not reach the next column.
+        if (kind == LineKind::Heading && end == start && end < line.size()) {
+            start = end + 1;
+            continue;
+        }
+        if (columns.count == ColumnCount - 1) {
+            columns.fields[columns.count++] = line.mid(start);
+            break;
+        }
+        columns.fields[columns.count++] = line.mid(start, end - start);
+        start = end + 1;
     }
-    return text;
+    return columns;
 }
 
 } // namespace ReportText

@@ -35,6 +35,21 @@ TForm1::TForm1(const OpenLog &log, Desktop &desktop, QWidget *parent)
     setViewer(RecordPreview);
 }
 
+const ReportLines &TForm1::linesToPrint()
+{
+    m_printed.setText(RecordPreview->toPlainText());
+    return m_printed;
+}
+
+ReportPages::Look TForm1::printLook() const
+{
+    ReportPages::Look look;
+    look.font = RecordPreview->font();
+    look.viewerDpi = RecordPreview->logicalDpiY();
+    look.tabStopDistance = RecordPreview->tabStopDistance();
+    return look;
+}
+
 void TForm1::FormShow()
 {
     const int number = textToInt(PanelRec->text());

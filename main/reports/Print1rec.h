@@ -1,6 +1,7 @@
 #ifndef PRINT1REC_H
 #define PRINT1REC_H
 
+#include "reportlines.h"
 #include "reportpreview.h"
 
 class QLabel;
@@ -23,6 +24,13 @@ public:
 
     // Reads the record named by PanelRec, writes the work file and loads it.
     void FormShow() override;
+
+protected:
+    const ReportLines &linesToPrint() override;
+    ReportPages::Look printLook() const override;
+
+private:
+    ReportLines m_printed;
 };
 
 #endif // PRINT1REC_H

@@ -8,10 +8,8 @@
 #include "windowfont.h"
 
 #include <QLabel>
-#include <QPlainTextEdit>
 #include <QPushButton>
 
-#include <utility>
 #include <vector>
 
 TPrintPreviewForm::TPrintPreviewForm(const OpenLog &log, Desktop &desktop, QWidget *parent)
@@ -30,15 +28,28 @@ TPrintPreviewForm::TPrintPreviewForm(const OpenLog &log, Desktop &desktop, QWidg
     ButtonPrint->setFont(font());
     ButtonCancel->setFont(font());
 
-    REditReport = new QPlainTextEdit(this);
+    REditReport = new ReportView(this);
     REditReport->setObjectName(QStringLiteral("REditReport"));
     REditReport->setFont(WindowFont::pixels(QStringLiteral("Arial Narrow"), 15));
-    REditReport->setLineWrapMode(QPlainTextEdit::NoWrap);
     REditReport->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     REditReport->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Half-inch tab stops, as the report's columns were laid out for.
-    REditReport->setTabStopDistance(48);
+    connect(REditReport, &ReportView::readFailed, this,
+            [this](const QString &error) { showPanelMessage(QStringLiteral("Report NOT read: %1").arg(error)); });
     setViewer(REditReport);
+}
+
+const ReportLines &TPrintPreviewForm::linesToPrint()
+{
+    return REditReport->lines();
+}
+
+ReportPages::Look TPrintPreviewForm::printLook() const
+{
+    ReportPages::Look look;
+    look.font = REditReport->font();
+    look.viewerDpi = REditReport->logicalDpiY();
+    look.columns = true;
+    return look;
 }
 
 void TPrintPreviewForm::showPanelMessage(const QString &text)
@@ -57,7 +68,7 @@ void TPrintPreviewForm::FormShow()
     {
         // Every record is re-checked and a failing one is marked "X" in the
         // data file itself, so the file must open for update. The records
-        // are let go before the report is read back.
+        // are let go before the report is shown.
         std::vector<CallRecord> records;
         const DataFile::ScanOutcome outcome =
             scanLog(this, dataFileName(), DataFile::ScanMode::CheckAndMark, records, log().holder() == 0);
@@ -68,10 +79,13 @@ void TPrintPreviewForm::FormShow()
         Panel1->clear();
         if (!scanNotice(outcome).isEmpty())
             showPanelMessage(scanNotice(outcome));
-        if (!writeWorkFile(ReportText::FullReportFileName, ReportText::fullReport(records)))
+        QString error;
+        if (!ReportText::writeFullReport(ReportText::FullReportFileName, records, &error)) {
+            showPanelMessage(QStringLiteral("Report NOT written: %1").arg(error));
             return;
+        }
     }
-    QString text;
-    if (readWorkFile(ReportText::FullReportFileName, text))
-        REditReport->setPlainText(ReportText::forViewer(std::move(text)));
+    QString error;
+    if (!REditReport->showFile(ReportText::FullReportFileName, &error))
+        showPanelMessage(QStringLiteral("Report NOT read: %1").arg(error));
 }

@@ -2,11 +2,11 @@
 #define PRINTPREFIEWFORM_H
 
 #include "reportpreview.h"
-
-class QPlainTextEdit;
+#include "reportview.h"
 
 // The full log report: every record of the data file, re-checked, as a
-// tab-aligned text that the user can edit and print.
+// tab-aligned text that the user can edit and print. The viewer pages the
+// work file rather than holding the report.
 class TPrintPreviewForm : public ReportPreviewForm
 {
     Q_OBJECT
@@ -14,14 +14,16 @@ class TPrintPreviewForm : public ReportPreviewForm
 public:
     TPrintPreviewForm(const OpenLog &log, Desktop &desktop, QWidget *parent = nullptr);
 
-    QPlainTextEdit *REditReport = nullptr;
+    ReportView *REditReport = nullptr;
 
-    // Writes the work file from the data file and loads it into the viewer.
+    // Writes the work file from the data file and shows it in the viewer.
     void FormShow() override;
 
 protected:
     // The full report's messages stand out in red.
     void showPanelMessage(const QString &text) override;
+    const ReportLines &linesToPrint() override;
+    ReportPages::Look printLook() const override;
 };
 
 #endif // PRINTPREFIEWFORM_H

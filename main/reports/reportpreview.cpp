@@ -8,7 +8,6 @@
 #include <QLabel>
 #include <QLayout>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
@@ -42,9 +41,8 @@ ReportPreviewForm::ReportPreviewForm(const Kind &kind, const OpenLog &log, Deskt
     connect(ButtonCancel, &QPushButton::clicked, this, &ReportPreviewForm::ButtonCancelClick);
 }
 
-void ReportPreviewForm::setViewer(QPlainTextEdit *viewer)
+void ReportPreviewForm::setViewer(QWidget *viewer)
 {
-    m_viewer = viewer;
     static_cast<QVBoxLayout *>(layout())->addWidget(viewer, 1);
 }
 
@@ -87,8 +85,8 @@ bool ReportPreviewForm::readWorkFile(const QString &fileName, QString &text)
 
 void ReportPreviewForm::ButtonPrintClick()
 {
-    const ReportPrinter::Outcome outcome =
-        ReportPrinter::print(*m_viewer, m_kind.jobTitle, m_kind.pdfFileName, m_desktop.defaultPrinter());
+    const ReportPrinter::Outcome outcome = ReportPrinter::print(linesToPrint(), printLook(), m_kind.jobTitle,
+                                                                m_kind.pdfFileName, m_desktop.defaultPrinter());
     if (outcome.kind == ReportPrinter::Outcome::Failed) {
         // Nothing was printed: the window stays so the user can try again or cancel.
         showPanelMessage(QStringLiteral("Print FAILED: %1").arg(outcome.error));

@@ -1,14 +1,16 @@
 #ifndef REPORTPREVIEW_H
 #define REPORTPREVIEW_H
 
+#include "reportpages.h"
+
 #include <QDialog>
 #include <QString>
 
 struct Desktop;
 class OpenLog;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
+class ReportLines;
 
 // What the two report windows share: a panel with Print and Cancel above an
 // editable text viewer, the open log they report on, the report made when the
@@ -47,8 +49,11 @@ protected:
 
     ReportPreviewForm(const Kind &kind, const OpenLog &log, Desktop &desktop, QWidget *parent);
 
-    // Puts the viewer below the panel; Print prints its text.
-    void setViewer(QPlainTextEdit *viewer);
+    // Puts the viewer below the panel.
+    void setViewer(QWidget *viewer);
+    // What Print prints: the viewer's text, as its font lays it out.
+    virtual const ReportLines &linesToPrint() = 0;
+    virtual ReportPages::Look printLook() const = 0;
     virtual void showPanelMessage(const QString &text);
     // The report goes through its work file, as the viewer and the user's
     // other programs read it; each says on the panel when it failed.
@@ -61,7 +66,6 @@ private:
     Kind m_kind;
     const OpenLog &m_log;
     Desktop &m_desktop;
-    QPlainTextEdit *m_viewer = nullptr;
     bool m_shown = false;
 };
 

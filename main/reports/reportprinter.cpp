@@ -1,53 +1,36 @@
 #include "reportprinter.h"
 
+#include "reportlines.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTextDocument>
-#include <QTextOption>
 
 namespace ReportPrinter {
-
-namespace {
-
-// The viewer's fonts are sized in screen pixels, which on a printer would
-// come out as a few device dots; the printed copy takes the same size in points.
-void printCopy(const QPlainTextEdit &viewer, QPrinter &printer)
-{
-    QFont font = viewer.font();
-    if (font.pixelSize() > 0)
-        font.setPointSizeF(font.pixelSize() * 72.0 / viewer.logicalDpiY());
-    QTextDocument document;
-    document.setDefaultFont(font);
-    QTextOption option = document.defaultTextOption();
-    option.setTabStopDistance(viewer.tabStopDistance());
-    document.setDefaultTextOption(option);
-    document.setPlainText(viewer.toPlainText());
-    document.print(&printer);
-}
-
-} // namespace
 
 QString systemDefaultPrinter()
 {
     return QPrinterInfo::defaultPrinterName();
 }
 
-Outcome print(const QPlainTextEdit &viewer, const QString &jobTitle, const QString &pdfFileName,
-              const QString &printerName)
+Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QString &jobTitle,
+              const QString &pdfFileName, const QString &printerName)
 {
     Outcome outcome;
     const QPrinterInfo info = printerName.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(printerName);
     if (!info.isNull()) {
         QPrinter printer(info, QPrinter::HighResolution);
         printer.setDocName(jobTitle);
-        printCopy(viewer, printer);
         outcome.where = info.printerName();
-        if (printer.printerState() == QPrinter::Error) {
+        if (!ReportPages::print(lines, look, printer) || printer.printerState() == QPrinter::Error) {
             outcome.error = QStringLiteral("the printer %1 refused the job").arg(outcome.where);
+            return outcome;
+        }
+        // Lines that could not be read went to paper empty.
+        if (!lines.readError().isEmpty()) {
+            outcome.error = lines.readError();
             return outcome;
         }
         outcome.kind = Outcome::Printed;
@@ -74,9 +57,13 @@ Outcome print(const QPlainTextEdit &viewer, const QString &jobTitle, const QStri
     printer.setOutputFileName(path);
     printer.setDocName(jobTitle);
     printer.setCreator(QStringLiteral("Vorlen3"));
-    printCopy(viewer, printer);
-    if (printer.printerState() == QPrinter::Error || QFileInfo(path).size() == 0) {
+    if (!ReportPages::print(lines, look, printer) || printer.printerState() == QPrinter::Error
+        || QFileInfo(path).size() == 0) {
         outcome.error = QStringLiteral("%1 could not be written").arg(path);
+        return outcome;
+    }
+    if (!lines.readError().isEmpty()) {
+        outcome.error = lines.readError();
         return outcome;
     }
     outcome.kind = Outcome::SavedAsPdf;

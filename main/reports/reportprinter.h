@@ -1,12 +1,14 @@
 #ifndef REPORTPRINTER_H
 #define REPORTPRINTER_H
 
+#include "reportpages.h"
+
 #include <QString>
 
-class QPlainTextEdit;
+class ReportLines;
 
-// Prints a report viewer's text as one job. With no printer on the system the
-// same pages go to a PDF file in the working directory instead.
+// Prints a report's text as one job. With no printer on the system the same
+// pages go to a PDF file in the working directory instead.
 namespace ReportPrinter {
 
 struct Outcome
@@ -20,10 +22,11 @@ struct Outcome
 // The system's default printer, or an empty name when there is none.
 QString systemDefaultPrinter();
 
-// Prints the viewer's whole text with `jobTitle` as the document name on the
-// printer named; with no printer name, into `pdfFileName` in the working folder.
-Outcome print(const QPlainTextEdit &viewer, const QString &jobTitle, const QString &pdfFileName,
-              const QString &printerName);
+// Prints the lines as `look` lays them out, with `jobTitle` as the document
+// name, on the printer named; with no printer name, into `pdfFileName` in the
+// working folder.
+Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QString &jobTitle,
+              const QString &pdfFileName, const QString &printerName);
 
 // The sentence that tells the user where a PDF went.
 QString savedAsPdfMessage(const QString &pdfPath);

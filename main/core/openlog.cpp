@@ -1,6 +1,7 @@
 #include "openlog.h"
 
 #include "callernames.h"
+#include "companionstore.h"
 #include "entryrules.h"
 
 #include <QDir>
@@ -84,6 +85,7 @@ bool StatusReport::operator==(const StatusReport &other) const
 OpenLog::OpenLog(const QString &configPath)
     : m_configPath(configPath)
     , m_callers(std::make_unique<CallerNames>())
+    , m_companion(std::make_unique<CompanionStore>())
 {
 }
 
@@ -121,6 +123,7 @@ StatusReport OpenLog::open()
         rolledBack = DataFile::rollBackJournal(path()) == DataFile::Rollback::RolledBack;
     m_check = DataFile::checkLog(path());
     m_state.RecordCount = DataFile::findRecordCount(path(), &m_state.buffer);
+    openCompanion();
     if (!refusedName.message.isNull())
         return refusedName;
     if (!problem().isEmpty())

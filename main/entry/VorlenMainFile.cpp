@@ -167,6 +167,7 @@ void TMainForm::buildMenu()
     Print1 = addCommand(file, "Print1", QStringLiteral("Print"), ctrl(Qt::Key_P), &TMainForm::Print1Click);
     file->addSeparator();
     ExportCsv1 = addCommand(file, "ExportCsv1", QStringLiteral("Export as CSV\u2026"), {}, &TMainForm::ExportCsv1Click);
+    addBackupCommands(file);
     Repair1 = addCommand(file, "Repair1", QStringLiteral("Repair\u2026"), {}, &TMainForm::Repair1Click);
     m_fileAdditionsEnd = file->addSeparator();
     Exit1 = addCommand(file, "Exit1", QStringLiteral("E&xit"), ctrl(Qt::Key_X), &TMainForm::Exit1Click);
@@ -206,6 +207,7 @@ void TMainForm::MainFormCreate()
 void TMainForm::loadRecordCount()
 {
     showStatus(m_log.open());
+    scheduleDailyBackup();
     Panel2->showRecordCount(state().RecordCount);
     // The names of earlier calls are read once the window is up.
     QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
@@ -307,6 +309,7 @@ void TMainForm::SaveCurrent1Click()
 
 bool TMainForm::saveEntry()
 {
+    backUpIfDue();
     const OpenLog::SaveOutcome outcome = m_log.save(entryShown(), m_desktop.now().toSecsSinceEpoch());
     showStatus(outcome.report);
     if (!outcome.saved)
@@ -396,6 +399,7 @@ void TMainForm::keepProblemShown()
 {
     if (!Panel1->messageShown() && !m_log.problem().isEmpty())
         showStatus(m_log.problemReport());
+    showBackupNote();
 }
 
 void TMainForm::Read1Click()
@@ -553,8 +557,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::offerCallersOf(const QString &phone)
 {
-    CallerNames &callers = m_log.callers();
-    Panel1->offer(callers.names(phone), callers.companies(phone));
+    Panel1->offer(m_log.offeredNames(phone), m_log.offeredCompanies(phone));
 }
 
 void TMainForm::loadCallerNames()

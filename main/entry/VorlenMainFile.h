@@ -93,6 +93,11 @@ public:
     QAction *UndoClear1 = nullptr;
     QAction *Vorlener1 = nullptr;
     QAction *Manual1 = nullptr;
+    QAction *ImportCsv1 = nullptr;
+    QAction *ImportContacts1 = nullptr;
+    QAction *BackupNow1 = nullptr;
+    QAction *Restore1 = nullptr;
+    QAction *BackupSettings1 = nullptr;
 
     // Record commands.
     void SaveCurrent1Click();
@@ -116,6 +121,18 @@ public:
     void Review1Click();
     void Vorlener1Click();
     void Manual1Click();
+
+    // Backups, restore and import.
+    // Backs up the log and its store at once and says where they went.
+    void BackupNow1Click();
+    // Lists the backups; the one chosen replaces the log.
+    void Restore1Click();
+    // Chooses the backup folder.
+    void BackupSettings1Click();
+    // Adds the calls of a CSV file as new records, after a preview.
+    void ImportCsv1Click();
+    // Adds the contacts of a vCard file to the address book beside the log.
+    void ImportContacts1Click();
 
     // Reads the configuration file and applies its font to the entry controls.
     void ReadConfiguration();
@@ -162,6 +179,13 @@ private:
     // The enter, exit and key-press rules of the entry controls.
     void connectRules();
     void offerCallersOf(const QString &phone);
+    // Backups and import: their menu items, and the day's backup made once
+    // the log is open, before anything is written.
+    void addBackupCommands(QMenu *file);
+    void scheduleDailyBackup();
+    void backUpIfDue();
+    // A backup's trouble, shown once the message bar has nothing more important.
+    void showBackupNote();
 
     // Entry rules.
     void LockEntryFields();
@@ -220,6 +244,8 @@ private:
     };
     std::optional<Cleared> m_cleared;
     QAction *m_fileAdditionsEnd = nullptr; // the separator before Exit
+    bool m_backupDue = false; // the day's backup is still to be tried
+    QString m_backupNote;
 };
 
 #endif // VORLENMAINFILE_H

@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
 
 void TMainForm::ExportFile1Click()
 {
@@ -105,6 +106,19 @@ void TMainForm::Vorlener1Click()
 
 void TMainForm::Manual1Click()
 {
-    // Nothing is said when the manual is missing or nothing opens it.
-    m_desktop.openDocument(QUrl::fromLocalFile(ManualPath()));
+    // The message bar and indicator are the log's; a manual that does not
+    // open is said in a box of its own.
+    const QString path = ManualPath();
+    QString problem;
+    if (!QFileInfo::exists(path))
+        problem = QStringLiteral("The manual %1 is not there.").arg(QDir::toNativeSeparators(path));
+    else if (!m_desktop.openDocument(QUrl::fromLocalFile(path)))
+        problem = QStringLiteral("No program on this computer opens the manual %1.\n"
+                                 "Install a PDF viewer, or open the file by hand.")
+                      .arg(QDir::toNativeSeparators(path));
+    if (problem.isEmpty())
+        return;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Manual"), problem, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("ManualNotOpened"));
+    m_desktop.runDialog(box);
 }

@@ -373,8 +373,8 @@ void TMainForm::UndoClear1Click()
     if (!m_cleared)
         return;
     const Cleared cleared = *m_cleared;
-    forgetClear();
     m_log.undoClear();
+    forgetClear();
     Panel1->showEntry(cleared.entry);
     Panel1->setReadOnly(cleared.readOnly);
     setIndicator(cleared.light, cleared.hint);

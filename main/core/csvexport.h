@@ -16,6 +16,8 @@
 namespace CsvExport {
 
 inline const QString DefaultFileName = QStringLiteral("VNExport.csv");
+// What a file dialog offers.
+inline const QString FileFilter = QStringLiteral("CSV (*.csv)");
 
 // One field, quoted when it must be.
 QString quoted(const QString &text);

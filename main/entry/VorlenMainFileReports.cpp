@@ -39,12 +39,9 @@ void TMainForm::ExportFile1Click()
 
 void TMainForm::ExportCsv1Click()
 {
-    Desktop::FileChoice choice;
-    choice.mode = Desktop::FileChoice::Mode::Save;
-    choice.title = QStringLiteral("Export as CSV");
-    choice.suggested = QDir::current().filePath(CsvExport::DefaultFileName);
-    choice.filter = QStringLiteral("CSV (*.csv)");
-    const QString path = m_desktop.chooseFile(this, choice);
+    const QString path = m_desktop.chooseFile(
+        this, Desktop::FileChoice::saving(QStringLiteral("Export as CSV"),
+                                          QDir::current().filePath(CsvExport::DefaultFileName), CsvExport::FileFilter));
     if (path.isEmpty())
         return;
     const CsvExport::Outcome outcome = CsvExport::writeLog(m_log.path(), path);

@@ -1,6 +1,7 @@
 #include "openlog.h"
 
 #include "callernames.h"
+#include "companionstore.h"
 #include "entryrules.h"
 
 #include <QFileInfo>
@@ -63,6 +64,7 @@ bool StatusReport::operator==(const StatusReport &other) const
 OpenLog::OpenLog(const QString &configPath)
     : m_configPath(configPath)
     , m_callers(std::make_unique<CallerNames>())
+    , m_companion(std::make_unique<CompanionStore>())
 {
 }
 
@@ -92,6 +94,7 @@ StatusReport OpenLog::open()
         rolledBack = DataFile::rollBackJournal(path()) == DataFile::Rollback::RolledBack;
     m_check = DataFile::checkLog(path());
     m_state.RecordCount = DataFile::findRecordCount(path(), &m_state.buffer);
+    openCompanion();
     if (!problem().isEmpty())
         return problemReport();
     if (rolledBack)
@@ -172,6 +175,7 @@ OpenLog::SaveOutcome OpenLog::save(const CallEntry &entry, qint64 now)
     const bool editing = m_state.EditMode;
     m_state.EditMode = false;
     m_entryRefused = true;
+    m_lastSaved.reset();
     if (dataMissing(entry)) {
         outcome.report =
             report(Light::Failed, QStringLiteral("Save FAILED - Missing Data"), QStringLiteral("Missing Data"));
@@ -193,6 +197,7 @@ OpenLog::SaveOutcome OpenLog::save(const CallEntry &entry, qint64 now)
         m_state.RecordCount = int(number);
     m_entryRefused = false;
     m_callers->add(record);
+    m_lastSaved = record;
     outcome.saved = true;
     outcome.edit = editing;
     outcome.record = record;
@@ -264,6 +269,7 @@ OpenLog::SelectOutcome OpenLog::select(int n)
 {
     SelectOutcome outcome;
     m_state.SelectedRecord = n;
+    m_lastSaved.reset();
     switch (DataFile::readRecord(path(), n, m_state.buffer)) {
     case DataFile::ReadResult::NoSuchRecord:
         outcome.report = report(Light::Failed, QString(), QStringLiteral("No record %1 in the log").arg(n), 9);

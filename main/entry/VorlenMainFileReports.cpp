@@ -8,6 +8,7 @@
 #include "Printprefiewform.h"
 #include "Stringgridreview.h"
 #include "Warning.h"
+#include "callbackmarks.h"
 #include "csvexport.h"
 #include "desktop.h"
 #include "entryrow.h"
@@ -20,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 
 void TMainForm::ExportFile1Click()
 {
@@ -46,7 +48,8 @@ void TMainForm::ExportCsv1Click()
     const QString path = m_desktop.chooseFile(this, choice);
     if (path.isEmpty())
         return;
-    const CsvExport::Outcome outcome = CsvExport::writeLog(m_log.path(), path);
+    const CallBackMarks callBacks = m_log.callBackMarks();
+    const CsvExport::Outcome outcome = CsvExport::writeLog(m_log.path(), path, &callBacks);
     if (!outcome.written) {
         setIndicator(Red, outcome.error);
         showMessage(outcome.error, 9);
@@ -57,6 +60,11 @@ void TMainForm::ExportCsv1Click()
 
 void TMainForm::Review1Click()
 {
+    reviewShowing(QString());
+}
+
+void TMainForm::reviewShowing(const QString &search)
+{
     if (QFile file(m_log.path()); !file.open(QIODevice::ReadOnly)) {
         TFormWarning::showWarning(m_desktop, this);
         PrintCurrent->setEnabled(false);
@@ -66,10 +74,15 @@ void TMainForm::Review1Click()
     std::optional<int> chosen;
     {
         TFormRecordReview review(m_log, m_desktop, this);
+        if (!search.isEmpty())
+            review.EditSearch->setText(search);
         m_desktop.runDialog(review);
         chosen = review.chosenRecord();
     }
     Panel2->showRecordCount(state().RecordCount);
+    // Looking up a caller's calls leaves the entry being typed as it was.
+    if (!chosen && !search.isEmpty())
+        return;
     if (!chosen) {
         PrintCurrent->setEnabled(false);
         PrintCurrentAllowed = false;

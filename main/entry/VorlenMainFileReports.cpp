@@ -8,6 +8,7 @@
 #include "Printprefiewform.h"
 #include "Stringgridreview.h"
 #include "Warning.h"
+#include "callbackmarks.h"
 #include "csvexport.h"
 #include "desktop.h"
 #include "entryrow.h"
@@ -21,6 +22,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QMessageBox>
+#include <QLineEdit>
 
 void TMainForm::ExportFile1Click()
 {
@@ -44,7 +46,8 @@ void TMainForm::ExportCsv1Click()
                                           QDir::current().filePath(CsvExport::DefaultFileName), CsvExport::FileFilter));
     if (path.isEmpty())
         return;
-    const CsvExport::Outcome outcome = CsvExport::writeLog(m_log.path(), path);
+    const CallBackMarks callBacks = m_log.callBackMarks();
+    const CsvExport::Outcome outcome = CsvExport::writeLog(m_log.path(), path, &callBacks);
     if (!outcome.written) {
         setIndicator(Red, outcome.error);
         showMessage(outcome.error, 9);
@@ -55,6 +58,11 @@ void TMainForm::ExportCsv1Click()
 
 void TMainForm::Review1Click()
 {
+    reviewShowing(QString());
+}
+
+void TMainForm::reviewShowing(const QString &search)
+{
     if (QFile file(m_log.path()); !file.open(QIODevice::ReadOnly)) {
         TFormWarning::showWarning(m_desktop, this);
         PrintCurrent->setEnabled(false);
@@ -64,10 +72,15 @@ void TMainForm::Review1Click()
     std::optional<int> chosen;
     {
         TFormRecordReview review(m_log, m_desktop, this);
+        if (!search.isEmpty())
+            review.EditSearch->setText(search);
         m_desktop.runDialog(review);
         chosen = review.chosenRecord();
     }
     Panel2->showRecordCount(state().RecordCount);
+    // Looking up a caller's calls leaves the entry being typed as it was.
+    if (!chosen && !search.isEmpty())
+        return;
     if (!chosen) {
         PrintCurrent->setEnabled(false);
         PrintCurrentAllowed = false;

@@ -11,10 +11,15 @@
 #include <memory>
 #include <optional>
 
+class CallBackMarks;
 class CallerNames;
 class CompanionStore;
+class QDateTime;
 class QLockFile;
+struct CallBackCounts;
+struct CallerHistory;
 struct Contact;
+struct RecordKey;
 namespace CsvImport {
 struct Accepted;
 }
@@ -147,10 +152,28 @@ public:
     QStringList offeredNames(const QString &phone);
     QStringList offeredCompanies(const QString &phone);
 
-    // ---- The companion store -----------------------------------------------
+    // ---- Call-backs and the caller's history --------------------------------
 
-    // The companion store beside the log, opened with it.
+    // The companion store beside the log, opened with it. A store that could
+    // not be used is tried again first, so that it comes back once mended or
+    // moved away; its problem() says what is wrong meanwhile.
     CompanionStore &companion();
+    // The call a call-back is set for: the record on display, or else the
+    // call saved last; none after a select that showed nothing or a refused save.
+    std::optional<CallRecord> callOnDisplay() const;
+    // Each says what happened in the message bar; the indicator is the record's.
+    StatusReport setCallBack(const RecordKey &key, qint64 dueAt, const QString &note);
+    StatusReport markCallBackDone(const RecordKey &key, qint64 when);
+    StatusReport reopenCallBack(const RecordKey &key);
+    StatusReport removeCallBack(const RecordKey &key);
+    CallBackCounts callBackCounts(const QDateTime &now);
+    // Every call-back by its call, for a pass over the records; windows given
+    // the log as const (the review grid) read them too.
+    CallBackMarks callBackMarks() const;
+    // The calls from `phone` saved before the record on display (all of them
+    // for a new entry), their open call-backs and the address book's entry.
+    CallerHistory callerHistory(const QString &phone);
+
     // Lets go of the companion store, so that its file can be replaced;
     // open() opens it again.
     void closeAdditions();
@@ -199,6 +222,7 @@ public:
 
 private:
     void openCompanion();
+    StatusReport callBackChanged(int result, const QString &done);
     // The address book's names (or companies) for a phone.
     QStringList contactsOf(const QString &phone, bool companies);
     // Takes the record count and the damage state from the file again.
@@ -219,6 +243,7 @@ private:
     bool m_entryRefused = false;
     std::unique_ptr<CallerNames> m_callers;
     std::unique_ptr<CompanionStore> m_companion;
+    std::optional<CallRecord> m_lastSaved;
     struct Cleared
     {
         RecordState state;

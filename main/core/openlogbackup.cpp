@@ -38,6 +38,11 @@ QString holderText(qint64 holder)
 
 } // namespace
 
+void OpenLog::closeAdditions()
+{
+    m_companion->close();
+}
+
 void OpenLog::recount()
 {
     m_check = DataFile::checkLog(path());
@@ -132,6 +137,7 @@ OpenLog::RestoreOutcome OpenLog::restore(const Backup::Entry &backup, const QStr
         return outcome;
     }
     // Nothing on display belongs to the restored log.
+    m_lastSaved.reset();
     m_state.EditMode = false;
     m_state.EditLocked = false;
     m_cleared.reset();

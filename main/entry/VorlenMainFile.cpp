@@ -69,6 +69,7 @@ TMainForm::TMainForm(Desktop &desktop, QWidget *parent)
     buildControls();
     buildMenu();
     connectRules();
+    buildCallBacks();
 
     MainFormCreate();
 }
@@ -167,8 +168,8 @@ void TMainForm::buildMenu()
     Print1 = addCommand(file, "Print1", QStringLiteral("Print"), ctrl(Qt::Key_P), &TMainForm::Print1Click);
     file->addSeparator();
     ExportCsv1 = addCommand(file, "ExportCsv1", QStringLiteral("Export as CSV\u2026"), {}, &TMainForm::ExportCsv1Click);
-    addBackupCommands(file);
     Repair1 = addCommand(file, "Repair1", QStringLiteral("Repair\u2026"), {}, &TMainForm::Repair1Click);
+    addBackupCommands(file);
     m_fileAdditionsEnd = file->addSeparator();
     Exit1 = addCommand(file, "Exit1", QStringLiteral("E&xit"), ctrl(Qt::Key_X), &TMainForm::Exit1Click);
 
@@ -207,6 +208,7 @@ void TMainForm::MainFormCreate()
 void TMainForm::loadRecordCount()
 {
     showStatus(m_log.open());
+    callBacksOpened();
     scheduleDailyBackup();
     Panel2->showRecordCount(state().RecordCount);
     // The names of earlier calls are read once the window is up.
@@ -242,6 +244,8 @@ void TMainForm::RewriteDataFileName(const QString &path)
     }
     showStatus(outcome.report);
     if (outcome.result == OpenLog::OpenResult::KeptWindow) {
+        callBacksOpened();
+        scheduleDailyBackup();
         Panel2->showRecordCount(state().RecordCount);
         QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
     }
@@ -376,8 +380,8 @@ void TMainForm::UndoClear1Click()
     if (!m_cleared)
         return;
     const Cleared cleared = *m_cleared;
-    forgetClear();
     m_log.undoClear();
+    forgetClear();
     Panel1->showEntry(cleared.entry);
     Panel1->setReadOnly(cleared.readOnly);
     setIndicator(cleared.light, cleared.hint);

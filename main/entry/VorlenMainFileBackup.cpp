@@ -120,13 +120,13 @@ QString chooseToImport(Desktop &desktop, QWidget *parent, const QString &title, 
 
 void TMainForm::addBackupCommands(QMenu *file)
 {
+    BackupSettings1 = addCommand(file, "BackupSettings1", QStringLiteral("Backup Settings\u2026"), {},
+                                 &TMainForm::BackupSettings1Click);
+    BackupNow1 = addCommand(file, "BackupNow1", QStringLiteral("Back Up Now"), {}, &TMainForm::BackupNow1Click);
+    Restore1 = addCommand(file, "Restore1", QStringLiteral("Restore\u2026"), {}, &TMainForm::Restore1Click);
     ImportCsv1 = addCommand(file, "ImportCsv1", QStringLiteral("Import CSV\u2026"), {}, &TMainForm::ImportCsv1Click);
     ImportContacts1 = addCommand(file, "ImportContacts1", QStringLiteral("Import Contacts\u2026"), {},
                                  &TMainForm::ImportContacts1Click);
-    BackupNow1 = addCommand(file, "BackupNow1", QStringLiteral("Back Up Now"), {}, &TMainForm::BackupNow1Click);
-    Restore1 = addCommand(file, "Restore1", QStringLiteral("Restore\u2026"), {}, &TMainForm::Restore1Click);
-    BackupSettings1 = addCommand(file, "BackupSettings1", QStringLiteral("Backup Settings\u2026"), {},
-                                 &TMainForm::BackupSettings1Click);
 }
 
 // ---- Backups ---------------------------------------------------------------
@@ -213,6 +213,8 @@ void TMainForm::Restore1Click()
         clearEntry(false);
         Panel2->showRecordCount(state().RecordCount);
         offerCallersOf(EditPhone->text());
+        // The call-backs are the restored store's.
+        refreshCallBackCounts();
     }
     showStatus(outcome.report);
 }

@@ -23,9 +23,8 @@ TFormImportPreview::TFormImportPreview(const QString &title, const QString &summ
     GridAccepted->setObjectName(QStringLiteral("GridAccepted"));
     layout->addWidget(GridAccepted, 3);
 
-    LabelRefused = new QLabel(refused.count == 0 ? QStringLiteral("No row is refused.")
-                                                 : QStringLiteral("Refused (not imported):"),
-                              this);
+    LabelRefused = new QLabel(
+        refused.count == 0 ? QStringLiteral("No row is refused.") : QStringLiteral("Refused (not imported):"), this);
     LabelRefused->setObjectName(QStringLiteral("LabelRefused"));
     layout->addWidget(LabelRefused);
     GridRefused = addGrid(refused);

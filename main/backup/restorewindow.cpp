@@ -79,9 +79,8 @@ void TFormRestore::buildControls()
 
     GridBackups = new QTableWidget(0, ColumnCount, this);
     GridBackups->setObjectName(QStringLiteral("GridBackups"));
-    GridBackups->setHorizontalHeaderLabels(
-        {QStringLiteral("Made"), QStringLiteral("Records"), QStringLiteral("Calls"), QStringLiteral("Check"),
-         QStringLiteral("Companion store")});
+    GridBackups->setHorizontalHeaderLabels({QStringLiteral("Made"), QStringLiteral("Records"), QStringLiteral("Calls"),
+                                            QStringLiteral("Check"), QStringLiteral("Companion store")});
     GridBackups->setSelectionBehavior(QAbstractItemView::SelectRows);
     GridBackups->setSelectionMode(QAbstractItemView::SingleSelection);
     GridBackups->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -149,8 +148,9 @@ QString TFormRestore::checkText(int row) const
     if (!m_problems[size_t(row)].isEmpty())
         return QStringLiteral("FAILED: %1").arg(m_problems[size_t(row)]);
     const QStringList damage = damageOf(m_entries[size_t(row)]);
-    return damage.isEmpty() ? QStringLiteral("Verified")
-                            : QStringLiteral("Verified copy of a damaged log: %1").arg(damage.join(QStringLiteral(", ")));
+    return damage.isEmpty()
+        ? QStringLiteral("Verified")
+        : QStringLiteral("Verified copy of a damaged log: %1").arg(damage.join(QStringLiteral(", ")));
 }
 
 QString TFormRestore::confirmation(const Backup::Entry &entry) const

@@ -83,9 +83,10 @@ OpenLog::BackupOutcome OpenLog::backUp(const QString &folder, bool makeFolder, c
         return outcome;
     }
     if (!makeFolder && !QFileInfo(folder).isDir()) {
-        outcome.report = note(
-            Light::Failed,
-            QStringLiteral("Not backed up: the backup folder %1 is not there (is its disk connected?)").arg(shownFolder));
+        outcome.report =
+            note(Light::Failed,
+                 QStringLiteral("Not backed up: the backup folder %1 is not there (is its disk connected?)")
+                     .arg(shownFolder));
         return outcome;
     }
     const Backup::Outcome made = Backup::makeBackup(path(), folder, now, progress);
@@ -145,9 +146,8 @@ OpenLog::RestoreOutcome OpenLog::restore(const Backup::Entry &backup, const QStr
     const StatusReport opened = open();
     loadCallers();
     outcome.restored = true;
-    QString text = QStringLiteral("Restored the backup of %1: %2 records")
-                       .arg(shownTime(backup.time))
-                       .arg(m_state.RecordCount);
+    QString text =
+        QStringLiteral("Restored the backup of %1: %2 records").arg(shownTime(backup.time)).arg(m_state.RecordCount);
     if (put.safetyBackupMade)
         text += QStringLiteral("; the log it replaced is backed up as %1").arg(put.safetyBackup.stem);
     const QString damage = problem();
@@ -183,8 +183,7 @@ StatusReport OpenLog::importCalls(const std::vector<CsvImport::Accepted> &calls,
     return note(Light::Good, committed.message);
 }
 
-StatusReport OpenLog::importContacts(const std::vector<Contact> &contacts, const QString &source,
-                                     const QDateTime &now)
+StatusReport OpenLog::importContacts(const std::vector<Contact> &contacts, const QString &source, const QDateTime &now)
 {
     const StatusReport refused = writeRefusal(QStringLiteral("nothing imported"));
     if (!refused.message.isNull())

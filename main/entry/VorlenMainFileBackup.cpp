@@ -48,8 +48,7 @@ QString typeText(CallType type)
     return QStringLiteral("X");
 }
 
-template <typename Refused>
-TFormImportPreview::Rows refusedRows(const std::vector<Refused> &refused)
+template<typename Refused> TFormImportPreview::Rows refusedRows(const std::vector<Refused> &refused)
 {
     return {{QStringLiteral("Line"), QStringLiteral("Reason")}, int(refused.size()), [&refused](int row, int column) {
                 const Refused &r = refused[size_t(row)];
@@ -61,18 +60,24 @@ bool confirmCalls(const CsvImport::Preview &preview, const QString &file, int fi
                   QWidget *parent)
 {
     const auto &accepted = preview.accepted;
-    const TFormImportPreview::Rows calls{
-        {QStringLiteral("Line"), QStringLiteral("Type"), QStringLiteral("Date"), QStringLiteral("Time"),
-         QStringLiteral("Phone"), QStringLiteral("Name"), QStringLiteral("Company"), QStringLiteral("Notes"),
-         QStringLiteral("Remarks")},
-        int(accepted.size()),
-        [&accepted](int row, int column) {
-            const CsvImport::Accepted &a = accepted[size_t(row)];
-            const QString texts[] = {QString::number(a.line), typeText(a.entry.type), a.entry.date,
-                                     a.entry.time,            a.entry.phone,          a.entry.name,
-                                     a.entry.company,         a.entry.notes,          a.notes.join(QStringLiteral("; "))};
-            return texts[column];
-        }};
+    const TFormImportPreview::Rows calls{{QStringLiteral("Line"), QStringLiteral("Type"), QStringLiteral("Date"),
+                                          QStringLiteral("Time"), QStringLiteral("Phone"), QStringLiteral("Name"),
+                                          QStringLiteral("Company"), QStringLiteral("Notes"),
+                                          QStringLiteral("Remarks")},
+                                         int(accepted.size()),
+                                         [&accepted](int row, int column) {
+                                             const CsvImport::Accepted &a = accepted[size_t(row)];
+                                             const QString texts[] = {QString::number(a.line),
+                                                                      typeText(a.entry.type),
+                                                                      a.entry.date,
+                                                                      a.entry.time,
+                                                                      a.entry.phone,
+                                                                      a.entry.name,
+                                                                      a.entry.company,
+                                                                      a.entry.notes,
+                                                                      a.notes.join(QStringLiteral("; "))};
+                                             return texts[column];
+                                         }};
     const QString summary = accepted.empty()
         ? QStringLiteral("%1: no row can be imported; %2 rows refused.").arg(file).arg(preview.refused.size())
         : QStringLiteral("%1: %2 calls to add as records %3 to %4; %5 rows refused. Nothing is written until you "
@@ -228,7 +233,8 @@ void TMainForm::ImportCsv1Click()
         showStatus(refused);
         return;
     }
-    const QString path = chooseToImport(m_desktop, this, QStringLiteral("Import CSV"), QStringLiteral("CSV (*.csv *.txt)"));
+    const QString path =
+        chooseToImport(m_desktop, this, QStringLiteral("Import CSV"), QStringLiteral("CSV (*.csv *.txt)"));
     if (path.isEmpty())
         return;
     const QString file = QFileInfo(path).fileName();

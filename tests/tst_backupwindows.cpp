@@ -117,6 +117,7 @@ private slots:
     void csvRoundTripThroughTheMenu();
     void otherCsvThroughTheColumnsAndThePreview();
     void threeDaysOfStartsGiveThreeVerifiedBackups();
+    void backUpNowAddsABackupOfTheLogAsItIs();
     void restoreBringsBackADeletedLog();
     void restoreWarnsBeforeAFailingBackup_data();
     void restoreWarnsBeforeAFailingBackup();
@@ -286,6 +287,25 @@ void TestBackupWindows::threeDaysOfStartsGiveThreeVerifiedBackups()
         QCOMPARE(backup.failing, qint64(0));
     }
     QVERIFY(QFile::exists(folder + QStringLiteral("/read me.txt")));
+}
+
+// Back Up Now copies the log as it is now; rotation keeps the newest backup
+// of a day, so it takes the place of the day's earlier one.
+void TestBackupWindows::backUpNowAddsABackupOfTheLogAsItIs()
+{
+    MainWindowFixture f;
+    f.writeRecords(2);
+    const QString folder = f.path(QStringLiteral("Backups"));
+    TMainForm *w = startAt(f, morningOf(6));
+    QCOMPARE(backupsIn(folder).front().records, qint64(2));
+    typeEntry(w);
+    F::key(Qt::Key_S, Qt::ControlModifier);
+    w->BackupNow1->trigger();
+    const std::vector<Backup::Entry> backups = backupsIn(folder);
+    QVERIFY2(backups.size() == 1, qPrintable(f.message()));
+    QCOMPARE(backups.front().records, qint64(3));
+    QVERIFY(Backup::verify(backups.front()).isEmpty());
+    QCOMPARE(f.message(), QStringLiteral("Backed up to %1").arg(QDir::toNativeSeparators(backups.front().logGzPath)));
 }
 
 void TestBackupWindows::restoreBringsBackADeletedLog()

@@ -10,9 +10,12 @@
 #include "callbacktablemodel.h"
 #include "callerline.h"
 #include "mainwindowfixture.h"
+#include "reviewfilterbar.h"
+#include "reviewfiltermodel.h"
 #include "testdesktop.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTableView>
@@ -92,6 +95,7 @@ private slots:
     void callBacksWindowListsShowsAndCloses();
     void overdueCallBacksAnnouncedOnce();
     void historyLineWhenThePhoneIsLeft();
+    void reviewGridShowsSortsAndFiltersCallBacks();
     void storeFaultsNeverStopTheLog_data();
     void storeFaultsNeverStopTheLog();
 };
@@ -314,6 +318,61 @@ void TestCallBackWindows::historyLineWhenThePhoneIsLeft()
     QTest::mouseClick(w->LineCallerHistory->LabelCallerHistory, Qt::LeftButton);
     QTest::mouseClick(w->LineCallerHistory->LabelCallerHistory, Qt::LeftButton, Qt::ControlModifier);
     QCOMPARE(answerer.seen, QStringList({u"TFormRecordReview"_s, u"TFormRecordReview"_s}));
+}
+
+// The review grid's "Call back" column, the open call-backs choice, the sort
+// by due time and the export of the rows so chosen.
+void TestCallBackWindows::reviewGridShowsSortsAndFiltersCallBacks()
+{
+    F f;
+    writeSettings(f);
+    writeCalls(f, {u"800-555-0101"_s, u"800-555-0102"_s, u"800-555-0103"_s, u"800-555-0104"_s});
+    setCallBacks(f, {{1, Now + 18 * Hour}, {2, Now - 30 * Hour}, {4, Now + 2 * Hour}});
+    {
+        CompanionStore store;
+        store.open(f.dataFile());
+        QCOMPARE(store.markDone(keyOf(4), Now), CompanionStore::Result::Done);
+    }
+    f.open();
+    const int column = RecordTableModel::CallBackColumn;
+    QStringList steps;
+    const QString csv = f.path(u"shown.csv"_s);
+    f.desktop.nextFile = csv;
+    ModalAnswerer answerer(f.desktop, ModalAnswerer::only<TFormRecordReview>([&](TFormRecordReview *review) {
+        settle();
+        ReviewFilterModel *shown = review->model();
+        auto rows = [&] {
+            QStringList texts;
+            for (int row = 0; row < shown->rowCount(); ++row)
+                texts << shown->text(row, 0).trimmed() + u":"_s + shown->text(row, column);
+            return texts.join(u", "_s);
+        };
+        steps << shown->headerData(column, Qt::Horizontal).toString() << rows();
+        review->FilterBar->CheckOpenCallBacks->setChecked(true);
+        steps << rows();
+        review->FilterBar->CheckOpenCallBacks->setChecked(false);
+        review->DataGrid->horizontalHeader()->sectionClicked(column);
+        steps << rows();
+        review->FilterBar->CheckOpenCallBacks->setChecked(true);
+        review->ButtonExportShownClick();
+        review->FilterBar->CheckOpenCallBacks->setChecked(false);
+    }));
+    F::key(Qt::Key_V, Qt::ControlModifier);
+    const QString due1 = CallBackTime::dueText(Now + 18 * Hour);
+    const QString due2 = CallBackTime::dueText(Now - 30 * Hour);
+    const QString done4 = CallBackTime::dueText(Now + 2 * Hour) + u" (done)"_s;
+    QCOMPARE(steps, QStringList({u"Call back"_s,
+                                 u"1:%1, 2:%2, 3:, 4:%3"_s.arg(due1, due2, done4),
+                                 u"1:%1, 2:%2"_s.arg(due1, due2),
+                                 u"2:%2, 4:%3, 1:%1, 3:"_s.arg(due1, due2, done4)}));
+    // The export holds the two open ones, in the order shown.
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().trimmed().split('\n');
+    QCOMPARE(lines.size(), 3);
+    QVERIFY2(lines.at(0).contains("call_back_by"), lines.at(0));
+    QVERIFY2(lines.at(1).startsWith("2,"), lines.at(1));
+    QVERIFY2(lines.at(2).startsWith("1,"), lines.at(2));
 }
 
 void TestCallBackWindows::storeFaultsNeverStopTheLog_data()

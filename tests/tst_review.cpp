@@ -134,10 +134,11 @@ void TestReview::window()
     QVERIFY(!grid->showGrid());
     QCOMPARE(grid->selectionBehavior(), QAbstractItemView::SelectRows);
     QCOMPARE(grid->horizontalHeader()->sectionResizeMode(0), QHeaderView::Interactive);
-    QCOMPARE(grid->model()->columnCount(), 9);
-    const QStringList headings = {"Record", "Status ", "Type ", "Date ", "Phone ",
-                                  "Time ", "Name ", "Company ", "Notes "};
-    for (int column = 0; column < 9; ++column)
+    // The record's nine columns, then the call-back kept beside the log.
+    QCOMPARE(grid->model()->columnCount(), 10);
+    const QStringList headings = {"Record", "Status ", "Type ", "Date ",    "Phone ",
+                                  "Time ",  "Name ",   "Company ", "Notes ", "Call back"};
+    for (int column = 0; column < 10; ++column)
         QCOMPARE(grid->model()->headerData(column, Qt::Horizontal).toString(), headings.at(column));
 }
 
@@ -149,12 +150,12 @@ void TestReview::listsRecordsInFileOrder()
     const ReviewFilterModel *model = review.model();
     QCOMPARE(model->rowCount(), 3);
     QCOMPARE(rowTexts(model, 0), QStringList({"1", "O", "I", "06/14/2024", "555-123-4567", " 9:30AM", "Ann Lee",
-                                              "Acme", "Call back"}));
+                                              "Acme", "Call back", ""}));
     // The placeholder area code is shown as stored.
     QCOMPARE(rowTexts(model, 1), QStringList({"2", "O", "O", "12/25/2024", "###-555-1234", "12:05PM", "Unknown Caller",
-                                              "Unknown", "Wished a merry Christmas"}));
+                                              "Unknown", "Wished a merry Christmas", ""}));
     QCOMPARE(rowTexts(model, 2), QStringList({"3", "O", "M", "01/02/2025", "800-555-1234", " 3:15PM", "Bob Stone",
-                                              "Stone & Sons", "Left a message; café order"}));
+                                              "Stone & Sons", "Left a message; café order", ""}));
     // The first line is the selected one, so its record is the one chosen.
     QCOMPARE(review.DataGrid->currentIndex().row(), 0);
     QCOMPARE(review.chosenRecordNumber(), 1);

@@ -158,7 +158,8 @@ DateBound parseDateBound(const QString &text)
 
 bool Filter::isEmpty() const
 {
-    return text.trimmed().isEmpty() && type.isNull() && !from.isValid() && !to.isValid() && status == StatusChoice::Any;
+    return text.trimmed().isEmpty() && type.isNull() && !from.isValid() && !to.isValid() && status == StatusChoice::Any
+        && !openCallBacksOnly;
 }
 
 Row rowOf(const CallRecord &record)

@@ -48,6 +48,7 @@ struct Filter
     QDate from; // invalid: open
     QDate to; // invalid: open
     StatusChoice status = StatusChoice::Any;
+    bool openCallBacksOnly = false; // only calls with a call-back not yet done
 
     bool isEmpty() const;
 };

@@ -1,5 +1,6 @@
 #include "recordtablemodel.h"
 
+#include "callbackmarks.h"
 #include "callentry.h"
 
 namespace {
@@ -51,23 +52,46 @@ const std::array<QString, RecordTableModel::ColumnCount> RecordTableModel::Headi
     QStringLiteral("Name "),  QStringLiteral("Company "), QStringLiteral("Notes "),
 };
 
+const QString RecordTableModel::CallBackHeading = QStringLiteral("Call back");
+
+QString RecordTableModel::heading(int column)
+{
+    if (column == CallBackColumn)
+        return CallBackHeading;
+    return column >= 0 && column < ColumnCount ? Headings[size_t(column)] : QString();
+}
+
 RecordTableModel::RecordTableModel(QObject *parent)
     : QAbstractTableModel(parent)
 {
 }
 
-void RecordTableModel::setRecords(std::vector<CallRecord> records)
+void RecordTableModel::setRecords(std::vector<CallRecord> records, const CallBackMarks *callBacks)
 {
     beginResetModel();
     m_records = std::move(records);
+    m_callBacks.clear();
+    if (callBacks && !callBacks->isEmpty()) {
+        for (size_t row = 0; row < m_records.size(); ++row)
+            if (const CallBack *found = callBacks->find(m_records[row]))
+                m_callBacks.emplace(int(row), *found);
+    }
     endResetModel();
 }
 
 QString RecordTableModel::text(int row, int column) const
 {
-    if (row < 0 || size_t(row) >= m_records.size() || column < 0 || column >= ColumnCount)
+    if (row < 0 || size_t(row) >= m_records.size() || column < 0 || column >= ShownColumnCount)
         return QString();
+    if (column == CallBackColumn)
+        return CallBackMarks::cellText(callBack(row));
     return m_records[size_t(row)].text(ColumnFields[size_t(column)]);
+}
+
+const CallBack *RecordTableModel::callBack(int row) const
+{
+    const auto found = m_callBacks.find(row);
+    return found == m_callBacks.end() ? nullptr : &found->second;
 }
 
 int RecordTableModel::rowCount(const QModelIndex &parent) const
@@ -77,7 +101,7 @@ int RecordTableModel::rowCount(const QModelIndex &parent) const
 
 int RecordTableModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : ShownColumnCount;
 }
 
 QString RecordTableModel::legend(int column)
@@ -107,10 +131,10 @@ QVariant RecordTableModel::data(const QModelIndex &index, int role) const
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= ShownColumnCount)
         return QAbstractTableModel::headerData(section, orientation, role);
     if (role == Qt::DisplayRole)
-        return Headings[size_t(section)];
+        return heading(section);
     if (role == Qt::ToolTipRole && !legend(section).isEmpty())
         return legend(section);
     return QAbstractTableModel::headerData(section, orientation, role);

@@ -2,16 +2,21 @@
 #define RECORDTABLEMODEL_H
 
 #include "callrecord.h"
+#include "companionstore.h"
 
 #include <QAbstractTableModel>
 
 #include <array>
+#include <unordered_map>
 #include <vector>
 
 // The records of the review grid, one row each in file order. Cells are
 // decoded from the stored bytes when asked for, so a long log costs only
 // its records' bytes. The Status and Type cells and headings explain their
-// letters in their tool tips.
+// letters in their tool tips. After the record's nine columns comes the
+// "Call back" column, from the companion store.
+class CallBackMarks;
+
 class RecordTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -21,13 +26,21 @@ public:
     // Field shown in each column, left to right.
     static const std::array<CallRecord::Field, ColumnCount> ColumnFields;
     static const std::array<QString, ColumnCount> Headings;
+    // The column after the record's own: when the call is to be returned.
+    static constexpr int CallBackColumn = ColumnCount;
+    static constexpr int ShownColumnCount = ColumnCount + 1;
+    static const QString CallBackHeading;
+    static QString heading(int column);
 
     explicit RecordTableModel(QObject *parent = nullptr);
 
-    void setRecords(std::vector<CallRecord> records);
+    // The rows' call-backs are found in `callBacks` (none when it is null).
+    void setRecords(std::vector<CallRecord> records, const CallBackMarks *callBacks = nullptr);
     const std::vector<CallRecord> &records() const { return m_records; }
 
     QString text(int row, int column) const;
+    // The call-back of the call on `row`, or null.
+    const CallBack *callBack(int row) const;
 
     static constexpr int StatusColumn = 1;
     static constexpr int TypeColumn = 2;
@@ -45,6 +58,7 @@ public:
 
 private:
     std::vector<CallRecord> m_records;
+    std::unordered_map<int, CallBack> m_callBacks; // by row; few rows have one
 };
 
 #endif // RECORDTABLEMODEL_H

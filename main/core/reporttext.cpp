@@ -1,8 +1,12 @@
 #include "reporttext.h"
 
+#include "platform.h"
 #include "utf8filewriter.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
 
 namespace ReportText {
 
@@ -128,6 +132,18 @@ QString singleRecord(const CallRecord &record)
     text += QLatin1String("\tCompany\t\t\t") + record.text(CallRecord::Company) + QLatin1String("\n\n");
     text += QLatin1String("\tNotes\t\t\t\t") + record.text(CallRecord::Notes) + QLatin1Char('\n');
     return text;
+}
+
+QString workFilePath(const QString &fileName)
+{
+    const QFileInfo here(fileName);
+    if (Platform::mayWrite(here.exists() ? here.absoluteFilePath() : here.absolutePath()))
+        return fileName;
+    for (const QString &folder : {QStandardPaths::writableLocation(QStandardPaths::CacheLocation), QDir::tempPath()}) {
+        if (!folder.isEmpty() && QDir().mkpath(folder) && Platform::mayWrite(folder))
+            return QDir(folder).filePath(here.fileName());
+    }
+    return fileName;
 }
 
 bool writeWorkFile(const QString &path, const QString &text, QString *error)

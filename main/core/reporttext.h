@@ -51,6 +51,11 @@ bool writeFullReport(const QString &path, const std::vector<CallRecord> &records
 // One record as labelled paragraphs, status as the record holds it.
 QString singleRecord(const CallRecord &record);
 
+// Where the work file `fileName` goes: the working folder, as always; when the
+// folder takes no writes (a log looked at on read-only media), the user's cache
+// folder (or the temporary folder) instead, so that the report is still shown and printed.
+QString workFilePath(const QString &fileName);
+
 // Replaces `path` with `text`. On failure `error` says why.
 bool writeWorkFile(const QString &path, const QString &text, QString *error = nullptr);
 

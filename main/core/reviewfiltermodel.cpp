@@ -1,8 +1,10 @@
 #include "reviewfiltermodel.h"
 
+#include "callbackmarks.h"
 #include "recordtablemodel.h"
 
 #include <QCollator>
+#include <QDateTime>
 #include <QLocale>
 
 #include <algorithm>
@@ -162,6 +164,10 @@ const std::vector<ReviewFilterModel::SortKey> &ReviewFilterModel::sortKeys(int c
 
 void ReviewFilterModel::fillSortKeys(int column, std::vector<SortKey> &keys) const
 {
+    if (column == RecordTableModel::CallBackColumn) {
+        fillCallBackKeys(keys);
+        return;
+    }
     const std::vector<CallRecord> &records = m_records->records();
     const CallRecord::Field field = RecordTableModel::ColumnFields[size_t(column)];
     // Filled in place: a refilled grid sorts again into the memory it had.
@@ -202,6 +208,23 @@ void ReviewFilterModel::fillSortKeys(int column, std::vector<SortKey> &keys) con
     }
 }
 
+// By when the call is to be returned, on the local clock; calls without a
+// call-back come last.
+void ReviewFilterModel::fillCallBackKeys(std::vector<SortKey> &keys) const
+{
+    const int count = m_records->rowCount();
+    keys.assign(size_t(count), SortKey());
+    for (int row = 0; row < count; ++row) {
+        const CallBack *callBack = m_records->callBack(row);
+        if (!callBack)
+            continue;
+        const QDateTime due = QDateTime::fromSecsSinceEpoch(callBack->dueAt);
+        keys[size_t(row)].first = qint32(due.date().toJulianDay());
+        keys[size_t(row)].second = due.time().msecsSinceStartOfDay() / 1000;
+        keys[size_t(row)].third = callBack->isDone() ? 1 : 0;
+    }
+}
+
 void ReviewFilterModel::sortRows()
 {
     const std::vector<SortKey> &keys = sortKeys(m_sortColumn);
@@ -239,6 +262,8 @@ void ReviewFilterModel::rebuild()
     m_shown.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         const int row = m_sortColumn >= 0 ? m_order[size_t(i)] : i;
+        if (m_filter.openCallBacksOnly && !CallBackMarks::isOpen(m_records->callBack(row)))
+            continue;
         if (!filtering || matcher.matches(m_searchRows[size_t(row)]))
             m_shown.push_back(row);
     }

@@ -69,6 +69,7 @@ private:
     };
     const std::vector<SortKey> &sortKeys(int column);
     void fillSortKeys(int column, std::vector<SortKey> &keys) const;
+    void fillCallBackKeys(std::vector<SortKey> &keys) const;
     void sortRows();
 
     RecordTableModel *m_records = nullptr;
@@ -76,7 +77,7 @@ private:
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
     std::vector<CallSearch::Row> m_searchRows; // empty until a filter needs it
-    std::array<std::vector<SortKey>, RecordTableModel::ColumnCount> m_sortKeys; // per column, empty until sorted by it
+    std::array<std::vector<SortKey>, RecordTableModel::ShownColumnCount> m_sortKeys; // per column, empty until sorted by it
     std::vector<int> m_order; // every record row in sort order; empty for file order
     std::vector<int> m_shown;
     mutable std::vector<int> m_shownAt; // record row to shown row, -1 when hidden; made on demand

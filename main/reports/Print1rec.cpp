@@ -67,7 +67,7 @@ void TForm1::FormShow()
         setStatus(record, RecordStatus::Compromised);
 
     QString text;
-    if (writeWorkFile(ReportText::SingleRecordFileName, ReportText::singleRecord(record))
-        && readWorkFile(ReportText::SingleRecordFileName, text))
+    const QString workFile = ReportText::workFilePath(ReportText::SingleRecordFileName);
+    if (writeWorkFile(workFile, ReportText::singleRecord(record)) && readWorkFile(workFile, text))
         RecordPreview->setPlainText(text);
 }

@@ -65,6 +65,7 @@ void TPrintPreviewForm::showPanelMessage(const QString &text)
 
 void TPrintPreviewForm::FormShow()
 {
+    m_workFile = ReportText::workFilePath(ReportText::FullReportFileName);
     {
         // Every record is re-checked and a failing one is marked "X" in the
         // data file itself, so the file must open for update. The records
@@ -80,12 +81,12 @@ void TPrintPreviewForm::FormShow()
         if (!scanNotice(outcome).isEmpty())
             showPanelMessage(scanNotice(outcome));
         QString error;
-        if (!ReportText::writeFullReport(ReportText::FullReportFileName, records, &error)) {
+        if (!ReportText::writeFullReport(m_workFile, records, &error)) {
             showPanelMessage(QStringLiteral("Report NOT written: %1").arg(error));
             return;
         }
     }
     QString error;
-    if (!REditReport->showFile(ReportText::FullReportFileName, &error))
+    if (!REditReport->showFile(m_workFile, &error))
         showPanelMessage(QStringLiteral("Report NOT read: %1").arg(error));
 }

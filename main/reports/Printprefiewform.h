@@ -24,6 +24,9 @@ protected:
     void showPanelMessage(const QString &text) override;
     const ReportLines &linesToPrint() override;
     ReportPages::Look printLook() const override;
+
+private:
+    QString m_workFile; // where the report is written and read back
 };
 
 #endif // PRINTPREFIEWFORM_H

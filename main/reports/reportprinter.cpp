@@ -1,6 +1,7 @@
 #include "reportprinter.h"
 
 #include "reportlines.h"
+#include "reporttext.h"
 
 #include <QDir>
 #include <QFile>
@@ -37,7 +38,7 @@ Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QSt
         return outcome;
     }
 
-    const QString path = QDir::current().absoluteFilePath(pdfFileName);
+    const QString path = QDir::current().absoluteFilePath(ReportText::workFilePath(pdfFileName));
     outcome.where = path;
     // The PDF engine says nothing when it cannot open its file, so a file
     // that cannot be replaced is found out before printing.

@@ -1,6 +1,7 @@
 #include "Stringgridreview.h"
 
 #include "Warning.h"
+#include "callbackmarks.h"
 #include "callentry.h"
 #include "csvexport.h"
 #include "datafile.h"
@@ -263,7 +264,8 @@ void TFormRecordReview::fillGrid()
     }
     const QString notice = scanNotice(outcome);
     const int keptRow = DataGrid->currentIndex().row();
-    m_model->setRecords(std::move(records));
+    const CallBackMarks callBacks = m_log.callBackMarks();
+    m_model->setRecords(std::move(records), &callBacks);
     m_sizer->start(m_model->records());
     if (m_model->rowCount() > 0) {
         applyColumnWidths();
@@ -294,16 +296,25 @@ void TFormRecordReview::applyColumnWidths()
         else if (measured)
             DataGrid->setColumnWidth(column, rule[size_t(column)]);
     }
+    if (measured && !m_callBackColumnSized) {
+        m_callBackColumnSized = true;
+        const QString widest = QStringLiteral("12/31/2026 12:00PM (done)");
+        DataGrid->setColumnWidth(RecordTableModel::CallBackColumn,
+                                 DataGrid->fontMetrics().horizontalAdvance(widest) + 16);
+    }
 }
 
 void TFormRecordReview::columnDragged(int column)
 {
-    if (!m_settingWidths)
+    // The call-back column is not one of the record's: its width is not kept.
+    if (!m_settingWidths && column < RecordTableModel::ColumnCount)
         m_draggedWidths[size_t(column)] = DataGrid->columnWidth(column);
 }
 
 void TFormRecordReview::columnEdgeDoubleClicked(int column)
 {
+    if (column >= RecordTableModel::ColumnCount)
+        return;
     m_draggedWidths[size_t(column)] = ReviewSettings::FollowsRule;
     applyColumnWidths();
 }
@@ -442,7 +453,7 @@ void TFormRecordReview::sortBy(int column, Qt::SortOrder order)
     m_shown->sort(column, order);
     DataGrid->horizontalHeader()->setToolTip(
         QStringLiteral("Sorted by %1, %2")
-            .arg(RecordTableModel::Headings[size_t(column)].trimmed(),
+            .arg(RecordTableModel::heading(column).trimmed(),
                  order == Qt::AscendingOrder ? QStringLiteral("ascending") : QStringLiteral("descending")));
     DataGrid->horizontalHeader()->viewport()->update();
 }
@@ -470,11 +481,13 @@ void TFormRecordReview::showRowCount()
 void TFormRecordReview::ButtonExportShownClick()
 {
     const QString path = m_desktop.chooseFile(
-        this, Desktop::FileChoice::saving(QStringLiteral("Export shown rows"),
-                                          QDir::current().filePath(CsvExport::DefaultFileName), CsvExport::FileFilter));
+        this,
+        Desktop::FileChoice::saving(QStringLiteral("Export shown rows"),
+                                    QDir::current().filePath(CsvExport::DefaultFileName), CsvExport::FileFilter));
     if (path.isEmpty())
         return;
-    const CsvExport::Outcome outcome = CsvExport::write(path, m_model->records(), &m_shown->shownRows());
+    const CallBackMarks callBacks = m_log.callBackMarks();
+    const CsvExport::Outcome outcome = CsvExport::write(path, m_model->records(), &m_shown->shownRows(), &callBacks);
     FilterBar->showNote(outcome.written
                             ? QStringLiteral("%1 rows saved as %2").arg(outcome.rows).arg(QFileInfo(path).fileName())
                             : outcome.error,

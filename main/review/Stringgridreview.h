@@ -114,6 +114,7 @@ private:
     // Width of each column whose edge the user dragged; -1 where the widths rule decides.
     std::array<int, RecordTableModel::ColumnCount> m_draggedWidths;
     bool m_settingWidths = false;
+    bool m_callBackColumnSized = false;
     QHash<QString, int> m_textWidths; // drawn width of each record text met so far
 };
 

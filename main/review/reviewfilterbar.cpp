@@ -2,6 +2,7 @@
 
 #include "callentry.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -31,7 +32,7 @@ void setTextColour(QWidget *widget, QPalette::ColorRole role, const QColor &colo
 bool ReviewChoices::operator==(const ReviewChoices &other) const
 {
     return search == other.search && type == other.type && from == other.from && to == other.to
-        && status == other.status;
+        && status == other.status && openCallBacks == other.openCallBacks;
 }
 
 ReviewFilterBar::ReviewFilterBar(QWidget *parent)
@@ -45,6 +46,7 @@ ReviewFilterBar::ReviewFilterBar(QWidget *parent)
         connect(field, &QLineEdit::textChanged, this, &ReviewFilterBar::changed);
     for (QComboBox *box : {ComboType, ComboStatus})
         connect(box, qOverload<int>(&QComboBox::currentIndexChanged), this, &ReviewFilterBar::changed);
+    connect(CheckOpenCallBacks, &QCheckBox::toggled, this, &ReviewFilterBar::changed);
     connect(ButtonExportShown, &QPushButton::clicked, this, &ReviewFilterBar::exportClicked);
 }
 
@@ -80,6 +82,10 @@ void ReviewFilterBar::buildFields()
     ComboStatus->addItem(QStringLiteral("Altered (X)"), int(CallSearch::StatusChoice::Altered));
     ComboStatus->addItem(QStringLiteral("Edited (E)"), int(CallSearch::StatusChoice::Edited));
 
+    CheckOpenCallBacks = new QCheckBox(QStringLiteral("Open call-backs"), this);
+    named(CheckOpenCallBacks, "CheckOpenCallBacks");
+    CheckOpenCallBacks->setToolTip(QStringLiteral("Only calls with a call-back not yet done"));
+
     ButtonExportShown = new QPushButton(QStringLiteral("Export shown rows\u2026"), this);
     named(ButtonExportShown, "ButtonExportShown");
     ButtonExportShown->setAutoDefault(false);
@@ -103,6 +109,8 @@ void ReviewFilterBar::layOut()
     auto *counts = new QHBoxLayout;
     counts->addWidget(LabelShown);
     counts->addSpacing(24);
+    counts->addWidget(CheckOpenCallBacks);
+    counts->addSpacing(24);
     counts->addWidget(LabelFilterError, 1);
     auto *rows = new QVBoxLayout(this);
     rows->setContentsMargins(6, 4, 6, 4);
@@ -119,6 +127,7 @@ ReviewChoices ReviewFilterBar::choices() const
     choices.from = EditDateFrom->text();
     choices.to = EditDateTo->text();
     choices.status = ComboStatus->currentData().toInt();
+    choices.openCallBacks = CheckOpenCallBacks->isChecked();
     return choices;
 }
 
@@ -130,6 +139,7 @@ void ReviewFilterBar::setChoices(const ReviewChoices &choices)
     EditDateFrom->setText(choices.from);
     EditDateTo->setText(choices.to);
     ComboStatus->setCurrentIndex(qMax(0, ComboStatus->findData(choices.status)));
+    CheckOpenCallBacks->setChecked(choices.openCallBacks);
 }
 
 CallSearch::Filter ReviewFilterBar::filter()
@@ -140,6 +150,7 @@ CallSearch::Filter ReviewFilterBar::filter()
     if (!type.isEmpty())
         filter.type = type.at(0);
     filter.status = CallSearch::StatusChoice(ComboStatus->currentData().toInt());
+    filter.openCallBacksOnly = CheckOpenCallBacks->isChecked();
 
     const CallSearch::DateBound from = CallSearch::parseDateBound(EditDateFrom->text());
     const CallSearch::DateBound to = CallSearch::parseDateBound(EditDateTo->text());

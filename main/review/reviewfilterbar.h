@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -19,12 +20,13 @@ struct ReviewChoices
     QString from;
     QString to;
     int status = int(CallSearch::StatusChoice::Any);
+    bool openCallBacks = false;
 
     bool operator==(const ReviewChoices &other) const;
 };
 
 // The controls above the review grid: the search box, the type, date and
-// status filters, the shown-rows export and the count of rows shown.
+// status filters, the open call-backs choice, the shown-rows export and the count of rows shown.
 // Escape in a box that holds text empties it; Escape anywhere else, and in an
 // empty box, is left to the window. Enter in a field asks for the grid.
 class ReviewFilterBar : public QWidget
@@ -39,6 +41,7 @@ public:
     QLineEdit *EditDateFrom = nullptr;
     QLineEdit *EditDateTo = nullptr;
     QComboBox *ComboStatus = nullptr;
+    QCheckBox *CheckOpenCallBacks = nullptr;
     QPushButton *ButtonExportShown = nullptr;
     QLabel *LabelShown = nullptr;
     QLabel *LabelFilterError = nullptr;

@@ -39,7 +39,7 @@ ReviewSettings ReviewSettings::load()
         kept.draggedWidths[size_t(column)] = ok && width >= NarrowestKept && width <= WidestKept ? width : FollowsRule;
     }
     const int sortColumn = settings.value(QStringLiteral("sortColumn"), -1).toInt();
-    kept.sortColumn = sortColumn >= 0 && sortColumn < RecordTableModel::ColumnCount ? sortColumn : -1;
+    kept.sortColumn = sortColumn >= 0 && sortColumn < RecordTableModel::ShownColumnCount ? sortColumn : -1;
     kept.sortOrder =
         settings.value(QStringLiteral("sortDescending")).toBool() ? Qt::DescendingOrder : Qt::AscendingOrder;
 
@@ -48,6 +48,7 @@ ReviewSettings ReviewSettings::load()
     kept.choices.from = settings.value(QStringLiteral("from")).toString();
     kept.choices.to = settings.value(QStringLiteral("to")).toString();
     kept.choices.status = settings.value(QStringLiteral("status"), kept.choices.status).toInt();
+    kept.choices.openCallBacks = settings.value(QStringLiteral("openCallBacks"), false).toBool();
     return kept;
 }
 
@@ -72,6 +73,7 @@ void ReviewSettings::save() const
     settings.setValue(QStringLiteral("from"), choices.from);
     settings.setValue(QStringLiteral("to"), choices.to);
     settings.setValue(QStringLiteral("status"), choices.status);
+    settings.setValue(QStringLiteral("openCallBacks"), choices.openCallBacks);
 }
 
 bool ReviewSettings::reachable(const QRect &frame, const QList<QRect> &areas)

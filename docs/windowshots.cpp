@@ -12,6 +12,7 @@
 #include "VNConfigUnit1.h"
 #include "VorlenMainFile.h"
 #include "Warning.h"
+#include "backup.h"
 #include "callbackswindow.h"
 #include "callbacktablemodel.h"
 #include "callrecord.h"
@@ -19,6 +20,7 @@
 #include "configfile.h"
 #include "datafile.h"
 #include "desktop.h"
+#include "restorewindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,6 +31,7 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QSettings>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -181,6 +184,8 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screen.fileName()));
 
     QApplication app(argc, argv);
+    // The backup folder of the person running the build is not the pictures' one.
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, work.path());
     if (!QDir().mkpath(output)) {
         std::fprintf(stderr, "windowshots: %s could not be made\n", qPrintable(output));
         return 1;
@@ -211,9 +216,18 @@ int main(int argc, char *argv[])
     window.show();
     QApplication::setActiveWindow(&window);
     waitFor(100);
+    // A backup at the end of each of the first three days, the first of them
+    // since changed on the disk.
+    const QString backups = Backup::defaultFolder(work.path());
     for (const Call &call : calls) {
         type(window, call);
         window.SaveCurrent1Click();
+        const QDate day = QDate::fromString(QString::fromLatin1(call.date), QStringLiteral("M/d/yyyy"));
+        if (day < QDate(2026, 3, 6))
+            window.log().backUp(backups, true, QDateTime(day, QTime(17, 30)));
+    }
+    if (QFile gz(Backup::listBackups(backups, QStringLiteral("VNData")).back().logGzPath); gz.open(QIODevice::Append)) {
+        gz.write("\0", 1);
     }
     alterName(window.state().DataFileName, 2, QStringLiteral("Rob Marsh"));
 
@@ -237,6 +251,11 @@ int main(int argc, char *argv[])
         camera.take(review, "review");
     }
     takeCallBacks(window, desktop, camera);
+    {
+        TFormRestore restore(window.log(), desktop, backups, &window);
+        restore.resize(900, 260);
+        camera.take(restore, "restore");
+    }
     {
         TPrintPreviewForm report(window.log(), desktop, &window);
         report.resize(860, 420);

@@ -97,6 +97,11 @@ Outcome makeBackup(const QString &dataFile, const QString &backupFolder, const Q
 // not (see Entry::good). Files without a manifest are not listed.
 std::vector<Entry> listBackups(const QString &folder, const QString &logName);
 
+// Why the set cannot be restored as it is (its manifest is wrong, or a
+// file no longer matches the SHA-256 the manifest records); empty when it
+// can. Reads every file of the set.
+QString verify(const Entry &entry);
+
 // True when no good backup of the log is dated `today`.
 bool backupDueToday(const QString &folder, const QString &logName, const QDate &today);
 

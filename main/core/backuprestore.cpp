@@ -95,18 +95,6 @@ bool unpackStore(const Entry &set, const QString &store, bool force, QString &te
     return false;
 }
 
-// Why the set cannot be restored as it is; empty when it can.
-QString setProblem(const Entry &set)
-{
-    if (!set.good)
-        return set.problem;
-    if (GzipBlocks::fileSha256(set.logGzPath) != set.logGzSha256)
-        return QStringLiteral("%1 does not match its manifest").arg(QFileInfo(set.logGzPath).fileName());
-    if (set.hasStore && GzipBlocks::fileSha256(set.storeGzPath) != set.storeGzSha256)
-        return QStringLiteral("%1 does not match its manifest").arg(QFileInfo(set.storeGzPath).fileName());
-    return QString();
-}
-
 // Backs up the log about to be replaced, after undoing an interrupted save.
 bool backUpCurrent(const QString &dataFile, const QString &backupFolder, const QDateTime &now, RestoreOutcome &outcome)
 {
@@ -157,6 +145,17 @@ void keepMode(const QString &replaced, const QString &replacement)
 
 } // namespace
 
+QString verify(const Entry &set)
+{
+    if (!set.good)
+        return set.problem;
+    if (GzipBlocks::fileSha256(set.logGzPath) != set.logGzSha256)
+        return QStringLiteral("%1 does not match its manifest").arg(QFileInfo(set.logGzPath).fileName());
+    if (set.hasStore && GzipBlocks::fileSha256(set.storeGzPath) != set.storeGzSha256)
+        return QStringLiteral("%1 does not match its manifest").arg(QFileInfo(set.storeGzPath).fileName());
+    return QString();
+}
+
 RestoreOutcome restore(const Entry &entry, const QString &dataFile, const QString &backupFolder, const QDateTime &now,
                        bool force)
 {
@@ -168,7 +167,7 @@ RestoreOutcome restore(const Entry &entry, const QString &dataFile, const QStrin
     if (DataFile::lockHolder(dataFile) != 0)
         return fail(QStringLiteral("another Vorlen3 holds the log"));
     const Entry set = readManifest(QFileInfo(entry.manifestPath).absolutePath(), entry.stem, logNameOf(entry.logFile));
-    const QString problem = setProblem(set);
+    const QString problem = verify(set);
     if (set.logGzPath.isEmpty() || (!problem.isEmpty() && !force))
         return fail(problem.isEmpty() ? set.problem : problem);
     if (!backUpCurrent(dataFile, backupFolder, now, outcome))

@@ -1,6 +1,8 @@
 #ifndef COMPANIONSTORE_H
 #define COMPANIONSTORE_H
 
+#include "contact.h"
+
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QString>
@@ -46,14 +48,6 @@ struct CallBackCounts
     int open = 0;
     int overdue = 0;
     int dueToday = 0;
-};
-
-// A person from an address book, as an import hands it over.
-struct Contact
-{
-    QString name;
-    QString company;
-    QStringList phones;
 };
 
 // A contact as the store keeps it: its phones as digits (see phoneDigits()).

@@ -295,6 +295,15 @@ QString commitMessage(DataFile::WriteResult result, const Committed &committed)
         return QStringLiteral("Log changed by another program - nothing imported; import again");
     case DataFile::WriteResult::CountAtLimit:
         return QStringLiteral("Record count at its limit - nothing imported");
+    // The disk's refusals are named as a refused save names them.
+    case DataFile::WriteResult::DiskFull:
+        return QStringLiteral("Disk full - nothing imported");
+    case DataFile::WriteResult::TooLarge:
+        return QStringLiteral("Log at the system's file size limit - nothing imported");
+    case DataFile::WriteResult::ReadOnly:
+        return QStringLiteral("Log is read-only - nothing imported");
+    case DataFile::WriteResult::NameUnusable:
+        return QStringLiteral("Data file name cannot be used - nothing imported");
     case DataFile::WriteResult::OpenFailed:
     case DataFile::WriteResult::WriteFailed:
         break;

@@ -2,6 +2,7 @@
 #define OPENLOG_H
 
 #include "Globdatunit1.h"
+#include "backup.h"
 #include "callentry.h"
 #include "datafile.h"
 
@@ -17,7 +18,11 @@ class QDateTime;
 class QLockFile;
 struct CallBackCounts;
 struct CallerHistory;
+struct Contact;
 struct RecordKey;
+namespace CsvImport {
+struct Accepted;
+}
 
 // What a command leaves on the log-entry window's indicator and message bar.
 // A part left null or Unchanged keeps what the window shows.
@@ -169,11 +174,59 @@ public:
     // for a new entry), their open call-backs and the address book's entry.
     CallerHistory callerHistory(const QString &phone);
 
+    // Lets go of the companion store, so that its file can be replaced;
+    // open() opens it again.
+    void closeAdditions();
+
+    // ---- Backups, restore and import ---------------------------------------
+
+    // True when the day's backup is still to be made: this program holds a
+    // log that is there and is a call log (whole or damaged), and `folder`
+    // holds no good backup of it made on `today`.
+    bool backupDue(const QString &folder, const QDate &today) const;
+
+    struct BackupOutcome
+    {
+        bool made = false;
+        bool cancelled = false;
+        Backup::Entry entry;
+        StatusReport report; // where it went, or why not
+    };
+    // Backs up the log and its store into `folder`, then rotates the
+    // folder's backups of the log. A missing folder is made only with
+    // `makeFolder`: a folder the user chose that is not there may be on a
+    // disk that is not connected.
+    BackupOutcome backUp(const QString &folder, bool makeFolder, const QDateTime &now,
+                         const Backup::Progress &progress = Backup::Progress());
+
+    // Why the log may not be written or replaced now (another program holds
+    // it, it is read-only), ending in `notDone`; an empty report when it may.
+    StatusReport writeRefusal(const QString &notDone);
+    struct RestoreOutcome
+    {
+        bool restored = false;
+        StatusReport report;
+    };
+    // Puts `backup` in place of the log after backing up the log it
+    // replaces into `folder`, then runs the start-up check on the restored
+    // log; `force` takes a backup that fails verification.
+    RestoreOutcome restore(const Backup::Entry &backup, const QString &folder, const QDateTime &now, bool force);
+
+    // Why calls cannot be added to the log now; an empty report when they can.
+    StatusReport appendRefusal();
+    // Appends imported calls as new records in one journalled step; the
+    // record count and the names follow.
+    StatusReport importCalls(const std::vector<CsvImport::Accepted> &calls, const QDateTime &now);
+    // Adds contacts from an address book to the companion store.
+    StatusReport importContacts(const std::vector<Contact> &contacts, const QString &source, const QDateTime &now);
+
 private:
     void openCompanion();
     StatusReport callBackChanged(int result, const QString &done);
     // The address book's names (or companies) for a phone.
     QStringList contactsOf(const QString &phone, bool companies);
+    // Takes the record count and the damage state from the file again.
+    void recount();
 
     void takeLock();
     // Whether a write may go ahead now; otherwise `report` says why.

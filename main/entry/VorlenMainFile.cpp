@@ -169,6 +169,7 @@ void TMainForm::buildMenu()
     file->addSeparator();
     ExportCsv1 = addCommand(file, "ExportCsv1", QStringLiteral("Export as CSV\u2026"), {}, &TMainForm::ExportCsv1Click);
     Repair1 = addCommand(file, "Repair1", QStringLiteral("Repair\u2026"), {}, &TMainForm::Repair1Click);
+    addBackupCommands(file);
     m_fileAdditionsEnd = file->addSeparator();
     Exit1 = addCommand(file, "Exit1", QStringLiteral("E&xit"), ctrl(Qt::Key_X), &TMainForm::Exit1Click);
 
@@ -208,6 +209,7 @@ void TMainForm::loadRecordCount()
 {
     showStatus(m_log.open());
     callBacksOpened();
+    scheduleDailyBackup();
     Panel2->showRecordCount(state().RecordCount);
     // The names of earlier calls are read once the window is up.
     QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
@@ -243,6 +245,7 @@ void TMainForm::RewriteDataFileName(const QString &path)
     showStatus(outcome.report);
     if (outcome.result == OpenLog::OpenResult::KeptWindow) {
         callBacksOpened();
+        scheduleDailyBackup();
         Panel2->showRecordCount(state().RecordCount);
         QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
     }
@@ -310,6 +313,7 @@ void TMainForm::SaveCurrent1Click()
 
 bool TMainForm::saveEntry()
 {
+    backUpIfDue();
     const OpenLog::SaveOutcome outcome = m_log.save(entryShown(), m_desktop.now().toSecsSinceEpoch());
     showStatus(outcome.report);
     if (!outcome.saved)
@@ -399,6 +403,7 @@ void TMainForm::keepProblemShown()
 {
     if (!Panel1->messageShown() && !m_log.problem().isEmpty())
         showStatus(m_log.problemReport());
+    showBackupNote();
 }
 
 void TMainForm::Read1Click()

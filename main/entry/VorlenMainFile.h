@@ -99,6 +99,11 @@ public:
     QAction *ReviewCaller1 = nullptr;
     QAction *Vorlener1 = nullptr;
     QAction *Manual1 = nullptr;
+    QAction *ImportCsv1 = nullptr;
+    QAction *ImportContacts1 = nullptr;
+    QAction *BackupNow1 = nullptr;
+    QAction *Restore1 = nullptr;
+    QAction *BackupSettings1 = nullptr;
 
     // Record commands.
     void SaveCurrent1Click();
@@ -132,6 +137,17 @@ public:
     void ReviewCaller1Click();
     // The counts of open and overdue call-backs in the menu and the line.
     void refreshCallBackCounts();
+    // Backups, restore and import.
+    // Backs up the log and its store at once and says where they went.
+    void BackupNow1Click();
+    // Lists the backups; the one chosen replaces the log.
+    void Restore1Click();
+    // Chooses the backup folder.
+    void BackupSettings1Click();
+    // Adds the calls of a CSV file as new records, after a preview.
+    void ImportCsv1Click();
+    // Adds the contacts of a vCard file to the address book beside the log.
+    void ImportContacts1Click();
 
     // Reads the configuration file and applies its font to the entry controls.
     void ReadConfiguration();
@@ -186,6 +202,13 @@ private:
     // overdue call-backs, once, where no other message is shown.
     void callBacksOpened();
     void showCallerHistory();
+    // Backups and import: their menu items, and the day's backup made once
+    // the log is open, before anything is written.
+    void addBackupCommands(QMenu *file);
+    void scheduleDailyBackup();
+    void backUpIfDue();
+    // A backup's trouble, shown once the message bar has nothing more important.
+    void showBackupNote();
 
     // Entry rules.
     void LockEntryFields();
@@ -245,6 +268,8 @@ private:
     std::optional<Cleared> m_cleared;
     QAction *m_fileAdditionsEnd = nullptr; // the separator before Exit
     QString m_callBacksAnnouncedFor; // the log whose overdue call-backs were announced
+    bool m_backupDue = false; // the day's backup is still to be tried
+    QString m_backupNote;
 };
 
 #endif // VORLENMAINFILE_H

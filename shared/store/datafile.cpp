@@ -566,7 +566,7 @@ WriteResult storeAppended(const QString &path, Platform::File &log, const Journa
 {
     const JournalWrite journalled = writeJournal(path, journal);
     if (journalled == JournalWrite::Failed)
-        return WriteResult::WriteFailed;
+        return lastCause(WriteResult::WriteFailed);
     for (CallRecord &record : records)
         record.setText(CallRecord::Hash, record.computeHash());
     constexpr size_t piece = 1024;
@@ -585,9 +585,11 @@ WriteResult storeAppended(const QString &path, Platform::File &log, const Journa
         reached("done");
         return WriteResult::Written;
     }
+    // Named before the undo, whose own calls would hide why the disk refused.
+    const WriteResult failed = lastCause(WriteResult::WriteFailed);
     if (undo(log, journal))
         removeJournal(path);
-    return WriteResult::WriteFailed;
+    return failed;
 }
 
 } // namespace

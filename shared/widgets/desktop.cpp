@@ -10,6 +10,8 @@ namespace {
 
 QString chooseWithDialog(QWidget *parent, const Desktop::FileChoice &choice)
 {
+    if (choice.mode == Desktop::FileChoice::Mode::Folder)
+        return QFileDialog::getExistingDirectory(parent, choice.title, choice.suggested);
     if (choice.mode == Desktop::FileChoice::Mode::Save)
         return QFileDialog::getSaveFileName(parent, choice.title, choice.suggested, choice.filter);
     return QFileDialog::getOpenFileName(parent, choice.title, choice.suggested, choice.filter);

@@ -19,7 +19,7 @@ struct Desktop
 {
     struct FileChoice
     {
-        enum class Mode { Open, Save };
+        enum class Mode { Open, Save, Folder };
         Mode mode = Mode::Open;
         QString title;
         QString suggested; // a folder or a file name to start from
@@ -32,7 +32,7 @@ struct Desktop
         }
     };
 
-    // The chosen file, or an empty text when the person cancelled.
+    // The chosen file (or folder), or an empty text when the person cancelled.
     std::function<QString(QWidget *parent, const FileChoice &choice)> chooseFile;
     // Shows a modal window (a question is a QMessageBox) until the person
     // ends it; returns its result.

@@ -133,7 +133,8 @@ int storedMinutes(QStringView text)
         if (hour > 23)
             return -1;
     } else {
-        if (hour < 1 || hour > 12)
+        // The entry rules write the first hour after midnight typed as "0005" as "00:05AM".
+        if (hour > 12)
             return -1;
         hour = hour % 12 + (half == 2 ? 12 : 0);
     }

@@ -91,6 +91,7 @@ public:
     QAction *Read1 = nullptr;
     QAction *Review1 = nullptr;
     QAction *UndoClear1 = nullptr;
+    QAction *Statistics1 = nullptr;
     QAction *Vorlener1 = nullptr;
     QAction *Manual1 = nullptr;
 
@@ -114,6 +115,8 @@ public:
     void Print1Click();
     void PrintCurrentClick();
     void Review1Click();
+    // Charts of the whole log; the log is only read.
+    void Statistics1Click();
     void Vorlener1Click();
     void Manual1Click();
 

@@ -13,6 +13,7 @@
 #include "entryrow.h"
 #include "manualpath.h"
 #include "selectpanel.h"
+#include "statisticswindow.h"
 #include "textexport.h"
 
 #include <QAction>
@@ -79,6 +80,11 @@ void TMainForm::Review1Click()
     selectRecord(*chosen);
     PrintCurrent->setEnabled(true);
     PrintCurrentAllowed = true;
+}
+
+void TMainForm::Statistics1Click()
+{
+    StatisticsWindow::showLog(m_log, m_desktop, this);
 }
 
 void TMainForm::Print1Click()

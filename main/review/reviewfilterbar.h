@@ -40,6 +40,7 @@ public:
     QLineEdit *EditDateTo = nullptr;
     QComboBox *ComboStatus = nullptr;
     QPushButton *ButtonExportShown = nullptr;
+    QPushButton *ButtonStatistics = nullptr;
     QLabel *LabelShown = nullptr;
     QLabel *LabelFilterError = nullptr;
 
@@ -60,6 +61,7 @@ signals:
     void changed();
     void enterPressed();
     void exportClicked();
+    void statisticsClicked();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

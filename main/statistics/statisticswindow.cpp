@@ -2,6 +2,7 @@
 
 #include "Warning.h"
 #include "accessiblenames.h"
+#include "callbackmarks.h"
 #include "chartpane.h"
 #include "desktop.h"
 #include "openlog.h"
@@ -94,22 +95,12 @@ void StatisticsWindow::showLog(const OpenLog &log, Desktop &desktop, QWidget *pa
     desktop.runDialog(window);
 }
 
+// The open log's call-backs, as its companion store holds them; a store that
+// cannot be read leaves the chart empty and says why.
 void StatisticsWindow::readCallBacks()
 {
-    CompanionStore store;
-    switch (store.open(m_log.path())) {
-    case CompanionStore::State::Ready:
-    case CompanionStore::State::ReadOnly:
-    case CompanionStore::State::Newer:
-        m_callBacks = store.callBacks(true);
-        break;
-    case CompanionStore::State::Closed:
-    case CompanionStore::State::Absent:
-        break;
-    default:
-        m_callBackProblem = store.problem();
-        break;
-    }
+    m_callBacks = m_log.callBackMarks().all();
+    m_callBackProblem = m_log.callBackProblem();
 }
 
 void StatisticsWindow::buildHeader()

@@ -33,8 +33,10 @@ struct Columns
 // A number or company met in the pass: its counted calls and the row that last held it.
 struct Tally
 {
+    QString key; // the number's digits, or the company folded
     int calls = 0;
     int lastRow = -1;
+    bool met = false; // in any row so far, counted or not
 };
 
 // What a call names when the person typed nothing: not a caller or company to rank.
@@ -49,21 +51,55 @@ void name(Unreadable &unreadable, const QString &record)
 }
 
 // The `top` tallies with the most calls; equals in the order of their keys.
-std::vector<std::pair<QString, Tally>> topOf(const QHash<QString, Tally> &tallies, int top)
+std::vector<const Tally *> topOf(const std::vector<Tally> &tallies, int top)
 {
-    std::vector<std::pair<QString, Tally>> ranked;
-    for (auto it = tallies.cbegin(); it != tallies.cend(); ++it) {
-        if (it->calls > 0)
-            ranked.emplace_back(it.key(), it.value());
+    std::vector<const Tally *> ranked;
+    for (const Tally &tally : tallies) {
+        if (tally.calls > 0)
+            ranked.push_back(&tally);
     }
-    const auto before = [](const std::pair<QString, Tally> &a, const std::pair<QString, Tally> &b) {
-        return a.second.calls != b.second.calls ? a.second.calls > b.second.calls : a.first < b.first;
+    const auto before = [](const Tally *a, const Tally *b) {
+        return a->calls != b->calls ? a->calls > b->calls : a->key < b->key;
     };
     const size_t kept = std::min(ranked.size(), size_t(std::max(top, 0)));
     std::partial_sort(ranked.begin(), ranked.begin() + std::ptrdiff_t(kept), ranked.end(), before);
     ranked.resize(kept);
     return ranked;
 }
+
+// Tallies by a key made from a field's text. A log repeats the same few
+// texts, so each text is made into its key once and then found as it is.
+class Tallies
+{
+public:
+    template<typename MakeKey> Tally *find(const QString &text, MakeKey makeKey)
+    {
+        auto known = m_byText.constFind(text);
+        if (known == m_byText.constEnd()) {
+            const QString key = makeKey(text);
+            int id = -1;
+            if (!key.isEmpty()) {
+                auto same = m_byKey.constFind(key);
+                if (same == m_byKey.constEnd()) {
+                    id = int(m_tallies.size());
+                    m_byKey.insert(key, id);
+                    m_tallies.push_back(Tally{key});
+                } else {
+                    id = *same;
+                }
+            }
+            known = m_byText.insert(text, id);
+        }
+        return *known < 0 ? nullptr : &m_tallies[size_t(*known)];
+    }
+
+    const std::vector<Tally> &all() const { return m_tallies; }
+
+private:
+    QHash<QString, int> m_byText;
+    QHash<QString, int> m_byKey;
+    std::vector<Tally> m_tallies;
+};
 
 class Counter
 {
@@ -84,22 +120,16 @@ private:
     const RecordTableModel &m_records;
     Counts &m_counts;
     Columns m_columns;
-    QHash<QString, Tally> m_numbers; // every number of the log met so far
-    QHash<QString, Tally> m_companies;
+    Tallies m_numbers; // every number of the log met so far
+    Tallies m_companies;
 };
 
 void Counter::visit(int row, bool counted)
 {
-    const QString digits = CallSearch::phoneDigits(m_records.text(row, m_columns.phone));
-    Tally *number = nullptr;
-    bool seenBefore = false;
-    if (!digits.isEmpty()) {
-        auto found = m_numbers.find(digits);
-        seenBefore = found != m_numbers.end();
-        if (!seenBefore)
-            found = m_numbers.insert(digits, Tally());
-        number = &found.value();
-    }
+    Tally *number = m_numbers.find(m_records.text(row, m_columns.phone), CallSearch::phoneDigits);
+    const bool seenBefore = number && number->met;
+    if (number)
+        number->met = true;
     if (!counted)
         return;
     countCall(row, seenBefore);
@@ -118,12 +148,13 @@ void Counter::countCall(int row, bool seenBefore)
     ++m_counts.byType.calls[type];
     countWhen(row, type);
 
-    const QString company = m_records.text(row, m_columns.company).trimmed();
-    const QString key = CallSearch::fold(company);
-    if (!key.isEmpty() && key != UnknownCompany) {
-        Tally &tally = m_companies[key];
-        ++tally.calls;
-        tally.lastRow = row;
+    Tally *company = m_companies.find(m_records.text(row, m_columns.company), [](const QString &text) {
+        const QString key = CallSearch::fold(text.trimmed());
+        return key == UnknownCompany ? QString() : key;
+    });
+    if (company) {
+        ++company->calls;
+        company->lastRow = row;
     }
     if (m_counts.someRows) {
         bool ok = false;
@@ -159,18 +190,18 @@ void Counter::countWhen(int row, TypeIndex type)
 
 void Counter::rank(int top)
 {
-    for (const auto &[digits, tally] : topOf(m_numbers, top)) {
+    for (const Tally *tally : topOf(m_numbers.all(), top)) {
         Ranked caller;
-        caller.phone = m_records.text(tally.lastRow, m_columns.phone).trimmed();
-        const QString name = m_records.text(tally.lastRow, m_columns.name).trimmed();
+        caller.phone = m_records.text(tally->lastRow, m_columns.phone).trimmed();
+        const QString name = m_records.text(tally->lastRow, m_columns.name).trimmed();
         caller.label = name.isEmpty() || name == UnknownCaller ? caller.phone : name;
-        caller.calls = tally.calls;
+        caller.calls = tally->calls;
         m_counts.topCallers.push_back(caller);
     }
-    for (const auto &[key, tally] : topOf(m_companies, top)) {
+    for (const Tally *tally : topOf(m_companies.all(), top)) {
         Ranked company;
-        company.label = m_records.text(tally.lastRow, m_columns.company).trimmed();
-        company.calls = tally.calls;
+        company.label = m_records.text(tally->lastRow, m_columns.company).trimmed();
+        company.calls = tally->calls;
         m_counts.topCompanies.push_back(company);
     }
 }

@@ -75,7 +75,9 @@ QCategoryAxis *periodAxis(const QStringList &labels)
     axis->setRange(-0.5, labels.size() - 0.5);
     axis->setStartValue(-0.5);
     const int stride = std::max(1, int((labels.size() + MostPeriodLabels - 1) / MostPeriodLabels));
-    for (int i = 0; i < labels.size(); i += stride)
+    // A label on a narrow bar at the very edge would stick out of the chart,
+    // and the chart would leave it out: the labels start half a stride in.
+    for (int i = stride > 1 ? stride / 2 : 0; i < labels.size(); i += stride)
         axis->append(labels.at(i), i);
     axis->setGridLineVisible(false);
     return axis;
@@ -282,10 +284,10 @@ Chart hours(const Counts &counts)
         across->append(hourName(hour).chopped(1).toLower(), hour + 1);
     auto *down = new QCategoryAxis;
     down->setRange(0, 7);
-    down->setReverse(true);
     down->setLabelsPosition(QCategoryAxis::AxisLabelsPositionCenter);
-    for (int day = 0; day < 7; ++day)
-        down->append(weekdayName(day), day + 1);
+    // Monday at the top: the categories go in from the bottom up.
+    for (int day = 6; day >= 0; --day)
+        down->append(weekdayName(day), 7 - day);
     attach(made.chart, frame, across, Qt::AlignBottom);
     attach(made.chart, frame, down, Qt::AlignLeft);
     new HeatMapItem(made.chart, counts.weekHours);

@@ -12,7 +12,9 @@
 #include "statisticswindow.h"
 #include "testdesktop.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QMimeData>
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
@@ -205,6 +207,9 @@ private slots:
     void chartIsSaved_data();
     void chartIsSaved();
     void pageIsPrintedAsPdfWithoutPrinter();
+    void chartIsCopiedWithItsNumbers();
+    void emptyLogHasNothingToCount();
+    void longLogIsDrawnPerMonth();
 };
 
 // Statistics sits in the additions after the fixed Records items, which keep their places.
@@ -512,6 +517,78 @@ void TestStatistics::pageIsPrintedAsPdfWithoutPrinter()
     w->Statistics1->trigger();
     QVERIFY(seen);
     QVERIFY(f.desktop.dialogsSeen.contains("QMessageBox"_L1));
+}
+
+// Copy chart leaves the picture and the table's numbers on the clipboard.
+void TestStatistics::chartIsCopiedWithItsNumbers()
+{
+    F f;
+    writeSettings(f);
+    const QList<Call> calls = writeTwoYears(f, 200);
+    TMainForm *w = f.open();
+    bool seen = false;
+    onStatistics(f.desktop, [&](StatisticsWindow &window) {
+        seen = true;
+        window.Tabs->setCurrentWidget(window.PaneCompanies);
+        window.ButtonCopy->click();
+        const QMimeData *copied = QApplication::clipboard()->mimeData();
+        QVERIFY(copied && copied->hasImage());
+        QVERIFY(!qvariant_cast<QImage>(copied->imageData()).isNull());
+        const QStringList lines = copied->text().split(u'\n');
+        QCOMPARE(lines.at(0), u"Top companies"_s);
+        QCOMPARE(lines.at(1), u"Rank\tCompany\tCalls"_s);
+        const std::map<QString, int> companies = perCompany(calls);
+        const QStringList first = lines.at(2).split(u'\t');
+        QCOMPARE(first.at(2).toInt(), companies.at(first.at(1)));
+        QCOMPARE(first.at(2).toInt(), topTen(companies).first());
+    });
+    w->Statistics1->trigger();
+    QVERIFY(seen);
+}
+
+// A log without calls opens the window with nothing counted and empty charts.
+void TestStatistics::emptyLogHasNothingToCount()
+{
+    F f;
+    writeSettings(f);
+    QVERIFY(TestRecords::writeAll(f.dataFile(), QByteArray()));
+    TMainForm *w = f.open();
+    bool seen = false;
+    onStatistics(f.desktop, [&](StatisticsWindow &window) {
+        seen = true;
+        QCOMPARE(window.LabelScope->text(), u"All 0 calls in the log"_s);
+        QCOMPARE(window.LabelSummary->text(), u"No calls to count"_s);
+        for (const ChartPane *pane : {window.PaneCalls, window.PaneCallers, window.PaneCompanies})
+            QCOMPARE(pane->numbers()->rowCount(), 0);
+        QCOMPARE(window.PaneHours->numbers()->rowCount(), 7);
+    });
+    w->Statistics1->trigger();
+    QVERIFY(seen);
+}
+
+// Calls decades apart are too many weeks to draw: they are drawn per month, and the window says so.
+void TestStatistics::longLogIsDrawnPerMonth()
+{
+    F f;
+    writeSettings(f);
+    TestRecords::Entry old;
+    old.date = u"01/02/1990"_s;
+    TestRecords::appendEntries(f.dataFile(), {old, TestRecords::Entry()});
+    TMainForm *w = f.open();
+    bool seen = false;
+    onStatistics(f.desktop, [&](StatisticsWindow &window) {
+        seen = true;
+        QCOMPARE(window.ComboPeriod->currentText(), u"Per week"_s);
+        QCOMPARE(window.LabelMessage->text(), u"Too many weeks to draw: calls are shown per month"_s);
+        const QList<QStringList> months = cells(window.PaneCalls);
+        QCOMPARE(months.first().first(), u"Month"_s);
+        QCOMPARE(months.size(), 1 + 34 * 12 + 6);
+        QCOMPARE(months.at(1), QStringList({"01/1990", "1", "0", "0", "1"}));
+        window.ComboPeriod->setCurrentIndex(window.ComboPeriod->findText(u"Per month"_s));
+        QCOMPARE(window.LabelMessage->text(), QString());
+    });
+    w->Statistics1->trigger();
+    QVERIFY(seen);
 }
 
 QTEST_MAIN(TestStatistics)

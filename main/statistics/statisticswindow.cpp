@@ -201,10 +201,13 @@ void StatisticsWindow::showPeriod()
     const std::vector<int> *numbers = m_counts.someRows ? &m_counts.numbers : nullptr;
     PaneCallBacks->setChart(StatisticsCharts::callBacks(
         callBacksOverTime(m_callBacks, chosen, m_desktop.now(), numbers), chosen, m_callBackProblem));
-    if (period != chosen)
-        showMessage(
-            QStringLiteral("Too many %1s to draw: calls are shown per %2").arg(periodName(chosen), periodName(period)),
-            false);
+    // The note about a period too short to draw goes with the period it was about.
+    const QString note = period == chosen
+        ? QString()
+        : QStringLiteral("Too many %1s to draw: calls are shown per %2").arg(periodName(chosen), periodName(period));
+    if (!note.isEmpty() || m_periodNoteShown)
+        showMessage(note, false);
+    m_periodNoteShown = !note.isEmpty();
 }
 
 ChartPane *StatisticsWindow::currentPane() const

@@ -81,6 +81,7 @@ private:
     CallSearch::Filter m_filter;
     std::vector<CallBack> m_callBacks;
     QString m_callBackProblem;
+    bool m_periodNoteShown = false;
 };
 
 #endif // STATISTICSWINDOW_H

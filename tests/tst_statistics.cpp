@@ -342,6 +342,8 @@ void TestStatistics::unreadableDatesAndTimesAreNamed()
             entry.date = u"02/30/2024"_s;
         if (n == 9 || n == 15)
             entry.time = u"noonish"_s;
+        if (n == 17)
+            entry.time = u"00:05AM"_s; // "0005" as the entry rules keep it
         entries << entry;
     }
     TestRecords::appendEntries(f.dataFile(), entries);
@@ -358,6 +360,10 @@ void TestStatistics::unreadableDatesAndTimesAreNamed()
         const QList<int> totals = column(cells(window.PaneCalls), 4);
         QCOMPARE(std::accumulate(totals.begin(), totals.end(), 0), 17);
         QCOMPARE(window.counts().inWeekHours, 16);
+        // 14 June 2024 is a Friday: record 17 in its first hour, the others at 9 in the morning.
+        const QList<QStringList> hours = cells(window.PaneHours);
+        QCOMPARE(hours.at(5).at(1), u"1"_s);
+        QCOMPARE(hours.at(5).at(10), u"15"_s);
         QCOMPARE(column(cells(window.PaneCallers), 3), QList<int>{20});
     });
     w->Statistics1->trigger();

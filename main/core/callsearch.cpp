@@ -133,8 +133,7 @@ int storedMinutes(QStringView text)
         if (hour > 23)
             return -1;
     } else {
-        // The entry rules write the first hour after midnight typed as "0005" as "00:05AM".
-        if (hour > 12)
+        if (hour < 1 || hour > 12)
             return -1;
         hour = hour % 12 + (half == 2 ? 12 : 0);
     }
@@ -159,7 +158,8 @@ DateBound parseDateBound(const QString &text)
 
 bool Filter::isEmpty() const
 {
-    return text.trimmed().isEmpty() && type.isNull() && !from.isValid() && !to.isValid() && status == StatusChoice::Any;
+    return text.trimmed().isEmpty() && type.isNull() && !from.isValid() && !to.isValid() && status == StatusChoice::Any
+        && !openCallBacksOnly;
 }
 
 Row rowOf(const CallRecord &record)

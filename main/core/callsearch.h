@@ -25,7 +25,7 @@ QString phoneDigits(const QString &text);
 QDate storedDate(QStringView text);
 // The same as year, month and day; false when the text is not a date.
 bool storedDateParts(QStringView text, int &year, int &month, int &day);
-// A stored time ("9:30AM", " 2:05PM", "00:05AM" or a 24-hour "14:05") as minutes after
+// A stored time ("9:30AM", " 2:05PM" or a 24-hour "14:05") as minutes after
 // midnight; -1 when the text is not a time.
 int storedMinutes(QStringView text);
 
@@ -48,6 +48,7 @@ struct Filter
     QDate from; // invalid: open
     QDate to; // invalid: open
     StatusChoice status = StatusChoice::Any;
+    bool openCallBacksOnly = false; // only calls with a call-back not yet done
 
     bool isEmpty() const;
 };

@@ -43,6 +43,21 @@ struct Tally
 const QString UnknownCaller = QStringLiteral("Unknown Caller");
 const QString UnknownCompany = QStringLiteral("unknown");
 
+// A stored time as minutes after midnight, -1 when it cannot be read. The
+// entry rules keep the hour typed as "0005" as "00:05AM", which the search
+// does not read as a time; here it is the first hour of the day.
+int minutesOf(const QString &stored)
+{
+    const int minutes = CallSearch::storedMinutes(stored);
+    if (minutes >= 0)
+        return minutes;
+    const QStringView text = QStringView(stored).trimmed();
+    const bool midnightHour = text.size() == 7 && text.startsWith(QLatin1String("00:")) && text.at(3).isDigit()
+        && text.at(4).isDigit() && text.endsWith(QLatin1String("AM"), Qt::CaseInsensitive);
+    const int minute = midnightHour ? text.mid(3, 2).toInt() : 60;
+    return minute < 60 ? minute : -1;
+}
+
 void name(Unreadable &unreadable, const QString &record)
 {
     ++unreadable.calls;
@@ -170,7 +185,7 @@ void Counter::countWhen(int row, TypeIndex type)
     int month = 0;
     int day = 0;
     const bool dateRead = CallSearch::storedDateParts(m_records.text(row, m_columns.date), year, month, day);
-    const int minutes = CallSearch::storedMinutes(m_records.text(row, m_columns.time));
+    const int minutes = minutesOf(m_records.text(row, m_columns.time));
     if (!dateRead || minutes < 0) {
         const QString record = m_records.text(row, m_columns.record);
         if (!dateRead)

@@ -22,6 +22,8 @@
 #include <QRandomGenerator>
 #include <QStandardItemModel>
 #include <QTableView>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QTabWidget>
 
@@ -275,6 +277,13 @@ void TestStatistics::chartsCountEveryCallOfTheLog()
             QCOMPARE(row.at(3).toInt(), phones.at(CallSearch::phoneDigits(row.at(2))));
             QVERIFY(row.at(1).startsWith("Caller "_L1));
         }
+        // The bars are named by rank, the first at the top, one name per bar.
+        auto *names = qobject_cast<QBarCategoryAxis *>(window.PaneCallers->chart()->axes(Qt::Vertical).value(0));
+        QVERIFY(names);
+        QStringList expectedNames;
+        for (const QStringList &row : callers.mid(1))
+            expectedNames.prepend(u"%1. %2 (%3)"_s.arg(row.at(0), row.at(1), row.at(2)));
+        QCOMPARE(names->categories(), expectedNames);
         const std::map<QString, int> companies = perCompany(calls);
         const QList<QStringList> ranked = cells(window.PaneCompanies);
         QCOMPARE(column(ranked, 2), topTen(companies));

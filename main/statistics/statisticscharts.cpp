@@ -244,8 +244,12 @@ Chart ranked(const std::vector<Ranked> &list, bool callers)
     series->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
     series->setLabelsFormat(QStringLiteral("@value"));
     made.chart->addSeries(series);
-    attach(made.chart, series, new QBarCategoryAxis, Qt::AlignLeft);
-    static_cast<QBarCategoryAxis *>(made.chart->axes(Qt::Vertical).constFirst())->append(categories);
+    // The names go in before the axis meets the series, which would give it numbers of its own.
+    auto *names = new QBarCategoryAxis;
+    names->append(categories);
+    // Names are cut to MostLabelLength above; the chart would cut them to nothing at a narrow width.
+    names->setTruncateLabels(false);
+    attach(made.chart, series, names, Qt::AlignLeft);
     // Room to the right of the longest bar for its count.
     attach(made.chart, series, countAxis(most + std::max(1, most / 8)), Qt::AlignBottom);
     made.description = list.empty() ? made.chart->title()

@@ -63,8 +63,8 @@ Outcome printPages(const std::function<bool(QPrinter &printer)> &paint, const QS
 Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QString &jobTitle,
               const QString &pdfFileName, const QString &printerName)
 {
-    Outcome outcome = printPages([&](QPrinter &printer) { return ReportPages::print(lines, look, printer); },
-                                 jobTitle, pdfFileName, printerName);
+    Outcome outcome = printPages([&](QPrinter &printer) { return ReportPages::print(lines, look, printer); }, jobTitle,
+                                 pdfFileName, printerName);
     // Lines that could not be read went to paper empty.
     if (outcome.kind != Outcome::Failed && !lines.readError().isEmpty()) {
         outcome.kind = Outcome::Failed;

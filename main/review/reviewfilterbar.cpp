@@ -201,8 +201,8 @@ void ReviewFilterBar::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && focusWidget() != ButtonExportShown && focusWidget() != ButtonStatistics) {
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && focusWidget() != ButtonExportShown
+        && focusWidget() != ButtonStatistics) {
         emit enterPressed();
         event->accept();
         return;

@@ -20,7 +20,10 @@
 #include "datafile.h"
 #include "desktop.h"
 #include "entryrules.h"
+#include "recordtablemodel.h"
 #include "reviewfiltermodel.h"
+#include "scanprogress.h"
+#include "statisticswindow.h"
 
 #include <QApplication>
 #include <QDir>
@@ -212,6 +215,17 @@ void benchCallBacks(TMainForm &window, const QString &dataFile, int count)
         list.close();
     });
     printRow("call-backs window", count, callBacks, 0);
+
+    // The statistics window once the log is read: counted, charted and drawn.
+    RecordTableModel records;
+    scanLogInto(nullptr, dataFile, DataFile::ScanMode::Unchecked, records, false);
+    const Measure statistics = measure(nullptr, [&] {
+        StatisticsWindow shown(window.log(), window.desktop(), records, nullptr, &window);
+        shown.show();
+        shown.repaint();
+        shown.close();
+    });
+    printRow("statistics", count, statistics, 0);
 }
 
 } // namespace

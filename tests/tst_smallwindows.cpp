@@ -9,7 +9,10 @@
 #include "manualpath.h"
 
 #include "mainwindowfixture.h"
+#include "recordtablemodel.h"
+#include "scanprogress.h"
 #include "screenfixture.h"
+#include "statisticswindow.h"
 
 #include <QAction>
 #include <QLabel>
@@ -223,7 +226,8 @@ void TestSmallWindows::escapingException()
 
 void TestSmallWindows::windowsFitTheScreen_data()
 {
-    ScreenFixture::addSmallScreenRows({"splash", "about", "warning", "full report", "single record", "review"});
+    ScreenFixture::addSmallScreenRows(
+        {"splash", "about", "warning", "full report", "single record", "review", "statistics"});
 }
 
 // Every window lies within a small screen, or one at 200 %, with its texts whole.
@@ -251,6 +255,10 @@ void TestSmallWindows::windowsFitTheScreen()
         auto preview = std::make_unique<TForm1>(*log, fixture.desktop);
         preview->PanelRec->setText(QStringLiteral("2"));
         shown = std::move(preview);
+    } else if (window == QLatin1String("statistics")) {
+        RecordTableModel records;
+        scanLogInto(nullptr, log->path(), DataFile::ScanMode::Unchecked, records, false);
+        shown = std::make_unique<StatisticsWindow>(*log, fixture.desktop, records, nullptr);
     } else {
         shown = std::make_unique<TFormRecordReview>(*log, fixture.desktop);
     }

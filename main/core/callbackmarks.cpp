@@ -10,6 +10,15 @@ CallBackMarks::CallBackMarks(const std::vector<CallBack> &callBacks)
         m_byCall.emplace(callBack.key, callBack);
 }
 
+std::vector<CallBack> CallBackMarks::all() const
+{
+    std::vector<CallBack> callBacks;
+    callBacks.reserve(m_byCall.size());
+    for (const auto &[key, callBack] : m_byCall)
+        callBacks.push_back(callBack);
+    return callBacks;
+}
+
 const CallBack *CallBackMarks::find(const RecordKey &key) const
 {
     const auto found = m_byCall.find(key);

@@ -24,6 +24,8 @@ public:
     const CallBack *find(const RecordKey &key) const;
     const CallBack *find(const CallRecord &record) const;
     bool isEmpty() const { return m_byCall.empty(); }
+    // Every call-back, in no particular order: for counts over all of them.
+    std::vector<CallBack> all() const;
     int size() const { return int(m_byCall.size()); }
 
     // One cell: "03/10/2026 3:00PM", with " (done)" once done; empty for none.

@@ -170,6 +170,8 @@ public:
     // Every call-back by its call, for a pass over the records; windows given
     // the log as const (the review grid) read them too.
     CallBackMarks callBackMarks() const;
+    // What is wrong with the companion store as it was last used; empty while all is well.
+    QString callBackProblem() const;
     // The calls from `phone` saved before the record on display (all of them
     // for a new entry), their open call-backs and the address book's entry.
     CallerHistory callerHistory(const QString &phone);

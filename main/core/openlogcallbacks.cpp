@@ -115,6 +115,11 @@ CallBackMarks OpenLog::callBackMarks() const
     return CallBackMarks(m_companion->callBacks(true));
 }
 
+QString OpenLog::callBackProblem() const
+{
+    return m_companion ? m_companion->problem() : QString();
+}
+
 CallerHistory OpenLog::callerHistory(const QString &phone)
 {
     CallerHistory history;

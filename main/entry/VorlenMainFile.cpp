@@ -188,6 +188,8 @@ void TMainForm::buildMenu()
     UndoClear1 =
         addCommand(records, "UndoClear1", QStringLiteral("&Undo Clear"), ctrl(Qt::Key_Z), &TMainForm::UndoClear1Click);
     UndoClear1->setEnabled(false);
+    Statistics1 =
+        addCommand(records, "Statistics1", QStringLiteral("S&tatistics\u2026"), {}, &TMainForm::Statistics1Click);
 
     QMenu *about = menuBar()->addMenu(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("About1"));

@@ -97,6 +97,7 @@ public:
     QAction *CallBack1 = nullptr;
     QAction *CallBacks1 = nullptr;
     QAction *ReviewCaller1 = nullptr;
+    QAction *Statistics1 = nullptr;
     QAction *Vorlener1 = nullptr;
     QAction *Manual1 = nullptr;
     QAction *ImportCsv1 = nullptr;
@@ -125,6 +126,8 @@ public:
     void Print1Click();
     void PrintCurrentClick();
     void Review1Click();
+    // Charts of the whole log; the log is only read.
+    void Statistics1Click();
     void Vorlener1Click();
     void Manual1Click();
 

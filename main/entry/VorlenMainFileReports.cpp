@@ -14,6 +14,7 @@
 #include "entryrow.h"
 #include "manualpath.h"
 #include "selectpanel.h"
+#include "statisticswindow.h"
 #include "textexport.h"
 
 #include <QAction>
@@ -90,6 +91,11 @@ void TMainForm::reviewShowing(const QString &search)
     selectRecord(*chosen);
     PrintCurrent->setEnabled(true);
     PrintCurrentAllowed = true;
+}
+
+void TMainForm::Statistics1Click()
+{
+    StatisticsWindow::showLog(m_log, m_desktop, this);
 }
 
 void TMainForm::Print1Click()

@@ -16,8 +16,8 @@ QString systemDefaultPrinter()
     return QPrinterInfo::defaultPrinterName();
 }
 
-Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QString &jobTitle,
-              const QString &pdfFileName, const QString &printerName)
+Outcome printPages(const std::function<bool(QPrinter &printer)> &paint, const QString &jobTitle,
+                   const QString &pdfFileName, const QString &printerName)
 {
     Outcome outcome;
     const QPrinterInfo info = printerName.isEmpty() ? QPrinterInfo() : QPrinterInfo::printerInfo(printerName);
@@ -25,13 +25,8 @@ Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QSt
         QPrinter printer(info, QPrinter::HighResolution);
         printer.setDocName(jobTitle);
         outcome.where = info.printerName();
-        if (!ReportPages::print(lines, look, printer) || printer.printerState() == QPrinter::Error) {
+        if (!paint(printer) || printer.printerState() == QPrinter::Error) {
             outcome.error = QStringLiteral("the printer %1 refused the job").arg(outcome.where);
-            return outcome;
-        }
-        // Lines that could not be read went to paper empty.
-        if (!lines.readError().isEmpty()) {
-            outcome.error = lines.readError();
             return outcome;
         }
         outcome.kind = Outcome::Printed;
@@ -58,16 +53,24 @@ Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QSt
     printer.setOutputFileName(path);
     printer.setDocName(jobTitle);
     printer.setCreator(QStringLiteral("Vorlen3"));
-    if (!ReportPages::print(lines, look, printer) || printer.printerState() == QPrinter::Error
-        || QFileInfo(path).size() == 0) {
+    if (!paint(printer) || printer.printerState() == QPrinter::Error || QFileInfo(path).size() == 0) {
         outcome.error = QStringLiteral("%1 could not be written").arg(path);
         return outcome;
     }
-    if (!lines.readError().isEmpty()) {
-        outcome.error = lines.readError();
-        return outcome;
-    }
     outcome.kind = Outcome::SavedAsPdf;
+    return outcome;
+}
+
+Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QString &jobTitle,
+              const QString &pdfFileName, const QString &printerName)
+{
+    Outcome outcome = printPages([&](QPrinter &printer) { return ReportPages::print(lines, look, printer); }, jobTitle,
+                                 pdfFileName, printerName);
+    // Lines that could not be read went to paper empty.
+    if (outcome.kind != Outcome::Failed && !lines.readError().isEmpty()) {
+        outcome.kind = Outcome::Failed;
+        outcome.error = lines.readError();
+    }
     return outcome;
 }
 

@@ -5,6 +5,9 @@
 
 #include <QString>
 
+#include <functional>
+
+class QPrinter;
 class ReportLines;
 
 // Prints a report's text as one job. With no printer on the system the same
@@ -27,6 +30,12 @@ QString systemDefaultPrinter();
 // working folder.
 Outcome print(const ReportLines &lines, const ReportPages::Look &look, const QString &jobTitle,
               const QString &pdfFileName, const QString &printerName);
+
+// Prints what `paint` draws on the printer as one job, the same way: on the
+// printer named, or with no name into `pdfFileName` in the working folder.
+// `paint` returns false when it could not draw.
+Outcome printPages(const std::function<bool(QPrinter &printer)> &paint, const QString &jobTitle,
+                   const QString &pdfFileName, const QString &printerName);
 
 // The sentence that tells the user where a PDF went.
 QString savedAsPdfMessage(const QString &pdfPath);

@@ -16,6 +16,7 @@
 #include "reviewsettings.h"
 #include "scanprogress.h"
 #include "screenfit.h"
+#include "statisticswindow.h"
 #include "windowfont.h"
 
 #include <QAbstractProxyModel>
@@ -119,6 +120,7 @@ TFormRecordReview::TFormRecordReview(const OpenLog &log, Desktop &desktop, QWidg
     EditDateTo = FilterBar->EditDateTo;
     ComboStatus = FilterBar->ComboStatus;
     ButtonExportShown = FilterBar->ButtonExportShown;
+    ButtonStatistics = FilterBar->ButtonStatistics;
     LabelShown = FilterBar->LabelShown;
     LabelFilterError = FilterBar->LabelFilterError;
 
@@ -210,6 +212,7 @@ void TFormRecordReview::connectControls()
     connect(FilterBar, &ReviewFilterBar::changed, this, &TFormRecordReview::applyFilter);
     connect(FilterBar, &ReviewFilterBar::enterPressed, this, &TFormRecordReview::goToGrid);
     connect(FilterBar, &ReviewFilterBar::exportClicked, this, &TFormRecordReview::ButtonExportShownClick);
+    connect(FilterBar, &ReviewFilterBar::statisticsClicked, this, &TFormRecordReview::ButtonStatisticsClick);
     auto *find = new QShortcut(QKeySequence::Find, this);
     connect(find, &QShortcut::activated, this, [this] {
         EditSearch->setFocus(Qt::ShortcutFocusReason);
@@ -492,6 +495,12 @@ void TFormRecordReview::ButtonExportShownClick()
                             ? QStringLiteral("%1 rows saved as %2").arg(outcome.rows).arg(QFileInfo(path).fileName())
                             : outcome.error,
                         !outcome.written);
+}
+
+void TFormRecordReview::ButtonStatisticsClick()
+{
+    StatisticsWindow statistics(m_log, m_desktop, *m_model, m_shown, this);
+    m_desktop.runDialog(statistics);
 }
 
 // ---- What the window keeps between openings --------------------------------

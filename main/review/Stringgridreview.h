@@ -48,6 +48,7 @@ public:
     QLineEdit *EditDateTo = nullptr;
     QComboBox *ComboStatus = nullptr;
     QPushButton *ButtonExportShown = nullptr;
+    QPushButton *ButtonStatistics = nullptr;
     QLabel *LabelShown = nullptr;
     QLabel *LabelFilterError = nullptr;
     QLabel *LabelNoMatch = nullptr;
@@ -70,6 +71,8 @@ public:
     void ButtonRefreshClick();
     void ButtonCancelClick();
     void ButtonExportShownClick();
+    // Charts of the rows the search and filters leave.
+    void ButtonStatisticsClick();
 
 public slots:
     // Closing through the frame, or Escape, counts as Cancel.

@@ -48,6 +48,7 @@ ReviewFilterBar::ReviewFilterBar(QWidget *parent)
         connect(box, qOverload<int>(&QComboBox::currentIndexChanged), this, &ReviewFilterBar::changed);
     connect(CheckOpenCallBacks, &QCheckBox::toggled, this, &ReviewFilterBar::changed);
     connect(ButtonExportShown, &QPushButton::clicked, this, &ReviewFilterBar::exportClicked);
+    connect(ButtonStatistics, &QPushButton::clicked, this, &ReviewFilterBar::statisticsClicked);
 }
 
 void ReviewFilterBar::buildFields()
@@ -90,6 +91,11 @@ void ReviewFilterBar::buildFields()
     named(ButtonExportShown, "ButtonExportShown");
     ButtonExportShown->setAutoDefault(false);
 
+    ButtonStatistics = new QPushButton(QStringLiteral("Statistics\u2026"), this);
+    named(ButtonStatistics, "ButtonStatistics");
+    ButtonStatistics->setToolTip(QStringLiteral("Charts of the rows shown"));
+    ButtonStatistics->setAutoDefault(false);
+
     LabelShown = new QLabel(this);
     named(LabelShown, "LabelShown");
     LabelFilterError = new QLabel(this);
@@ -112,6 +118,7 @@ void ReviewFilterBar::layOut()
     counts->addWidget(CheckOpenCallBacks);
     counts->addSpacing(24);
     counts->addWidget(LabelFilterError, 1);
+    counts->addWidget(ButtonStatistics);
     auto *rows = new QVBoxLayout(this);
     rows->setContentsMargins(6, 4, 6, 4);
     rows->setSpacing(2);
@@ -205,8 +212,8 @@ void ReviewFilterBar::keyPressEvent(QKeyEvent *event)
         event->accept();
         return;
     }
-    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
-        && focusWidget() != ButtonExportShown) {
+    if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && focusWidget() != ButtonExportShown
+        && focusWidget() != ButtonStatistics) {
         emit enterPressed();
         event->accept();
         return;

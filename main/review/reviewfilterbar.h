@@ -43,6 +43,7 @@ public:
     QComboBox *ComboStatus = nullptr;
     QCheckBox *CheckOpenCallBacks = nullptr;
     QPushButton *ButtonExportShown = nullptr;
+    QPushButton *ButtonStatistics = nullptr;
     QLabel *LabelShown = nullptr;
     QLabel *LabelFilterError = nullptr;
 
@@ -63,6 +64,7 @@ signals:
     void changed();
     void enterPressed();
     void exportClicked();
+    void statisticsClicked();
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;

@@ -1,5 +1,7 @@
 #include "scanprogress.h"
 
+#include "recordtablemodel.h"
+
 #include <QElapsedTimer>
 #include <QProgressDialog>
 
@@ -57,6 +59,16 @@ DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::Sc
     options.progress = [progress](qint64 done, qint64 total) { return (*progress)(done, total); };
     options.mayWrite = mayWrite;
     return DataFile::scan(path, mode, visit, options);
+}
+
+DataFile::ScanOutcome scanLogInto(QWidget *parent, const QString &path, DataFile::ScanMode mode,
+                                  RecordTableModel &model, bool mayWrite)
+{
+    std::vector<CallRecord> records;
+    const DataFile::ScanOutcome outcome = scanLog(parent, path, mode, records, mayWrite);
+    if (outcome.opened && !outcome.cancelled)
+        model.setRecords(std::move(records));
+    return outcome;
 }
 
 QString scanNotice(const DataFile::ScanOutcome &outcome)

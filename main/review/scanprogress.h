@@ -8,6 +8,7 @@
 #include <vector>
 
 class QWidget;
+class RecordTableModel;
 
 // Reads the log for a window that lists it; a scan that takes longer than
 // about half a second shows a progress dialog with Cancel. Marks go into the
@@ -18,6 +19,11 @@ DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::Sc
 // window keeps what it shows and not every record.
 DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
                               const DataFile::RecordVisitor &visit, bool mayWrite = true);
+
+// The same, filling the model of every record that the review grid and the
+// statistics window read their rows from; a cancelled scan leaves it as it was.
+DataFile::ScanOutcome scanLogInto(QWidget *parent, const QString &path, DataFile::ScanMode mode,
+                                  RecordTableModel &model, bool mayWrite = true);
 
 // What the window must tell about a scan that read the log but could not
 // list or mark it; empty when there is nothing to say.

@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 // The log as comma-separated values for spreadsheets: UTF-8, one heading row,
@@ -43,6 +44,10 @@ struct Outcome
 // Writes `records` (only the rows listed in `order`, in that order, when it is
 // given) to `path`. The file is replaced whole or not at all.
 Outcome write(const QString &path, const std::vector<CallRecord> &records, const std::vector<int> *order = nullptr);
+// Writes `count` records, the i-th being what `recordAt(i)` gives; a null
+// record ends the export unwritten. The file is replaced whole or not at all.
+using RecordAt = std::function<const CallRecord *(qint64 index)>;
+Outcome write(const QString &path, qint64 count, const RecordAt &recordAt);
 // Writes every record of the data file, read as the other exports read it.
 Outcome writeLog(const QString &dataPath, const QString &path);
 

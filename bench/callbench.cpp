@@ -11,11 +11,14 @@
 #include "Stringgridreview.h"
 #include "VorlenMainFile.h"
 #include "backup.h"
-#include "desktop.h"
+#include "callbackswindow.h"
 #include "callentry.h"
+#include "callerline.h"
+#include "companionstore.h"
 #include "csvexport.h"
 #include "csvimport.h"
 #include "datafile.h"
+#include "desktop.h"
 #include "entryrules.h"
 #include "reviewfiltermodel.h"
 
@@ -79,6 +82,21 @@ void writeLog(const QString &path, int count)
         || file.write(reinterpret_cast<const char *>(records.data()), qint64(records.size()) * RecordSize)
             != qint64(records.size()) * RecordSize)
         qFatal("cannot write %s", qPrintable(path));
+}
+
+// `wanted` call-backs spread over the log's calls, in a store made afresh.
+void addCallBacks(const QString &dataFile, int records, int wanted)
+{
+    QFile::remove(CompanionStore::pathFor(dataFile));
+    CompanionStore store;
+    store.open(dataFile);
+    const int step = std::max(1, records / wanted);
+    for (int i = 0; i < wanted && i * step < records; ++i) {
+        const int n = 1 + i * step;
+        if (store.setCallBack({n, 1767225600 + n * 60}, 1772000000 + i * 3600, QStringLiteral("call back"))
+            != CompanionStore::Result::Done)
+            qFatal("call-backs: %s", qPrintable(store.problem()));
+    }
 }
 
 // Peak resident memory since the last reset, in MiB (Linux).
@@ -164,6 +182,36 @@ void printRow(const char *operation, int records, const Measure &m, double floor
         std::printf("| %-22s | %7d | %10.1f | %8s | %6s | %9.0f |\n", operation, records, m.medianMs, "-", "-",
                     m.peakMiB);
     std::fflush(stdout);
+}
+
+// The caller's history: leaving the phone field with a number that has
+// earlier calls, and the line shown. Then the call-backs window over 1,000
+// call-backs, read with their calls from the log.
+void benchCallBacks(TMainForm &window, const QString &dataFile, int count)
+{
+    addCallBacks(dataFile, count, 1000);
+    window.refreshCallBackCounts();
+    QApplication::setActiveWindow(&window);
+    const Measure history = measure(
+        [&] {
+            window.ClearCurrent1Click();
+            window.EditPhone->setFocus(Qt::TabFocusReason);
+            window.EditPhone->setText(QStringLiteral("8005551234"));
+        },
+        [&] {
+            window.EditName->setFocus(Qt::TabFocusReason);
+            window.LineCallerHistory->repaint();
+        });
+    if (window.LineCallerHistory->history().isEmpty())
+        qFatal("history: no line shown");
+    printRow("caller history", count, history, 0);
+    const Measure callBacks = measure(nullptr, [&] {
+        TFormCallBackList list(window.log(), window.desktop(), &window);
+        list.show();
+        list.repaint();
+        list.close();
+    });
+    printRow("call-backs window", count, callBacks, 0);
 }
 
 } // namespace
@@ -287,6 +335,8 @@ int main(int argc, char *argv[])
         };
         const Measure csv = measure(nullptr, [&] { window->ExportCsv1Click(); });
         printRow("CSV export", count, csv, floor.medianMs);
+
+        benchCallBacks(*window, dataFile, count);
         window.reset();
 
         // A verified backup: compressed, synced, read back, compared, every record checked.

@@ -11,10 +11,14 @@
 #include "Stringgridreview.h"
 #include "VNConfigUnit1.h"
 #include "VorlenMainFile.h"
-#include "desktop.h"
 #include "Warning.h"
+#include "callbackswindow.h"
+#include "callbacktablemodel.h"
 #include "callrecord.h"
+#include "companionstore.h"
 #include "configfile.h"
+#include "datafile.h"
+#include "desktop.h"
 
 #include <QApplication>
 #include <QDir>
@@ -26,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QTableView>
 #include <QTemporaryDir>
 
 #include <cstdio>
@@ -133,6 +138,25 @@ private:
     bool m_failed = false;
 };
 
+// Call-backs for three of the calls: one overdue, one due later today, one next week.
+void takeCallBacks(TMainForm &window, Desktop &desktop, Camera &camera)
+{
+    const std::pair<int, QDateTime> due[] = {{1, QDateTime(QDate(2026, 3, 6), QTime(9, 0))},
+                                             {3, QDateTime(QDate(2026, 3, 6), QTime(17, 30))},
+                                             {4, QDateTime(QDate(2026, 3, 10), QTime(10, 0))}};
+    const QString notes[] = {QStringLiteral("Catalogue sent?"), QString(), QStringLiteral("Confirm delivery")};
+    for (int i = 0; i < 3; ++i) {
+        CallRecord record;
+        DataFile::readRecord(window.state().DataFileName, due[i].first, record);
+        window.log().setCallBack(RecordKey::of(record), due[i].second.toSecsSinceEpoch(), notes[i]);
+    }
+    window.refreshCallBackCounts();
+    TFormCallBackList list(window.log(), desktop, &window);
+    list.resize(900, 220);
+    list.CallBackGrid->setCurrentIndex(list.model()->index(2, 0));
+    camera.take(list, "callbacks");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -212,6 +236,7 @@ int main(int argc, char *argv[])
         review.resize(860, 300);
         camera.take(review, "review");
     }
+    takeCallBacks(window, desktop, camera);
     {
         TPrintPreviewForm report(window.log(), desktop, &window);
         report.resize(860, 420);

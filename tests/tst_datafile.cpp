@@ -735,6 +735,9 @@ void TestDataFile::onlyTheStartOfARecordOneIsALog()
     QCOMPARE(DataFile::checkLog(path()).state, state);
     CallRecord record = make(1);
     const DataFile::WriteResult stored = DataFile::storeNew(path(), record);
+    // An import of many records is refused the same way.
+    std::vector<CallRecord> many = {make(1), make(2)};
+    QCOMPARE(DataFile::storeMany(path(), many), stored);
     const DataFile::RepairResult repair = DataFile::repairLog(path(), QStringLiteral("20260307-152540"));
     const QStringList moved = QDir(m_folder->dir.path()).entryList({QStringLiteral("*.damaged-*")}, QDir::Files);
     if (state != DataFile::LogState::TornTail) {

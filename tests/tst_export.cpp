@@ -125,7 +125,7 @@ bool readCsv(const QByteArray &bytes, QList<QStringList> &rows)
 }
 
 const QStringList CsvHeading = {"Record", "Status", "Type", "Date", "Time", "Phone",
-                                "Name", "Company", "Notes", "First saved (UTC)"};
+                                "Name", "Company", "Notes", "First saved (UTC)", "call_back_by", "call_back_done"};
 
 } // namespace
 
@@ -382,9 +382,9 @@ void TestExport::csvRoundTrip()
     QCOMPARE(rows.at(0), CsvHeading);
     QCOMPARE(rows.at(1), QStringList({"1", "O", "In", "2024-06-14", "09:30", "555-123-4567", "Díaz, Carla",
                                       "Café \"Olé\"", "first line\nsecond, with comma\r\nthird",
-                                      "2024-06-14T09:30:00Z"}));
+                                      "2024-06-14T09:30:00Z", "", ""}));
     QCOMPARE(rows.at(2), QStringList({"2", "O", "Msg", "soon", "noonish", "555-123-4567", "Zoë", "Ünited ☎",
-                                      QString::fromUtf8("call me \U0001F4DE back"), "2024-06-14T09:30:00Z"}));
+                                      QString::fromUtf8("call me \U0001F4DE back"), "2024-06-14T09:30:00Z", "", ""}));
     QCOMPARE(rows.at(3).mid(2, 3), QStringList({"Out", "2025-01-02", "00:05"}));
     // The log and the fixed text export are left alone.
     QCOMPARE(TestRecords::readAll(fixture.dataFile()), dataBefore);

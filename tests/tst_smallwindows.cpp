@@ -173,6 +173,15 @@ void TestSmallWindows::manualFromWorkingDirectory()
     // Nothing is said either way.
     QCOMPARE(fixture.message(), message);
     QCOMPARE(fixture.indicator(), indicator);
+    QVERIFY(fixture.desktop.messagesShown.isEmpty());
+
+    // With no program to open it, a box says so; the log's message bar stays as it was.
+    fixture.desktop.documentOpens = false;
+    window->Manual1->trigger();
+    QCOMPARE(fixture.desktop.messagesShown.size(), 1);
+    QVERIFY2(fixture.desktop.messagesShown.first().startsWith(QStringLiteral("No program on this computer opens")),
+             qPrintable(fixture.desktop.messagesShown.first()));
+    QCOMPARE(fixture.message(), message);
 }
 
 void TestSmallWindows::escapingException_data()

@@ -1,5 +1,6 @@
 #include "csvexport.h"
 
+#include "callbackmarks.h"
 #include "callentry.h"
 #include "callsearch.h"
 #include "datafile.h"
@@ -15,8 +16,9 @@ namespace {
 
 // Records read per step: the log is streamed, never held whole.
 constexpr qint64 RecordsPerRead = 1024;
-// Room for every field quoted with each character doubled, the commas and the line end.
-constexpr int MaxLineUnits = RecordSize + 64;
+// Room for every field quoted with each character doubled, the two call-back
+// times, the commas and the line end.
+constexpr int MaxLineUnits = RecordSize + 128;
 
 char16_t *putDigits(char16_t *p, qint64 value, int width)
 {
@@ -149,7 +151,15 @@ QStringView typeWordOf(QStringView stored)
     return stored;
 }
 
-qsizetype lineUnits(const CallRecord &record, char16_t *out)
+char16_t *putMoment(char16_t *p, std::optional<qint64> secs)
+{
+    if (!secs)
+        return p;
+    const QString digits = QString::number(*secs);
+    return putConverted(p, digits, putUtcTime);
+}
+
+qsizetype lineUnits(const CallRecord &record, const CallBackMarks *callBacks, char16_t *out)
 {
     char16_t field[CallRecord::MaxFieldWidth];
     auto stored = [&](CallRecord::Field f) { return QStringView(field, record.copyText(f, field)); };
@@ -170,6 +180,11 @@ qsizetype lineUnits(const CallRecord &record, char16_t *out)
     }
     *p++ = u',';
     p = putConverted(p, stored(CallRecord::SavedAt), putUtcTime);
+    const CallBack *callBack = callBacks ? callBacks->find(record) : nullptr;
+    *p++ = u',';
+    p = putMoment(p, callBack ? std::optional<qint64>(callBack->dueAt) : std::nullopt);
+    *p++ = u',';
+    p = putMoment(p, callBack ? callBack->doneAt : std::nullopt);
     *p++ = u'\r';
     *p++ = u'\n';
     return p - out;
@@ -179,9 +194,10 @@ qsizetype lineUnits(const CallRecord &record, char16_t *out)
 class Writer
 {
 public:
-    explicit Writer(const QString &path)
+    Writer(const QString &path, const CallBackMarks *callBacks)
         : m_out(path)
         , m_name(QFileInfo(path).fileName())
+        , m_callBacks(callBacks)
     {
     }
 
@@ -191,7 +207,7 @@ public:
     void appendRecord(const CallRecord &record)
     {
         char16_t units[MaxLineUnits];
-        append(QStringView(units, lineUnits(record, units)));
+        append(QStringView(units, lineUnits(record, m_callBacks, units)));
         ++m_rows;
     }
 
@@ -216,6 +232,7 @@ public:
 private:
     Utf8FileWriter m_out;
     QString m_name;
+    const CallBackMarks *m_callBacks;
     int m_rows = 0;
 };
 
@@ -241,11 +258,12 @@ QByteArray row(const QStringList &fields)
 
 QStringList headings()
 {
-    return {QStringLiteral("Record"), QStringLiteral("Status"),
-            QStringLiteral("Type"),   QStringLiteral("Date"),
-            QStringLiteral("Time"),   QStringLiteral("Phone"),
-            QStringLiteral("Name"),   QStringLiteral("Company"),
-            QStringLiteral("Notes"),  QStringLiteral("First saved (UTC)")};
+    return {QStringLiteral("Record"),       QStringLiteral("Status"),
+            QStringLiteral("Type"),         QStringLiteral("Date"),
+            QStringLiteral("Time"),         QStringLiteral("Phone"),
+            QStringLiteral("Name"),         QStringLiteral("Company"),
+            QStringLiteral("Notes"),        QStringLiteral("First saved (UTC)"),
+            QStringLiteral("call_back_by"), QStringLiteral("call_back_done")};
 }
 
 QString isoDate(const QString &stored)
@@ -268,9 +286,10 @@ QString typeWord(const QString &stored)
     return typeWordOf(stored).toString();
 }
 
-Outcome write(const QString &path, const std::vector<CallRecord> &records, const std::vector<int> *order)
+Outcome write(const QString &path, const std::vector<CallRecord> &records, const std::vector<int> *order,
+              const CallBackMarks *callBacks)
 {
-    Writer writer(path);
+    Writer writer(path, callBacks);
     if (!writer.open())
         return writer.failed();
     writer.append(QString::fromUtf8(row(headings())));
@@ -283,9 +302,9 @@ Outcome write(const QString &path, const std::vector<CallRecord> &records, const
     return writer.finish();
 }
 
-Outcome write(const QString &path, qint64 count, const RecordAt &recordAt)
+Outcome write(const QString &path, qint64 count, const RecordAt &recordAt, const CallBackMarks *callBacks)
 {
-    Writer writer(path);
+    Writer writer(path, callBacks);
     if (!writer.open())
         return writer.failed();
     writer.append(QString::fromUtf8(row(headings())));
@@ -301,7 +320,7 @@ Outcome write(const QString &path, qint64 count, const RecordAt &recordAt)
     return writer.finish();
 }
 
-Outcome writeLog(const QString &dataPath, const QString &path)
+Outcome writeLog(const QString &dataPath, const QString &path, const CallBackMarks *callBacks)
 {
     Outcome unreadable;
     unreadable.error = QStringLiteral("Could not read %1").arg(QFileInfo(dataPath).fileName());
@@ -309,7 +328,7 @@ Outcome writeLog(const QString &dataPath, const QString &path)
     if (!data.open())
         return unreadable;
 
-    Writer writer(path);
+    Writer writer(path, callBacks);
     if (!writer.open())
         return writer.failed();
     writer.append(QString::fromUtf8(row(headings())));

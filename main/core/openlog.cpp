@@ -1,6 +1,7 @@
 #include "openlog.h"
 
 #include "callernames.h"
+#include "companionstore.h"
 #include "entryrules.h"
 
 #include <QDir>
@@ -84,6 +85,7 @@ bool StatusReport::operator==(const StatusReport &other) const
 OpenLog::OpenLog(const QString &configPath)
     : m_configPath(configPath)
     , m_callers(std::make_unique<CallerNames>())
+    , m_companion(std::make_unique<CompanionStore>())
 {
 }
 
@@ -121,6 +123,7 @@ StatusReport OpenLog::open()
         rolledBack = DataFile::rollBackJournal(path()) == DataFile::Rollback::RolledBack;
     m_check = DataFile::checkLog(path());
     m_state.RecordCount = DataFile::findRecordCount(path(), &m_state.buffer);
+    openCompanion();
     if (!refusedName.message.isNull())
         return refusedName;
     if (!problem().isEmpty())
@@ -212,6 +215,7 @@ OpenLog::SaveOutcome OpenLog::save(const CallEntry &entry, qint64 now)
     const bool editing = m_state.EditMode;
     m_state.EditMode = false;
     m_entryRefused = true;
+    m_lastSaved.reset();
     if (dataMissing(entry)) {
         outcome.report =
             report(Light::Failed, QStringLiteral("Save FAILED - Missing Data"), QStringLiteral("Missing Data"));
@@ -233,6 +237,7 @@ OpenLog::SaveOutcome OpenLog::save(const CallEntry &entry, qint64 now)
         m_state.RecordCount = int(number);
     m_entryRefused = false;
     m_callers->add(record);
+    m_lastSaved = record;
     outcome.saved = true;
     outcome.edit = editing;
     outcome.record = record;
@@ -315,6 +320,7 @@ OpenLog::SelectOutcome OpenLog::select(int n)
 {
     SelectOutcome outcome;
     m_state.SelectedRecord = n;
+    m_lastSaved.reset();
     switch (DataFile::readRecord(path(), n, m_state.buffer)) {
     case DataFile::ReadResult::NoSuchRecord:
         outcome.report = report(Light::Failed, QString(), QStringLiteral("No record %1 in the log").arg(n), 9);

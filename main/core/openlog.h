@@ -10,8 +10,14 @@
 #include <memory>
 #include <optional>
 
+class CallBackMarks;
 class CallerNames;
+class CompanionStore;
+class QDateTime;
 class QLockFile;
+struct CallBackCounts;
+struct CallerHistory;
+struct RecordKey;
 
 // What a command leaves on the log-entry window's indicator and message bar.
 // A part left null or Unchanged keeps what the window shows.
@@ -136,8 +142,39 @@ public:
     CallerNames &callers() { return *m_callers; }
     // Reads the names of every call again.
     void loadCallers();
+    // Names and companies to offer for a phone: the address book's first,
+    // then those of earlier calls from it, then all others.
+    QStringList offeredNames(const QString &phone);
+    QStringList offeredCompanies(const QString &phone);
+
+    // ---- Call-backs and the caller's history --------------------------------
+
+    // The companion store beside the log, opened with it. A store that could
+    // not be used is tried again first, so that it comes back once mended or
+    // moved away; its problem() says what is wrong meanwhile.
+    CompanionStore &companion();
+    // The call a call-back is set for: the record on display, or else the
+    // call saved last; none after a select that showed nothing or a refused save.
+    std::optional<CallRecord> callOnDisplay() const;
+    // Each says what happened in the message bar; the indicator is the record's.
+    StatusReport setCallBack(const RecordKey &key, qint64 dueAt, const QString &note);
+    StatusReport markCallBackDone(const RecordKey &key, qint64 when);
+    StatusReport reopenCallBack(const RecordKey &key);
+    StatusReport removeCallBack(const RecordKey &key);
+    CallBackCounts callBackCounts(const QDateTime &now);
+    // Every call-back by its call, for a pass over the records; windows given
+    // the log as const (the review grid) read them too.
+    CallBackMarks callBackMarks() const;
+    // The calls from `phone` saved before the record on display (all of them
+    // for a new entry), their open call-backs and the address book's entry.
+    CallerHistory callerHistory(const QString &phone);
 
 private:
+    void openCompanion();
+    StatusReport callBackChanged(int result, const QString &done);
+    // The address book's names (or companies) for a phone.
+    QStringList contactsOf(const QString &phone, bool companies);
+
     void takeLock();
     // Whether a write may go ahead now; otherwise `report` says why.
     bool writePermitted(StatusReport &report);
@@ -152,6 +189,8 @@ private:
     DataFile::LogCheck m_check;
     bool m_entryRefused = false;
     std::unique_ptr<CallerNames> m_callers;
+    std::unique_ptr<CompanionStore> m_companion;
+    std::optional<CallRecord> m_lastSaved;
     struct Cleared
     {
         RecordState state;

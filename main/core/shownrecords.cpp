@@ -62,7 +62,7 @@ private:
 } // namespace
 
 CsvExport::Outcome writeCsv(const QString &csvPath, const QString &dataPath, const ReviewRows &rows,
-                            const std::vector<int> &order)
+                            const std::vector<int> &order, const CallBackMarks *callBacks)
 {
     CsvExport::Outcome unreadable;
     unreadable.error = QStringLiteral("Could not read %1").arg(QFileInfo(dataPath).fileName());
@@ -70,12 +70,14 @@ CsvExport::Outcome writeCsv(const QString &csvPath, const QString &dataPath, con
     if (!reader.open())
         return unreadable;
     bool readFailed = false;
-    const CsvExport::Outcome outcome =
-        CsvExport::write(csvPath, qint64(order.size()), [&reader, &readFailed](qint64 i) {
+    const CsvExport::Outcome outcome = CsvExport::write(
+        csvPath, qint64(order.size()),
+        [&reader, &readFailed](qint64 i) {
             const CallRecord *record = reader.at(i);
             readFailed = !record;
             return record;
-        });
+        },
+        callBacks);
     return readFailed ? unreadable : outcome;
 }
 

@@ -16,9 +16,9 @@ namespace ShownRecords {
 // Writes the records of `rows` listed in `order`, in that order, to the CSV
 // file `csvPath`, each read again from `dataPath` (consecutive records in one
 // read) with the status the grid shows, so that the file says what the user
-// sees.
+// sees, with the call-backs of `callBacks`.
 CsvExport::Outcome writeCsv(const QString &csvPath, const QString &dataPath, const ReviewRows &rows,
-                            const std::vector<int> &order);
+                            const std::vector<int> &order, const CallBackMarks *callBacks = nullptr);
 
 } // namespace ShownRecords
 

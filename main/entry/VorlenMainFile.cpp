@@ -69,6 +69,7 @@ TMainForm::TMainForm(Desktop &desktop, QWidget *parent)
     buildControls();
     buildMenu();
     connectRules();
+    buildCallBacks();
 
     MainFormCreate();
 }
@@ -206,6 +207,7 @@ void TMainForm::MainFormCreate()
 void TMainForm::loadRecordCount()
 {
     showStatus(m_log.open());
+    callBacksOpened();
     Panel2->showRecordCount(state().RecordCount);
     // The names of earlier calls are read once the window is up.
     QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
@@ -240,6 +242,7 @@ void TMainForm::RewriteDataFileName(const QString &path)
     }
     showStatus(outcome.report);
     if (outcome.result == OpenLog::OpenResult::KeptWindow) {
+        callBacksOpened();
         Panel2->showRecordCount(state().RecordCount);
         QTimer::singleShot(0, this, &TMainForm::loadCallerNames);
     }
@@ -373,8 +376,8 @@ void TMainForm::UndoClear1Click()
     if (!m_cleared)
         return;
     const Cleared cleared = *m_cleared;
-    forgetClear();
     m_log.undoClear();
+    forgetClear();
     Panel1->showEntry(cleared.entry);
     Panel1->setReadOnly(cleared.readOnly);
     setIndicator(cleared.light, cleared.hint);
@@ -553,8 +556,7 @@ bool TMainForm::eventFilter(QObject *watched, QEvent *event)
 
 void TMainForm::offerCallersOf(const QString &phone)
 {
-    CallerNames &callers = m_log.callers();
-    Panel1->offer(callers.names(phone), callers.companies(phone));
+    Panel1->offer(m_log.offeredNames(phone), m_log.offeredCompanies(phone));
 }
 
 void TMainForm::loadCallerNames()

@@ -8,6 +8,7 @@
 #include <memory>
 
 struct Desktop;
+class CallerLine;
 class EntryRow;
 class FocusRules;
 class QAction;
@@ -77,6 +78,8 @@ public:
     QSpinBox *SpinEditSelect = nullptr;
     QPushButton *Button1Cancel = nullptr;
     QLabel *RecNumbLabel = nullptr;
+    // The line under the fields: the caller's history and the open call-backs.
+    CallerLine *LineCallerHistory = nullptr;
 
     QAction *Save1 = nullptr;
     QAction *Open1 = nullptr;
@@ -91,6 +94,9 @@ public:
     QAction *Read1 = nullptr;
     QAction *Review1 = nullptr;
     QAction *UndoClear1 = nullptr;
+    QAction *CallBack1 = nullptr;
+    QAction *CallBacks1 = nullptr;
+    QAction *ReviewCaller1 = nullptr;
     QAction *Vorlener1 = nullptr;
     QAction *Manual1 = nullptr;
 
@@ -116,6 +122,16 @@ public:
     void Review1Click();
     void Vorlener1Click();
     void Manual1Click();
+
+    // Call-backs and the caller's history.
+    // Sets when the call on display is to be returned.
+    void CallBack1Click();
+    // Lists the open call-backs; the one chosen is shown as Review shows its pick.
+    void CallBacks1Click();
+    // Reviews the calls from the number in the phone field.
+    void ReviewCaller1Click();
+    // The counts of open and overdue call-backs in the menu and the line.
+    void refreshCallBackCounts();
 
     // Reads the configuration file and applies its font to the entry controls.
     void ReadConfiguration();
@@ -162,6 +178,14 @@ private:
     // The enter, exit and key-press rules of the entry controls.
     void connectRules();
     void offerCallersOf(const QString &phone);
+    // Review, its search box holding `search`.
+    void reviewShowing(const QString &search);
+    // Call-backs: the menu items, the line and its clock.
+    void buildCallBacks();
+    // After the log (and its store) opened: the store's trouble or the
+    // overdue call-backs, once, where no other message is shown.
+    void callBacksOpened();
+    void showCallerHistory();
 
     // Entry rules.
     void LockEntryFields();
@@ -220,6 +244,7 @@ private:
     };
     std::optional<Cleared> m_cleared;
     QAction *m_fileAdditionsEnd = nullptr; // the separator before Exit
+    QString m_callBacksAnnouncedFor; // the log whose overdue call-backs were announced
 };
 
 #endif // VORLENMAINFILE_H

@@ -8,6 +8,7 @@
 #include "Printprefiewform.h"
 #include "Stringgridreview.h"
 #include "Warning.h"
+#include "callbackmarks.h"
 #include "csvexport.h"
 #include "desktop.h"
 #include "entryrow.h"
@@ -20,6 +21,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMessageBox>
+#include <QLineEdit>
 
 void TMainForm::ExportFile1Click()
 {
@@ -38,15 +41,13 @@ void TMainForm::ExportFile1Click()
 
 void TMainForm::ExportCsv1Click()
 {
-    Desktop::FileChoice choice;
-    choice.mode = Desktop::FileChoice::Mode::Save;
-    choice.title = QStringLiteral("Export as CSV");
-    choice.suggested = QDir::current().filePath(CsvExport::DefaultFileName);
-    choice.filter = QStringLiteral("CSV (*.csv)");
-    const QString path = m_desktop.chooseFile(this, choice);
+    const QString path = m_desktop.chooseFile(
+        this, Desktop::FileChoice::saving(QStringLiteral("Export as CSV"),
+                                          QDir::current().filePath(CsvExport::DefaultFileName), CsvExport::FileFilter));
     if (path.isEmpty())
         return;
-    const CsvExport::Outcome outcome = CsvExport::writeLog(m_log.path(), path);
+    const CallBackMarks callBacks = m_log.callBackMarks();
+    const CsvExport::Outcome outcome = CsvExport::writeLog(m_log.path(), path, &callBacks);
     if (!outcome.written) {
         setIndicator(Red, outcome.error);
         showMessage(outcome.error, 9);
@@ -57,6 +58,11 @@ void TMainForm::ExportCsv1Click()
 
 void TMainForm::Review1Click()
 {
+    reviewShowing(QString());
+}
+
+void TMainForm::reviewShowing(const QString &search)
+{
     if (QFile file(m_log.path()); !file.open(QIODevice::ReadOnly)) {
         TFormWarning::showWarning(m_desktop, this);
         PrintCurrent->setEnabled(false);
@@ -66,10 +72,15 @@ void TMainForm::Review1Click()
     std::optional<int> chosen;
     {
         TFormRecordReview review(m_log, m_desktop, this);
+        if (!search.isEmpty())
+            review.EditSearch->setText(search);
         m_desktop.runDialog(review);
         chosen = review.chosenRecord();
     }
     Panel2->showRecordCount(state().RecordCount);
+    // Looking up a caller's calls leaves the entry being typed as it was.
+    if (!chosen && !search.isEmpty())
+        return;
     if (!chosen) {
         PrintCurrent->setEnabled(false);
         PrintCurrentAllowed = false;
@@ -105,6 +116,19 @@ void TMainForm::Vorlener1Click()
 
 void TMainForm::Manual1Click()
 {
-    // Nothing is said when the manual is missing or nothing opens it.
-    m_desktop.openDocument(QUrl::fromLocalFile(ManualPath()));
+    // The message bar and indicator are the log's; a manual that does not
+    // open is said in a box of its own.
+    const QString path = ManualPath();
+    QString problem;
+    if (!QFileInfo::exists(path))
+        problem = QStringLiteral("The manual %1 is not there.").arg(QDir::toNativeSeparators(path));
+    else if (!m_desktop.openDocument(QUrl::fromLocalFile(path)))
+        problem = QStringLiteral("No program on this computer opens the manual %1.\n"
+                                 "Install a PDF viewer, or open the file by hand.")
+                      .arg(QDir::toNativeSeparators(path));
+    if (problem.isEmpty())
+        return;
+    QMessageBox box(QMessageBox::Warning, QStringLiteral("Manual"), problem, QMessageBox::Ok, this);
+    box.setObjectName(QStringLiteral("ManualNotOpened"));
+    m_desktop.runDialog(box);
 }

@@ -159,6 +159,7 @@ void TMainForm::EditPhoneExit()
     }
     // A phone error is reported here, never through the date's error flag.
     EntryError = false;
+    showCallerHistory();
 }
 
 void TMainForm::EditNameEnter()

@@ -225,6 +225,11 @@ void EntryRow::layOut()
     setTabOrder(EditCompany, Memo1);
 }
 
+void EntryRow::addLineUnderFields(QWidget *line)
+{
+    static_cast<QGridLayout *>(layout())->addWidget(line, 3, 0, 1, 7);
+}
+
 void EntryRow::guardPastedText()
 {
     connect(Memo1->document(), &QTextDocument::contentsChange, this, &EntryRow::limitNotes);

@@ -80,6 +80,9 @@ public:
     void fitWidth(int clientWidth, QLayout *windowLayout);
     // Puts the message where it fits now.
     void placeMessage();
+    // A line of its own under the fields and the message's line, across the
+    // row; the fields stay where they are when it comes and goes.
+    void addLineUnderFields(QWidget *line);
 
 signals:
     // The row grew or shrank by the message's own line.

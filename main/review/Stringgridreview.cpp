@@ -469,12 +469,9 @@ void TFormRecordReview::showRowCount()
 
 void TFormRecordReview::ButtonExportShownClick()
 {
-    Desktop::FileChoice choice;
-    choice.mode = Desktop::FileChoice::Mode::Save;
-    choice.title = QStringLiteral("Export shown rows");
-    choice.suggested = QDir::current().filePath(CsvExport::DefaultFileName);
-    choice.filter = QStringLiteral("CSV (*.csv)");
-    const QString path = m_desktop.chooseFile(this, choice);
+    const QString path = m_desktop.chooseFile(
+        this, Desktop::FileChoice::saving(QStringLiteral("Export shown rows"),
+                                          QDir::current().filePath(CsvExport::DefaultFileName), CsvExport::FileFilter));
     if (path.isEmpty())
         return;
     const CsvExport::Outcome outcome = CsvExport::write(path, m_model->records(), &m_shown->shownRows());

@@ -455,40 +455,75 @@ WriteResult refusal(const LogCheck &check)
 
 } // namespace
 
+namespace {
+
+// A log opened to take records at its end: an interrupted save undone, the
+// log checked, and `records` numbered for the slots after its last whole one.
+// A log this created is removed again when the records do not go in.
+class AppendTarget
+{
+public:
+    AppendTarget(const QString &path, const CallRecord *records, qint64 n)
+        : m_path(path)
+        , m_existed(Platform::exists(path))
+        // A new log is never created through a link that points nowhere.
+        , m_log(path, m_existed ? Platform::File::Open::ReadWrite : Platform::File::Open::CreateNew)
+    {
+        if (!m_log.isOpen()) {
+            m_refused = lastCause(WriteResult::OpenFailed);
+            return;
+        }
+        rollBackJournal(path);
+        m_check = checkLog(path);
+        m_refused = refusal(m_check);
+        const qint64 whole = m_check.size / RecordSize;
+        if (m_refused != WriteResult::Written)
+            return;
+        // A log that is gone is not started again under a later number.
+        if (!m_existed && !namesSlot(records[0], 1))
+            m_refused = WriteResult::OpenFailed;
+        else if (whole + n > INT_MAX)
+            m_refused = WriteResult::CountAtLimit;
+        // Record k belongs at (k - 1) * 992: each number must name its slot.
+        for (qint64 i = 0; i < n && m_refused == WriteResult::Written; ++i) {
+            if (!namesSlot(records[i], whole + 1 + i))
+                m_refused = WriteResult::NumberTaken;
+        }
+    }
+
+    WriteResult refused() const { return m_refused; }
+    Platform::File &log() { return m_log; }
+    qint64 size() const { return m_check.size; }
+
+    WriteResult outcome(WriteResult result)
+    {
+        if (result != WriteResult::Written && !m_existed && m_log.isOpen())
+            Platform::removeFile(m_path);
+        return result;
+    }
+
+private:
+    QString m_path;
+    bool m_existed;
+    Platform::File m_log;
+    LogCheck m_check;
+    WriteResult m_refused = WriteResult::Written;
+};
+
+} // namespace
+
 WriteResult storeNew(const QString &path, CallRecord &record)
 {
     if (lockedElsewhere(path))
         return WriteResult::InUse;
-    const bool existed = Platform::exists(path);
-    // A new log is never created through a link that points nowhere.
-    Platform::File log(path, existed ? Platform::File::Open::ReadWrite : Platform::File::Open::CreateNew);
-    if (!log.isOpen())
-        return lastCause(WriteResult::OpenFailed);
-    const auto giveUp = [&](WriteResult result) {
-        if (!existed)
-            Platform::removeFile(path);
-        return result;
-    };
-    rollBackJournal(path);
-    const LogCheck check = checkLog(path);
-    const WriteResult refused = refusal(check);
-    if (refused != WriteResult::Written)
-        return giveUp(refused);
-    const qint64 whole = check.size / RecordSize;
-    // A log that is gone is not started again under a later number.
-    if (!existed && !namesSlot(record, 1))
-        return giveUp(WriteResult::OpenFailed);
-    if (whole >= INT_MAX)
-        return giveUp(WriteResult::CountAtLimit);
-    // Record n belongs at (n - 1) * 992: its number must name the next slot.
-    if (!namesSlot(record, whole + 1))
-        return giveUp(WriteResult::NumberTaken);
+    AppendTarget target(path, &record, 1);
+    if (target.refused() != WriteResult::Written)
+        return target.outcome(target.refused());
     Journal journal;
     journal.kind = 'A';
-    journal.offset = check.size;
-    journal.oldSize = check.size;
-    const WriteResult result = store(path, log, journal, record);
-    return result == WriteResult::Written ? result : giveUp(result);
+    journal.offset = target.size();
+    journal.oldSize = target.size();
+    return target.outcome(store(path, target.log(), journal, record));
 }
 
 WriteResult storeEdit(const QString &path, int n, CallRecord &record)
@@ -555,36 +590,15 @@ WriteResult storeMany(const QString &path, std::vector<CallRecord> &records)
         return WriteResult::Written;
     if (lockedElsewhere(path))
         return WriteResult::InUse;
-    const bool existed = Platform::exists(path);
-    Platform::File log(path, Platform::File::Open::ReadWriteCreate);
-    if (!log.isOpen())
-        return WriteResult::OpenFailed;
-    const auto giveUp = [&](WriteResult result) {
-        if (!existed)
-            Platform::removeFile(path);
-        return result;
-    };
-    rollBackJournal(path);
-    const LogCheck check = checkLog(path);
-    const WriteResult refused = refusal(check);
-    if (refused != WriteResult::Written)
-        return giveUp(refused);
-    const qint64 whole = check.size / RecordSize;
-    if (!existed && !namesSlot(records.front(), 1))
-        return giveUp(WriteResult::OpenFailed);
-    if (whole + qint64(records.size()) > INT_MAX)
-        return giveUp(WriteResult::CountAtLimit);
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (!namesSlot(records[i], whole + 1 + qint64(i)))
-            return giveUp(WriteResult::NumberTaken);
-    }
+    AppendTarget target(path, records.data(), qint64(records.size()));
+    if (target.refused() != WriteResult::Written)
+        return target.outcome(target.refused());
     Journal journal;
     journal.kind = 'M';
-    journal.offset = check.size;
-    journal.oldSize = check.size;
+    journal.offset = target.size();
+    journal.oldSize = target.size();
     journal.appended = qint64(records.size());
-    const WriteResult result = storeAppended(path, log, journal, records);
-    return result == WriteResult::Written ? result : giveUp(result);
+    return target.outcome(storeAppended(path, target.log(), journal, records));
 }
 
 bool appendRecord(const QString &path, CallRecord &record)

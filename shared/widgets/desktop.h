@@ -24,6 +24,12 @@ struct Desktop
         QString title;
         QString suggested; // a folder or a file name to start from
         QString filter; // as QFileDialog takes it
+
+        // A file to write, starting from `suggested`.
+        static FileChoice saving(const QString &title, const QString &suggested, const QString &filter)
+        {
+            return {Mode::Save, title, suggested, filter};
+        }
     };
 
     // The chosen file, or an empty text when the person cancelled.

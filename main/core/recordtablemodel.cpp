@@ -56,23 +56,29 @@ RecordTableModel::RecordTableModel(QObject *parent)
 {
 }
 
-void RecordTableModel::setRecords(std::vector<CallRecord> records)
+void RecordTableModel::setRows(ReviewRows rows)
 {
     beginResetModel();
-    m_records = std::move(records);
+    m_rows = std::move(rows);
     endResetModel();
+}
+
+void RecordTableModel::setRecords(const std::vector<CallRecord> &records)
+{
+    ReviewRows rows;
+    rows.reserve(qint64(records.size()));
+    rows.append(records.data(), 0, qint64(records.size()));
+    setRows(std::move(rows));
 }
 
 QString RecordTableModel::text(int row, int column) const
 {
-    if (row < 0 || size_t(row) >= m_records.size() || column < 0 || column >= ColumnCount)
-        return QString();
-    return m_records[size_t(row)].text(ColumnFields[size_t(column)]);
+    return m_rows.text(row, column);
 }
 
 int RecordTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_records.size());
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int RecordTableModel::columnCount(const QModelIndex &parent) const

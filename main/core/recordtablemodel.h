@@ -2,15 +2,16 @@
 #define RECORDTABLEMODEL_H
 
 #include "callrecord.h"
+#include "reviewrows.h"
 
 #include <QAbstractTableModel>
 
 #include <array>
 #include <vector>
 
-// The records of the review grid, one row each in file order. Cells are
-// decoded from the stored bytes when asked for, so a long log costs only
-// its records' bytes. The Status and Type cells and headings explain their
+// The records of the review grid, one row each in file order. Only the texts
+// the grid shows are kept, compactly (ReviewRows), so a long log costs about
+// an eighth of its file. The Status and Type cells and headings explain their
 // letters in their tool tips.
 class RecordTableModel : public QAbstractTableModel
 {
@@ -24,8 +25,10 @@ public:
 
     explicit RecordTableModel(QObject *parent = nullptr);
 
-    void setRecords(std::vector<CallRecord> records);
-    const std::vector<CallRecord> &records() const { return m_records; }
+    void setRows(ReviewRows rows);
+    // The same for records in slots 0, 1, 2 and on.
+    void setRecords(const std::vector<CallRecord> &records);
+    const ReviewRows &rows() const { return m_rows; }
 
     QString text(int row, int column) const;
 
@@ -44,7 +47,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    std::vector<CallRecord> m_records;
+    ReviewRows m_rows;
 };
 
 #endif // RECORDTABLEMODEL_H

@@ -2,6 +2,8 @@
 #include "Printprefiewform.h"
 #include "VorlenMainFile.h"
 #include "reportprinter.h"
+#include "Stringgridreview.h"
+#include "recordtablemodel.h"
 #include "reporttext.h"
 
 #include "callrecord.h"
@@ -51,6 +53,7 @@ private slots:
     void fullReportPrintsEditedText();
     void fullReportPrintFailureKeepsWindow();
     void fullReportCancel();
+    void fullReportOnEveryCoreMatchesOneCore();
 
     void singleRecord_data();
     void singleRecord();
@@ -365,6 +368,60 @@ void TestReports::fullReportCancel()
     closed.show();
     closed.close();
     QCOMPARE(closed.result(), 1);
+}
+
+// A log of several reading chunks with altered records spread through it,
+// at the chunks' edges among them: the report, the review's rows and the
+// marked log come out the same whether the records are hashed on one thread
+// or on several.
+void TestReports::fullReportOnEveryCoreMatchesOneCore()
+{
+    constexpr int count = 40000;
+    std::vector<CallRecord> records;
+    records.reserve(count);
+    for (int n = 1; n <= count; ++n) {
+        Entry entry = threeEntries[n % 3];
+        entry.name = QStringLiteral("Caller %1").arg(n);
+        records.push_back(TestRecords::make(n, entry));
+    }
+    QCOMPARE(DataFile::storeMany(DataFileName, records), DataFile::WriteResult::Written);
+    const QList<int> altered = {1, 2, 16384, 16385, 20000, 32768, 32769, count};
+    for (int n : altered)
+        alterName(n);
+    const QByteArray original = readAll(DataFileName);
+
+    QByteArray reports[2];
+    QByteArray logs[2];
+    QStringList statuses[2];
+    const int threads[2] = {1, 2};
+    for (int run = 0; run < 2; ++run) {
+        QVERIFY(TestRecords::writeAll(DataFileName, original));
+        DataFile::setHashThreads(threads[run]);
+        {
+            TPrintPreviewForm form(m_fixture->log(), m_fixture->desktop);
+            form.show();
+            QCOMPARE(form.Panel1->text(), QString());
+        }
+        reports[run] = readAll(ReportText::FullReportFileName);
+        QVERIFY(TestRecords::writeAll(DataFileName, original));
+        {
+            TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+            review.show();
+            const RecordTableModel *model = review.recordModel();
+            QCOMPARE(model->rowCount(), count);
+            for (int row = 0; row < count; ++row)
+                statuses[run] << model->text(row, RecordTableModel::StatusColumn);
+        }
+        logs[run] = readAll(DataFileName);
+        DataFile::setHashThreads(0);
+    }
+    QCOMPARE(reports[1], reports[0]);
+    QCOMPARE(logs[1], logs[0]);
+    QCOMPARE(statuses[1], statuses[0]);
+    QCOMPARE(statuses[0].count(QStringLiteral("X")), altered.size());
+    for (int n : altered)
+        QCOMPARE(statusOnDisk(DataFileName, n), QStringLiteral("X"));
+    QCOMPARE(reports[0].count("\tX\t"), altered.size());
 }
 
 void TestReports::singleRecord_data()

@@ -36,7 +36,8 @@ struct LogFacts
     QDate last;
 
     // `bytes` of the log; a part of a record after the whole ones is a tail.
-    void add(const unsigned char *data, qint64 bytes);
+    // The records are hashed on `threads` threads (0: on every core).
+    void add(const unsigned char *data, qint64 bytes, int threads = 1);
     void merge(const LogFacts &other);
 };
 

@@ -61,7 +61,7 @@ bool readsBackAs(const QString &gz, const QString &target, LogFacts *facts)
             || std::memcmp(disk.data(), data, disk.size()) != 0)
             return false;
         if (facts)
-            facts->add(data, bytes);
+            facts->add(data, bytes, 0);
         at += bytes;
         return true;
     });

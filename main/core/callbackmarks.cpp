@@ -30,6 +30,16 @@ const CallBack *CallBackMarks::find(const CallRecord &record) const
     return m_byCall.empty() ? nullptr : find(RecordKey::of(record));
 }
 
+void CallBackMarks::collect(const CallRecord *records, int firstRow, qint64 n,
+                            std::unordered_map<int, CallBack> &byRow) const
+{
+    if (m_byCall.empty())
+        return;
+    for (qint64 i = 0; i < n; ++i)
+        if (const CallBack *found = find(records[i]))
+            byRow.emplace(firstRow + int(i), *found);
+}
+
 QString CallBackMarks::cellText(const CallBack *callBack)
 {
     if (!callBack)

@@ -23,6 +23,8 @@ public:
     // The call-back of the call, or null; a record edited in place keeps its own.
     const CallBack *find(const RecordKey &key) const;
     const CallBack *find(const CallRecord &record) const;
+    // Adds the call-backs of `n` records, shown from row `firstRow` on, to `byRow`.
+    void collect(const CallRecord *records, int firstRow, qint64 n, std::unordered_map<int, CallBack> &byRow) const;
     bool isEmpty() const { return m_byCall.empty(); }
     // Every call-back, in no particular order: for counts over all of them.
     std::vector<CallBack> all() const;

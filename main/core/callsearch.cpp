@@ -230,10 +230,24 @@ Matcher::Matcher(const Filter &filter)
 
 bool Matcher::matches(const Row &row) const
 {
-    if (!m_filter.type.isNull() && row.type != m_filter.type)
+    if (!fieldsMatch(row.type, row.status, row.day))
         return false;
-    const bool altered = row.status == QChar(letterOf(RecordStatus::Compromised));
-    const bool edited = row.status == QChar(letterOf(RecordStatus::Edited));
+    for (const Term &term : m_terms) {
+        if (row.words.contains(term.folded))
+            continue;
+        if (!term.digits.isEmpty() && row.digits.contains(term.digits))
+            continue;
+        return false;
+    }
+    return true;
+}
+
+bool Matcher::fieldsMatch(QChar type, QChar status, qint64 day) const
+{
+    if (!m_filter.type.isNull() && type != m_filter.type)
+        return false;
+    const bool altered = status == QChar(letterOf(RecordStatus::Compromised));
+    const bool edited = status == QChar(letterOf(RecordStatus::Edited));
     switch (m_filter.status) {
     case StatusChoice::Any:
         break;
@@ -251,17 +265,10 @@ bool Matcher::matches(const Row &row) const
         break;
     }
     // A record whose date cannot be read is kept out of a date range.
-    if (m_filter.from.isValid() && (row.day == 0 || row.day < m_filter.from.toJulianDay()))
+    if (m_filter.from.isValid() && (day == 0 || day < m_filter.from.toJulianDay()))
         return false;
-    if (m_filter.to.isValid() && (row.day == 0 || row.day > m_filter.to.toJulianDay()))
+    if (m_filter.to.isValid() && (day == 0 || day > m_filter.to.toJulianDay()))
         return false;
-    for (const Term &term : m_terms) {
-        if (row.words.contains(term.folded))
-            continue;
-        if (!term.digits.isEmpty() && row.digits.contains(term.digits))
-            continue;
-        return false;
-    }
     return true;
 }
 

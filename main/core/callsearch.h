@@ -71,12 +71,17 @@ public:
     explicit Matcher(const Filter &filter);
     bool matches(const Row &row) const;
 
-private:
+    // The type, status and date part of matches(); the words are left out.
+    bool fieldsMatch(QChar type, QChar status, qint64 day) const;
     struct Term
     {
         QString folded;
         QString digits; // set when the term is a phone number or part of one
     };
+    // Every term must be found in the words, or in the digits where it has them.
+    const std::vector<Term> &terms() const { return m_terms; }
+
+private:
     std::vector<Term> m_terms;
     Filter m_filter;
 };

@@ -302,6 +302,24 @@ Outcome write(const QString &path, const std::vector<CallRecord> &records, const
     return writer.finish();
 }
 
+Outcome write(const QString &path, qint64 count, const RecordAt &recordAt, const CallBackMarks *callBacks)
+{
+    Writer writer(path, callBacks);
+    if (!writer.open())
+        return writer.failed();
+    writer.append(QString::fromUtf8(row(headings())));
+    for (qint64 i = 0; i < count; ++i) {
+        const CallRecord *record = recordAt(i);
+        if (!record) {
+            Outcome unwritten;
+            unwritten.error = QStringLiteral("Could not write %1").arg(QFileInfo(path).fileName());
+            return unwritten; // the unfinished file is removed with the writer
+        }
+        writer.appendRecord(*record);
+    }
+    return writer.finish();
+}
+
 Outcome writeLog(const QString &dataPath, const QString &path, const CallBackMarks *callBacks)
 {
     Outcome unreadable;

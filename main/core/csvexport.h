@@ -7,6 +7,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class CallBackMarks;
@@ -50,6 +51,10 @@ struct Outcome
 // whole or not at all.
 Outcome write(const QString &path, const std::vector<CallRecord> &records, const std::vector<int> *order = nullptr,
               const CallBackMarks *callBacks = nullptr);
+// Writes `count` records, the i-th being what `recordAt(i)` gives; a null
+// record ends the export unwritten. The file is replaced whole or not at all.
+using RecordAt = std::function<const CallRecord *(qint64 index)>;
+Outcome write(const QString &path, qint64 count, const RecordAt &recordAt, const CallBackMarks *callBacks = nullptr);
 // Writes every record of the data file, read as the other exports read it.
 Outcome writeLog(const QString &dataPath, const QString &path, const CallBackMarks *callBacks = nullptr);
 

@@ -66,26 +66,32 @@ RecordTableModel::RecordTableModel(QObject *parent)
 {
 }
 
-void RecordTableModel::setRecords(std::vector<CallRecord> records, const CallBackMarks *callBacks)
+void RecordTableModel::setRows(ReviewRows rows, CallBacks callBacks)
 {
     beginResetModel();
-    m_records = std::move(records);
-    m_callBacks.clear();
-    if (callBacks && !callBacks->isEmpty()) {
-        for (size_t row = 0; row < m_records.size(); ++row)
-            if (const CallBack *found = callBacks->find(m_records[row]))
-                m_callBacks.emplace(int(row), *found);
-    }
+    m_rows = std::move(rows);
+    m_callBacks = std::move(callBacks);
     endResetModel();
+}
+
+void RecordTableModel::setRecords(const std::vector<CallRecord> &records, const CallBackMarks *callBacks)
+{
+    ReviewRows rows;
+    rows.reserve(qint64(records.size()));
+    rows.append(records.data(), 0, qint64(records.size()));
+    CallBacks found;
+    if (callBacks)
+        callBacks->collect(records.data(), 0, qint64(records.size()), found);
+    setRows(std::move(rows), std::move(found));
 }
 
 QString RecordTableModel::text(int row, int column) const
 {
-    if (row < 0 || size_t(row) >= m_records.size() || column < 0 || column >= ShownColumnCount)
+    if (row < 0 || row >= rowCount() || column < 0 || column >= ShownColumnCount)
         return QString();
     if (column == CallBackColumn)
         return CallBackMarks::cellText(callBack(row));
-    return m_records[size_t(row)].text(ColumnFields[size_t(column)]);
+    return m_rows.text(row, column);
 }
 
 const CallBack *RecordTableModel::callBack(int row) const
@@ -96,7 +102,7 @@ const CallBack *RecordTableModel::callBack(int row) const
 
 int RecordTableModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_records.size());
+    return parent.isValid() ? 0 : int(m_rows.size());
 }
 
 int RecordTableModel::columnCount(const QModelIndex &parent) const

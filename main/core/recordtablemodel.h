@@ -3,6 +3,7 @@
 
 #include "callrecord.h"
 #include "companionstore.h"
+#include "reviewrows.h"
 
 #include <QAbstractTableModel>
 
@@ -10,9 +11,9 @@
 #include <unordered_map>
 #include <vector>
 
-// The records of the review grid, one row each in file order. Cells are
-// decoded from the stored bytes when asked for, so a long log costs only
-// its records' bytes. The Status and Type cells and headings explain their
+// The records of the review grid, one row each in file order. Only the texts
+// the grid shows are kept, compactly (ReviewRows), so a long log costs about
+// an eighth of its file. The Status and Type cells and headings explain their
 // letters in their tool tips. After the record's nine columns comes the
 // "Call back" column, from the companion store.
 class CallBackMarks;
@@ -34,9 +35,13 @@ public:
 
     explicit RecordTableModel(QObject *parent = nullptr);
 
-    // The rows' call-backs are found in `callBacks` (none when it is null).
-    void setRecords(std::vector<CallRecord> records, const CallBackMarks *callBacks = nullptr);
-    const std::vector<CallRecord> &records() const { return m_records; }
+    // The rows' call-backs, by row; few rows have one.
+    using CallBacks = std::unordered_map<int, CallBack>;
+    void setRows(ReviewRows rows, CallBacks callBacks = {});
+    // The same for records in slots 0, 1, 2 and on, their call-backs found in
+    // `callBacks` (none when it is null).
+    void setRecords(const std::vector<CallRecord> &records, const CallBackMarks *callBacks = nullptr);
+    const ReviewRows &rows() const { return m_rows; }
 
     QString text(int row, int column) const;
     // The call-back of the call on `row`, or null.
@@ -57,8 +62,8 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
 private:
-    std::vector<CallRecord> m_records;
-    std::unordered_map<int, CallBack> m_callBacks; // by row; few rows have one
+    ReviewRows m_rows;
+    CallBacks m_callBacks;
 };
 
 #endif // RECORDTABLEMODEL_H

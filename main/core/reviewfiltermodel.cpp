@@ -34,30 +34,12 @@ int levelOrder(qint32 a, qint32 b, bool descending)
     return (descending ? a > b : a < b) ? -1 : 1;
 }
 
-// Asks for the bytes of a record some way ahead of the one being read: a pass
-// over every record of a long log otherwise waits on memory at each record.
-void readAhead(const std::vector<CallRecord> &records, size_t at, CallRecord::Field from, CallRecord::Field to)
+// The number of a record as a key; -1 when it is not one.
+qint32 recordNumberKey(const ReviewRows &rows, qint64 row)
 {
-#if defined(__GNUC__) || defined(__clang__)
-    constexpr size_t Ahead = 16;
-    if (at + Ahead < records.size()) {
-        const unsigned char *bytes = records[at + Ahead].bytes.data();
-        __builtin_prefetch(bytes + CallRecord::offset(from));
-        __builtin_prefetch(bytes + CallRecord::offset(to) + 2 * CallRecord::width(to) - 1);
-    }
-#else
-    Q_UNUSED(records);
-    Q_UNUSED(at);
-    Q_UNUSED(from);
-    Q_UNUSED(to);
-#endif
-}
-
-qint32 recordNumberKey(const CallRecord &record)
-{
-    char16_t units[CallRecord::MaxFieldWidth];
+    char16_t units[ReviewRows::MaxTextUnits];
     bool ok = false;
-    const int number = QStringView(units, record.copyText(CallRecord::RecordNumber, units)).trimmed().toInt(&ok, 10);
+    const int number = QStringView(units, rows.units(row, 0, units)).trimmed().toInt(&ok, 10);
     return ok && number >= 0 ? number : -1;
 }
 
@@ -87,7 +69,7 @@ void ReviewFilterModel::setRecordModel(RecordTableModel *records)
 
 void ReviewFilterModel::forgetKeys()
 {
-    m_searchRows.clear();
+    m_searchIndex.clear();
     for (std::vector<SortKey> &keys : m_sortKeys)
         keys.clear();
     m_order.clear();
@@ -144,20 +126,16 @@ void ReviewFilterModel::sort(int column, Qt::SortOrder order)
     emit rowsShownChanged();
 }
 
-void ReviewFilterModel::ensureSearchRows()
+void ReviewFilterModel::ensureSearchIndex()
 {
-    if (!m_records || !m_searchRows.empty())
-        return;
-    const std::vector<CallRecord> &records = m_records->records();
-    m_searchRows.reserve(records.size());
-    for (const CallRecord &record : records)
-        m_searchRows.push_back(CallSearch::rowOf(record));
+    if (m_records && m_searchIndex.size() != m_records->rows().size())
+        m_searchIndex.build(m_records->rows());
 }
 
 const std::vector<ReviewFilterModel::SortKey> &ReviewFilterModel::sortKeys(int column)
 {
     std::vector<SortKey> &keys = m_sortKeys[size_t(column)];
-    if (keys.size() != m_records->records().size())
+    if (qint64(keys.size()) != m_records->rows().size())
         fillSortKeys(column, keys);
     return keys;
 }
@@ -168,42 +146,41 @@ void ReviewFilterModel::fillSortKeys(int column, std::vector<SortKey> &keys) con
         fillCallBackKeys(keys);
         return;
     }
-    const std::vector<CallRecord> &records = m_records->records();
+    const ReviewRows &rows = m_records->rows();
+    const size_t count = size_t(rows.size());
     const CallRecord::Field field = RecordTableModel::ColumnFields[size_t(column)];
     // Filled in place: a refilled grid sorts again into the memory it had.
-    keys.assign(records.size(), SortKey());
+    keys.assign(count, SortKey());
     if (field != CallRecord::RecordNumber && field != CallRecord::Date && field != CallRecord::Time) {
         std::vector<QString> texts;
-        texts.reserve(records.size());
-        for (size_t i = 0; i < records.size(); ++i) {
-            readAhead(records, i, field, field);
-            texts.push_back(records[i].text(field));
-        }
+        texts.reserve(count);
+        for (size_t i = 0; i < count; ++i)
+            texts.push_back(rows.text(qint64(i), column));
         const std::vector<int> ranks = CallSearch::collationRanks(texts, textCollator());
         for (size_t i = 0; i < ranks.size(); ++i)
             keys[i].first = ranks[i];
         return;
     }
-    // Read straight from the record's bytes: every record passes here.
-    char16_t units[CallRecord::MaxFieldWidth];
-    for (size_t i = 0; i < records.size(); ++i) {
-        readAhead(records, i, CallRecord::RecordNumber, CallRecord::Time);
-        const CallRecord &record = records[i];
+    constexpr int DateColumn = 3;
+    constexpr int TimeColumn = 5;
+    char16_t units[ReviewRows::MaxTextUnits];
+    for (size_t i = 0; i < count; ++i) {
+        const qint64 row = qint64(i);
         SortKey &key = keys[i];
         if (field == CallRecord::RecordNumber) {
-            key.first = recordNumberKey(record);
+            key.first = recordNumberKey(rows, row);
         } else if (field == CallRecord::Time) {
-            key.first = CallSearch::storedMinutes(QStringView(units, record.copyText(CallRecord::Time, units)));
+            key.first = CallSearch::storedMinutes(QStringView(units, rows.units(row, TimeColumn, units)));
         } else {
             int year = 0;
             int month = 0;
             int day = 0;
-            const QStringView date(units, record.copyText(CallRecord::Date, units));
+            const QStringView date(units, rows.units(row, DateColumn, units));
             key.first = CallSearch::storedDateParts(date, year, month, day)
                 ? qint32(QDate(year, month, day).toJulianDay())
                 : -1;
-            key.second = CallSearch::storedMinutes(QStringView(units, record.copyText(CallRecord::Time, units)));
-            key.third = recordNumberKey(record);
+            key.second = CallSearch::storedMinutes(QStringView(units, rows.units(row, TimeColumn, units)));
+            key.third = recordNumberKey(rows, row);
         }
     }
 }
@@ -256,15 +233,17 @@ void ReviewFilterModel::rebuild()
         sortRows();
 
     const bool filtering = !m_filter.isEmpty();
-    if (filtering)
-        ensureSearchRows();
-    const CallSearch::Matcher matcher(m_filter);
+    std::vector<unsigned char> passes;
+    if (filtering) {
+        ensureSearchIndex();
+        passes = m_searchIndex.matches(m_filter);
+    }
     m_shown.reserve(size_t(count));
     for (int i = 0; i < count; ++i) {
         const int row = m_sortColumn >= 0 ? m_order[size_t(i)] : i;
         if (m_filter.openCallBacksOnly && !CallBackMarks::isOpen(m_records->callBack(row)))
             continue;
-        if (!filtering || matcher.matches(m_searchRows[size_t(row)]))
+        if (!filtering || passes[size_t(row)])
             m_shown.push_back(row);
     }
 }

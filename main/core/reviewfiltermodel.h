@@ -3,6 +3,7 @@
 
 #include "callsearch.h"
 #include "recordtablemodel.h"
+#include "reviewsearchindex.h"
 
 #include <QAbstractProxyModel>
 
@@ -57,7 +58,7 @@ private:
     void recordsChanged();
     void rebuild();
     void forgetKeys();
-    void ensureSearchRows();
+    void ensureSearchIndex();
     // A record's place in a column's order, compared level by level; a
     // negative level is a text that cannot be read as what it should hold.
     // A date's levels are its day, its time and the record's number.
@@ -76,8 +77,9 @@ private:
     CallSearch::Filter m_filter;
     int m_sortColumn = -1;
     Qt::SortOrder m_sortOrder = Qt::AscendingOrder;
-    std::vector<CallSearch::Row> m_searchRows; // empty until a filter needs it
-    std::array<std::vector<SortKey>, RecordTableModel::ShownColumnCount> m_sortKeys; // per column, empty until sorted by it
+    ReviewSearchIndex m_searchIndex; // empty until a filter needs it
+    std::array<std::vector<SortKey>, RecordTableModel::ShownColumnCount>
+        m_sortKeys; // per column, empty until sorted by it
     std::vector<int> m_order; // every record row in sort order; empty for file order
     std::vector<int> m_shown;
     mutable std::vector<int> m_shownAt; // record row to shown row, -1 when hidden; made on demand

@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+#include <algorithm>
+#include <memory>
 #include <vector>
 
 TPrintPreviewForm::TPrintPreviewForm(const OpenLog &log, Desktop &desktop, QWidget *parent)
@@ -68,11 +70,18 @@ void TPrintPreviewForm::FormShow()
     m_workFile = ReportText::workFilePath(ReportText::FullReportFileName);
     {
         // Every record is re-checked and a failing one is marked "X" in the
-        // data file itself, so the file must open for update. The records
-        // are let go before the report is shown.
-        std::vector<CallRecord> records;
-        const DataFile::ScanOutcome outcome =
-            scanLog(this, dataFileName(), DataFile::ScanMode::CheckAndMark, records, log().holder() == 0);
+        // data file itself, so the file must open for update. The report is
+        // written as the records are read; they are never held all at once.
+        auto writer = std::make_unique<ReportText::FullReportWriter>(m_workFile);
+        const bool opened = writer->open();
+        const DataFile::ScanOutcome outcome = scanLog(
+            this, dataFileName(), DataFile::ScanMode::CheckAndMark,
+            [&writer, opened](const CallRecord *records, qint64, qint64 n) {
+                if (opened)
+                    writer->append(records, qsizetype(n));
+                return true;
+            },
+            log().holder() == 0);
         if (!outcome.opened) {
             showPanelMessage(QStringLiteral("NO FILE READ: Cancel & Save Records"));
             return;
@@ -80,13 +89,45 @@ void TPrintPreviewForm::FormShow()
         Panel1->clear();
         if (!scanNotice(outcome).isEmpty())
             showPanelMessage(scanNotice(outcome));
-        QString error;
-        if (!ReportText::writeFullReport(m_workFile, records, &error)) {
-            showPanelMessage(QStringLiteral("Report NOT written: %1").arg(error));
+        if (!opened) {
+            showPanelMessage(QStringLiteral("Report NOT written: %1").arg(writer->error()));
+            return;
+        }
+        if (outcome.cancelled || !outcome.unmarked.empty()) {
+            // A cancelled reading reports nothing; a record whose mark did
+            // not reach the file is reported as the file holds it.
+            writer = std::make_unique<ReportText::FullReportWriter>(m_workFile);
+            if (writer->open() && !outcome.cancelled && !reportAsFiled(*writer, outcome.unmarked)) {
+                showPanelMessage(QStringLiteral("Report NOT written: the log could not be read again"));
+                return;
+            }
+        }
+        if (!writer->commit()) {
+            showPanelMessage(QStringLiteral("Report NOT written: %1").arg(writer->error()));
             return;
         }
     }
     QString error;
     if (!REditReport->showFile(m_workFile, &error))
         showPanelMessage(QStringLiteral("Report NOT read: %1").arg(error));
+}
+
+bool TPrintPreviewForm::reportAsFiled(ReportText::FullReportWriter &writer, const std::vector<qint64> &unmarked)
+{
+    const QString path = dataFileName();
+    DataFile::ScanOptions options;
+    options.mayWrite = false;
+    std::vector<CallRecord> block;
+    const DataFile::ScanOutcome again = DataFile::scan(
+        path, DataFile::ScanMode::CheckAndMark,
+        [&](const CallRecord *records, qint64 first, qint64 n) {
+            block.assign(records, records + n);
+            for (auto slot = std::lower_bound(unmarked.begin(), unmarked.end(), first);
+                 slot != unmarked.end() && *slot < first + n; ++slot)
+                DataFile::readRecord(path, int(*slot + 1), block[size_t(*slot - first)]);
+            writer.append(block.data(), qsizetype(n));
+            return true;
+        },
+        options);
+    return again.opened && !again.cancelled;
 }

@@ -2,7 +2,10 @@
 #define PRINTPREFIEWFORM_H
 
 #include "reportpreview.h"
+#include "reporttext.h"
 #include "reportview.h"
+
+#include <vector>
 
 // The full log report: every record of the data file, re-checked, as a
 // tab-aligned text that the user can edit and print. The viewer pages the
@@ -27,6 +30,9 @@ protected:
 
 private:
     QString m_workFile; // where the report is written and read back
+    // Writes the report again from the log, read only, with the records in
+    // `unmarked` slots as the file holds them; false when it cannot be read.
+    bool reportAsFiled(ReportText::FullReportWriter &writer, const std::vector<qint64> &unmarked);
 };
 
 #endif // PRINTPREFIEWFORM_H

@@ -16,6 +16,7 @@
 #include "reviewsettings.h"
 #include "scanprogress.h"
 #include "screenfit.h"
+#include "shownrecords.h"
 #include "statisticswindow.h"
 #include "windowfont.h"
 
@@ -258,18 +259,38 @@ void TFormRecordReview::ButtonRefreshClick()
 
 void TFormRecordReview::fillGrid()
 {
-    std::vector<CallRecord> records;
-    const DataFile::ScanOutcome outcome =
-        scanLog(this, m_log.path(), DataFile::ScanMode::CheckAndMark, records, m_log.holder() == 0);
+    // Only the shown texts are kept, never the records themselves.
+    ReviewRows rows;
+    rows.reserve(QFileInfo(m_log.path()).size() / RecordSize);
+    const CallBackMarks marks = m_log.callBackMarks();
+    RecordTableModel::CallBacks callBacks;
+    const DataFile::ScanOutcome outcome = scanLog(
+        this, m_log.path(), DataFile::ScanMode::CheckAndMark,
+        [&](const CallRecord *records, qint64 first, qint64 n) {
+            marks.collect(records, int(rows.size()), n, callBacks);
+            rows.append(records, first, n);
+            return true;
+        },
+        m_log.holder() == 0);
     if (!outcome.opened) {
         TFormWarning::showWarning(m_desktop, this);
         return;
     }
+    if (outcome.cancelled) {
+        rows = ReviewRows();
+        callBacks.clear();
+    }
+    // A record whose mark did not reach the file shows what the file holds.
+    for (qint64 slot : outcome.unmarked) {
+        CallRecord asFiled;
+        const qint64 row = rows.rowOf(slot);
+        if (row >= 0 && DataFile::readRecord(m_log.path(), int(slot + 1), asFiled) == DataFile::ReadResult::Ok)
+            rows.replace(row, asFiled);
+    }
     const QString notice = scanNotice(outcome);
     const int keptRow = DataGrid->currentIndex().row();
-    const CallBackMarks callBacks = m_log.callBackMarks();
-    m_model->setRecords(std::move(records), &callBacks);
-    m_sizer->start(m_model->records());
+    m_model->setRows(std::move(rows), std::move(callBacks));
+    m_sizer->start(m_model->rows());
     if (m_model->rowCount() > 0) {
         applyColumnWidths();
         // The selected line stays where it was when the refilled grid still has it.
@@ -490,7 +511,8 @@ void TFormRecordReview::ButtonExportShownClick()
     if (path.isEmpty())
         return;
     const CallBackMarks callBacks = m_log.callBackMarks();
-    const CsvExport::Outcome outcome = CsvExport::write(path, m_model->records(), &m_shown->shownRows(), &callBacks);
+    const CsvExport::Outcome outcome =
+        ShownRecords::writeCsv(path, m_log.path(), m_model->rows(), m_shown->shownRows(), &callBacks);
     FilterBar->showNote(outcome.written
                             ? QStringLiteral("%1 rows saved as %2").arg(outcome.rows).arg(QFileInfo(path).fileName())
                             : outcome.error,

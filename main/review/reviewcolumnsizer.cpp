@@ -20,10 +20,10 @@ ReviewColumnSizer::ReviewColumnSizer(const QFont &font, QObject *parent)
     connect(&m_slices, &QTimer::timeout, this, &ReviewColumnSizer::measureSlice);
 }
 
-void ReviewColumnSizer::start(const std::vector<CallRecord> &records)
+void ReviewColumnSizer::start(const ReviewRows &rows)
 {
     m_slices.stop();
-    m_records = &records;
+    m_rows = &rows;
     m_next = 0;
     m_widest.fill(0);
     m_estimated.fill(0);
@@ -35,9 +35,8 @@ void ReviewColumnSizer::start(const std::vector<CallRecord> &records)
 
     // Until every text is measured, the rest count with their summed character advances.
     for (size_t row = m_next; row < rowCount(); ++row) {
-        const CallRecord &record = (*m_records)[row];
         for (int column = FirstMeasured; column <= LastMeasured; ++column) {
-            const int width = estimatedWidth(record, RecordTableModel::ColumnFields[size_t(column)]);
+            const int width = estimatedWidth(qint64(row), column);
             m_estimated[size_t(column)] = qMax(m_estimated[size_t(column)], width);
         }
     }
@@ -60,9 +59,9 @@ void ReviewColumnSizer::measure(int milliseconds)
     clock.start();
     const size_t rows = rowCount();
     while (m_next < rows) {
-        const CallRecord &record = (*m_records)[m_next++];
+        const qint64 row = qint64(m_next++);
         for (int column = FirstMeasured; column <= LastMeasured; ++column) {
-            const int width = textWidth(record.text(RecordTableModel::ColumnFields[size_t(column)]));
+            const int width = textWidth(m_rows->text(row, column));
             m_widest[size_t(column)] = qMax(m_widest[size_t(column)], width);
         }
         if (clock.elapsed() >= milliseconds)
@@ -91,13 +90,13 @@ int ReviewColumnSizer::textWidth(const QString &text)
     return width;
 }
 
-int ReviewColumnSizer::estimatedWidth(const CallRecord &record, CallRecord::Field field)
+int ReviewColumnSizer::estimatedWidth(qint64 row, int column)
 {
     if (m_charAdvance.empty())
         m_charAdvance.assign(0x10000, -1.0);
-    // Read straight from the record's bytes: this pass sees every row at once.
-    char16_t units[CallRecord::MaxFieldWidth];
-    const int chars = record.copyText(field, units);
+    // Read straight from the row's bytes: this pass sees every row at once.
+    char16_t units[ReviewRows::MaxTextUnits];
+    const int chars = m_rows->units(row, column, units);
     qreal width = 0;
     for (int i = 0; i < chars; ++i) {
         const char16_t unit = units[i];

@@ -2,6 +2,7 @@
 #define REVIEWCOLUMNSIZER_H
 
 #include "reviewcolumnwidths.h"
+#include "reviewrows.h"
 
 #include <QElapsedTimer>
 #include <QFontMetrics>
@@ -23,9 +24,9 @@ class ReviewColumnSizer : public QObject
 public:
     explicit ReviewColumnSizer(const QFont &font, QObject *parent = nullptr);
 
-    // Starts over with `records`, which must stay alive and unchanged until
+    // Starts over with `rows`, which must stay alive and unchanged until
     // the next start() or the sizer's end.
-    void start(const std::vector<CallRecord> &records);
+    void start(const ReviewRows &rows);
     bool finished() const { return m_next >= rowCount(); }
     ReviewColumnArray widths() const;
 
@@ -39,12 +40,12 @@ private:
     void measure(int milliseconds);
     void measureSlice();
     int textWidth(const QString &text);
-    int estimatedWidth(const CallRecord &record, CallRecord::Field field);
-    size_t rowCount() const { return m_records ? m_records->size() : 0; }
+    int estimatedWidth(qint64 row, int column);
+    size_t rowCount() const { return m_rows ? size_t(m_rows->size()) : 0; }
 
     QFontMetrics m_metrics;
     QFontMetricsF m_metricsF;
-    const std::vector<CallRecord> *m_records = nullptr;
+    const ReviewRows *m_rows = nullptr;
     size_t m_next = 0;
     ReviewColumnArray m_widest{};
     ReviewColumnArray m_estimated{};

@@ -212,6 +212,8 @@ struct ScanOptions
     bool mayWrite = true;
     // Threads that hash; 0 takes hashThreads().
     int threads = 0;
+    // Told how many slots the scan will read, before the first is read.
+    std::function<void(qint64 expected)> starting;
 };
 
 // Reads records 1 to N once, in large blocks, in file order, N being the

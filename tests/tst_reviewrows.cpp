@@ -4,6 +4,7 @@
 #include "callsearch.h"
 #include "csvexport.h"
 #include "recordtablemodel.h"
+#include "datafile.h"
 #include "reviewrows.h"
 #include "reviewsearchindex.h"
 #include "shownrecords.h"
@@ -25,6 +26,7 @@ private slots:
     void rowsKnowTheirSlotsAcrossGaps();
     void searchPassesWhatTheMatcherPasses_data();
     void searchPassesWhatTheMatcherPasses();
+    void longIndexSearchedInPartsPassesTheSameRows();
     void shownRowsExportAsTheRecordsExport();
     void shownRowsOfAShortenedLogAreNotWritten();
 
@@ -179,6 +181,33 @@ void TestReviewRows::searchPassesWhatTheMatcherPasses()
     }
     if (text == QStringLiteral("nunez") || text == QStringLiteral("8005559"))
         QCOMPARE(passed, 1);
+}
+
+// A long log is searched in parts on several threads: the rows passed, at
+// the parts' edges too, are those one thread passes.
+void TestReviewRows::longIndexSearchedInPartsPassesTheSameRows()
+{
+    const std::vector<CallRecord> source = records();
+    std::vector<CallRecord> many;
+    const qint64 count = ReviewSearchIndex::SplitFrom + 7;
+    many.reserve(size_t(count));
+    for (qint64 i = 0; i < count; ++i)
+        many.push_back(source[size_t(i % qint64(source.size()))]);
+    ReviewRows rows;
+    rows.append(many.data(), 0, count);
+    ReviewSearchIndex index;
+    index.build(rows);
+    CallSearch::Filter filter;
+    for (const QString &text : {QStringLiteral("nunez"), QStringLiteral("a"), QStringLiteral("ann acme")}) {
+        filter.text = text;
+        DataFile::setHashThreads(1);
+        const std::vector<unsigned char> one = index.matches(filter);
+        DataFile::setHashThreads(3);
+        const std::vector<unsigned char> three = index.matches(filter);
+        QVERIFY2(one == three, qPrintable(text));
+        QVERIFY(std::count(one.begin(), one.end(), 1) > 0);
+    }
+    DataFile::setHashThreads(0);
 }
 
 // The rows shown, sorted and filtered, written from the log read again, give

@@ -1,5 +1,6 @@
 #include "reviewsearchindex.h"
 
+#include "datafile.h"
 #include "reviewrows.h"
 
 #include <QDate>
@@ -7,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -77,11 +79,25 @@ void ReviewSearchIndex::Texts::find(QByteArrayView needle, unsigned char *hit) c
         std::fill(hit, hit + rows, 1);
         return;
     }
+    // A long log is searched in parts, one a core; each part sets only its own rows.
+    const qint64 parts = rows >= SplitFrom ? qBound(1, DataFile::hashThreads(), 8) : 1;
+    std::vector<std::thread> helpers;
+    for (qint64 part = 1; part < parts; ++part)
+        helpers.emplace_back([=] { findIn(needle, hit, rows * part / parts, rows * (part + 1) / parts); });
+    findIn(needle, hit, 0, rows / parts);
+    for (std::thread &helper : helpers)
+        helper.join();
+}
+
+void ReviewSearchIndex::Texts::findIn(QByteArrayView needle, unsigned char *hit, qint64 firstRow, qint64 endRow) const
+{
+    if (firstRow >= endRow)
+        return;
     const char *const begin = bytes.data();
-    const char *const end = begin + (rows > 0 ? starts.back() : 0);
+    const char *const end = begin + starts[size_t(endRow)];
     const std::boyer_moore_horspool_searcher searcher(needle.begin(), needle.end());
-    const char *at = begin;
-    qint64 row = 0;
+    const char *at = begin + starts[size_t(firstRow)];
+    qint64 row = firstRow;
     while (at < end) {
         const char *found = needle.size() == 1
             ? static_cast<const char *>(std::memchr(at, needle.front(), size_t(end - at)))
@@ -90,7 +106,9 @@ void ReviewSearchIndex::Texts::find(QByteArrayView needle, unsigned char *hit) c
             break;
         const quint64 offset = quint64(found - begin);
         if (offset >= starts[size_t(row) + 1])
-            row = qint64(std::upper_bound(starts.begin() + row + 1, starts.end(), offset) - starts.begin()) - 1;
+            row =
+                qint64(std::upper_bound(starts.begin() + row + 1, starts.begin() + endRow + 1, offset) - starts.begin())
+                - 1;
         // A row's text ends before its line feed; the next row's begins after it.
         if (offset + quint64(needle.size()) < starts[size_t(row) + 1]) {
             hit[row] = 1;
@@ -153,8 +171,10 @@ std::vector<unsigned char> ReviewSearchIndex::matches(const CallSearch::Filter &
 {
     const CallSearch::Matcher matcher(filter);
     const size_t n = size_t(size());
-    std::vector<unsigned char> pass(n);
-    for (size_t row = 0; row < n; ++row)
+    const bool onlyWords = filter.type.isNull() && filter.status == CallSearch::StatusChoice::Any
+        && !filter.from.isValid() && !filter.to.isValid();
+    std::vector<unsigned char> pass(n, 1);
+    for (size_t row = 0; !onlyWords && row < n; ++row)
         pass[row] = matcher.fieldsMatch(QChar(m_types[row]), QChar(m_statuses[row]), m_days[row]);
     std::vector<unsigned char> hit(n);
     for (const CallSearch::Matcher::Term &term : matcher.terms()) {

@@ -18,6 +18,9 @@ class ReviewRows;
 class ReviewSearchIndex
 {
 public:
+    // Fewer rows than this are searched on one core.
+    static constexpr qint64 SplitFrom = 200000;
+
     void build(const ReviewRows &rows);
     void clear();
     qint64 size() const { return qint64(m_types.size()); }
@@ -34,6 +37,8 @@ private:
         QByteArrayView row(qint64 r) const;
         // Sets hit[r] for every row r whose text holds `needle`.
         void find(QByteArrayView needle, unsigned char *hit) const;
+        // The same for rows firstRow to endRow - 1.
+        void findIn(QByteArrayView needle, unsigned char *hit, qint64 firstRow, qint64 endRow) const;
     };
 
     void add(const ReviewRows &rows, qint64 row);

@@ -6,7 +6,8 @@ set -euo pipefail
 CALLLOG_PACKAGES=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-qpa-plugins libssl-dev zlib1g-dev libqt6sql6-sqlite
-    qt6-charts-dev qt6-svg-dev
+    # Qt Charts needs the OpenGL modules' CMake files, which its package does not pull.
+    qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
     fonts-liberation2 fonts-dejavu-core
 )
 # What only the tests need: reading the printed PDFs, and the checks of the

@@ -97,7 +97,7 @@ if have cpack && have dpkg-shlibdeps && have dpkg-deb; then
     deb=$(ls "$staging"/package/*.deb 2>/dev/null | head -n 1)
     if [ -n "$deb" ]; then
         depends=$(dpkg-deb --field "$deb" Depends)
-        for needed in libqt6widgets6 libssl3 fonts-liberation2 fonts-dejavu-core qt6-qpa-plugins libqt6sql6-sqlite libqt6charts6 libqt6svg6; do
+        for needed in libqt6widgets6 libssl3 fonts-liberation2 fonts-liberation fonts-dejavu-core qt6-qpa-plugins libqt6sql6-sqlite libqt6charts6 libqt6svg6; do
             [[ $depends == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
         done
         if have lintian; then

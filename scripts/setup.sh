@@ -8,12 +8,15 @@ CALLLOG_PACKAGES=(
     qt6-base-dev qt6-qpa-plugins libssl-dev zlib1g-dev libqt6sql6-sqlite
     # Qt Charts needs the OpenGL modules' CMake files, which its package does not pull.
     qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
-    fonts-liberation2 fonts-dejavu-core
+    # Liberation Sans Narrow stands in for the reports' Arial Narrow.
+    fonts-liberation2 fonts-liberation fonts-dejavu-core
 )
 # What only the tests need: reading the printed PDFs, and the checks of the
 # installed tree and the package.
 CALLLOG_TEST_PACKAGES=(
     poppler-utils
+    # The italic faces the font dialog's tests switch between.
+    fonts-dejavu-extra
     desktop-file-utils appstream lintian dpkg-dev file
 )
 

@@ -78,7 +78,7 @@ void dropFieldSeparators(QLineEdit *field)
     field->setCursorPosition(cursor - before);
 }
 
-struct FieldSpec
+struct FieldLayout
 {
     QLineEdit *EntryRow::*field;
     const char *name;
@@ -120,7 +120,7 @@ void EntryRow::buildFields()
     buildMessageAndType();
 
     // The date, time, name and company fields take what their record fields keep.
-    const FieldSpec fields[] = {
+    const FieldLayout fields[] = {
         {&EntryRow::EditDate, "EditDate", EntryRules::DatePlaceholder, CallRecord::capacity(CallRecord::Date),
          "Date Format: m/d/yyyy or mm/dd/yyyy", 95},
         {&EntryRow::EditTime, "EditTime", EntryRules::TimePlaceholder, CallRecord::capacity(CallRecord::Time),
@@ -131,14 +131,14 @@ void EntryRow::buildFields()
         {&EntryRow::EditCompany, "EditCompany", EntryRules::CompanyPlaceholder,
          CallRecord::capacity(CallRecord::Company), "Max length 200 characters", TextFieldWidth},
     };
-    for (const FieldSpec &spec : fields) {
-        QLineEdit *field = new QLineEdit(spec.placeholder, this);
-        field->setObjectName(QLatin1String(spec.name));
+    for (const FieldLayout &layout : fields) {
+        QLineEdit *field = new QLineEdit(layout.placeholder, this);
+        field->setObjectName(QLatin1String(layout.name));
         field->setFont(tahoma(13));
-        field->setMaxLength(spec.maxLength);
-        field->setToolTip(QString::fromUtf8(spec.hint));
-        field->setMinimumWidth(spec.width);
-        this->*spec.field = field;
+        field->setMaxLength(layout.maxLength);
+        field->setToolTip(QString::fromUtf8(layout.hint));
+        field->setMinimumWidth(layout.width);
+        this->*layout.field = field;
     }
 
     Memo1 = new QPlainTextEdit(this);

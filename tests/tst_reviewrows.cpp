@@ -72,6 +72,9 @@ void TestReviewRows::textsComeBackUnitForUnit_data()
     QTest::addColumn<QString>("notes");
     QTest::newRow("empty") << QString();
     QTest::newRow("ASCII") << QStringLiteral("Call back after 5");
+    QTest::newRow("four ASCII units, then the end") << QStringLiteral("abcd");
+    QTest::newRow("the first unit past ASCII, after eight") << QStringLiteral("abcdefgh\u0080ij");
+    QTest::newRow("the last ASCII unit") << QStringLiteral("\u007f");
     QTest::newRow("two- and three-byte units") << QStringLiteral("café – ΑΒΓ – 電話");
     QTest::newRow("surrogate pair") << QStringLiteral("emoji \U0001F600 ok");
     QTest::newRow("lone surrogate") << QString(QChar(0xD800)) + QStringLiteral("x");

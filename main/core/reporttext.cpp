@@ -7,18 +7,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <QStringEncoder>
+
+#include <string>
 
 namespace ReportText {
 
 namespace {
-
-// Appends a field's text up to its terminator without a QString of its own;
-// the report touches nine fields of every record.
-void appendField(QString &out, const CallRecord &record, CallRecord::Field field)
-{
-    char16_t units[CallRecord::MaxFieldWidth];
-    out.append(reinterpret_cast<const QChar *>(units), record.copyText(field, units));
-}
 
 void appendHead(QString &text)
 {
@@ -29,28 +24,48 @@ void appendHead(QString &text)
     text += QLatin1Char('\n');
 }
 
+// The fields of a record's lines, in order, each with what follows it.
+struct LinePart
+{
+    CallRecord::Field field;
+    const char16_t *after;
+};
+constexpr LinePart LineParts[] = {
+    {CallRecord::RecordNumber, u"\t"}, {CallRecord::Status, u"\t"}, {CallRecord::Type, u"\t"},
+    {CallRecord::Date, u"\t"},         {CallRecord::Time, u"  \t"},  {CallRecord::Phone, u"\t"},
+    {CallRecord::Name, u"\t"},         {CallRecord::Company, u"\n\t"}, {CallRecord::Notes, u"\n"},
+};
+
+// Units of a record's lines at most: its fields full, and what lies between them.
+qsizetype mostLineUnits()
+{
+    static const qsizetype most = [] {
+        qsizetype units = 2;
+        for (const LinePart &part : LineParts)
+            units += CallRecord::width(part.field) + qsizetype(std::char_traits<char16_t>::length(part.after));
+        return units;
+    }();
+    return most;
+}
+
+// The fields are copied straight into the text, up to their terminators:
+// every record of the log passes here.
 void appendRecords(QString &text, const CallRecord *records, qsizetype count)
 {
+    const qsizetype most = mostLineUnits();
     for (const CallRecord *record = records; record != records + count; ++record) {
-        text += QLatin1String("  ");
-        appendField(text, *record, CallRecord::RecordNumber);
-        text += QLatin1Char('\t');
-        appendField(text, *record, CallRecord::Status);
-        text += QLatin1Char('\t');
-        appendField(text, *record, CallRecord::Type);
-        text += QLatin1Char('\t');
-        appendField(text, *record, CallRecord::Date);
-        text += QLatin1Char('\t');
-        appendField(text, *record, CallRecord::Time);
-        text += QLatin1String("  \t");
-        appendField(text, *record, CallRecord::Phone);
-        text += QLatin1Char('\t');
-        appendField(text, *record, CallRecord::Name);
-        text += QLatin1Char('\t');
-        appendField(text, *record, CallRecord::Company);
-        text += QLatin1String("\n\t");
-        appendField(text, *record, CallRecord::Notes);
-        text += QLatin1Char('\n');
+        const qsizetype at = text.size();
+        text.resize(at + most);
+        char16_t *const start = reinterpret_cast<char16_t *>(text.data()) + at;
+        char16_t *to = start;
+        *to++ = u' ';
+        *to++ = u' ';
+        for (const LinePart &part : LineParts) {
+            to += record->copyText(part.field, to);
+            for (const char16_t *c = part.after; *c; ++c)
+                *to++ = *c;
+        }
+        text.resize(at + (to - start));
     }
 }
 
@@ -85,6 +100,21 @@ bool FullReportWriter::open()
     appendHead(m_block);
     m_file->append(m_block);
     return true;
+}
+
+QByteArray FullReportWriter::lines(const CallRecord *records, qsizetype count)
+{
+    QString text;
+    text.reserve(count * 160);
+    appendRecords(text, records, count);
+    // The lines end whole: nothing is left waiting in the encoder.
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    return encoder.encode(text);
+}
+
+void FullReportWriter::appendLines(QByteArrayView lines)
+{
+    m_file->appendEncoded(lines);
 }
 
 void FullReportWriter::append(const CallRecord *records, qsizetype count)

@@ -35,6 +35,10 @@ public:
     // Starts the file with the title, the heading and the rule.
     bool open();
     void append(const CallRecord *records, qsizetype count);
+    // The lines of `count` records as the file holds them, made on any
+    // thread; appendLines() adds them in the order of the records.
+    static QByteArray lines(const CallRecord *records, qsizetype count);
+    void appendLines(QByteArrayView lines);
     // Puts the file in place; false when any write failed (an earlier work
     // file is then left as it was).
     bool commit();

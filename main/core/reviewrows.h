@@ -28,10 +28,23 @@ public:
     ReviewRows(ReviewRows &&) noexcept = default;
     ReviewRows &operator=(ReviewRows &&) noexcept = default;
 
+    // The rows of a run of records, made apart on any thread and added with
+    // append() in the order of the records.
+    struct Made
+    {
+        qint64 firstSlot = 0;
+        std::vector<std::array<quint16, ColumnCount>> ends;
+        std::unique_ptr<char[]> bytes;
+        qint64 size = 0;
+    };
+    static Made make(const CallRecord *records, qint64 firstSlot, qint64 n);
+
     void reserve(qint64 rows);
     // Adds `n` records as rows; `firstSlot` is the place of the first in the
-    // data file, counted from 0, and the others follow it.
+    // data file, counted from 0, and the others follow it. The texts are
+    // made on every core.
     void append(const CallRecord *records, qint64 firstSlot, qint64 n);
+    void append(const Made &made);
     // Row `row` shows `record` from now on.
     void replace(qint64 row, const CallRecord &record);
 
@@ -58,12 +71,19 @@ private:
     static constexpr int BlockShift = 22;
     static constexpr qint64 BlockBytes = qint64(1) << BlockShift;
 
-    char *roomForRow();
-    void store(qint64 row, const CallRecord &record, char *to);
+    struct FreeBlock
+    {
+        void operator()(char *block) const;
+    };
+    using Block = std::unique_ptr<char[], FreeBlock>;
+
+    static char *putRow(const CallRecord &record, char *to, std::array<quint16, ColumnCount> &ends);
+    char *roomFor(qint64 bytes);
+    quint64 placeOf(const char *at) const;
     const char *rowBytes(qint64 row) const;
 
     // Fixed blocks, never moved: the arena grows without copying what it holds.
-    std::vector<std::unique_ptr<char[]>> m_blocks;
+    std::vector<Block> m_blocks;
     qint64 m_used = BlockBytes; // bytes taken in the last block
     // Where each row's texts start: block number and place in the block.
     std::vector<quint64> m_starts;

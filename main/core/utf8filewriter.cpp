@@ -30,13 +30,20 @@ void Utf8FileWriter::append(QStringView text)
         writeBuffer();
 }
 
+void Utf8FileWriter::appendEncoded(QByteArrayView bytes)
+{
+    m_buffer.append(bytes);
+    if (m_buffer.size() >= FlushBytes)
+        writeBuffer();
+}
+
 bool Utf8FileWriter::writeBuffer()
 {
     if (!m_buffer.isEmpty() && m_file.write(m_buffer) != m_buffer.size() && m_ok) {
         m_error = m_file.errorString();
         m_ok = false;
     }
-    m_buffer.clear();
+    m_buffer.resize(0); // keeps its room for the next block
     return m_ok;
 }
 

@@ -17,6 +17,8 @@ public:
 
     bool open();
     void append(QStringView text);
+    // Text already in UTF-8.
+    void appendEncoded(QByteArrayView bytes);
     // Writes what is left and puts the file in place; false when any write failed.
     bool commit();
     // Why the file could not be written.

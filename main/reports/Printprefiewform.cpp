@@ -2,6 +2,7 @@
 
 #include "datafile.h"
 #include "openlog.h"
+#include "preparedruns.h"
 #include "reporttext.h"
 #include "scanprogress.h"
 #include "screenfit.h"
@@ -74,14 +75,22 @@ void TPrintPreviewForm::FormShow()
         // written as the records are read; they are never held all at once.
         auto writer = std::make_unique<ReportText::FullReportWriter>(m_workFile);
         const bool opened = writer->open();
+        // The lines are made as the records are checked, and written in order.
+        PreparedRuns<QByteArray> lines;
         const DataFile::ScanOutcome outcome = scanLog(
             this, dataFileName(), DataFile::ScanMode::CheckAndMark,
-            [&writer, opened](const CallRecord *records, qint64, qint64 n) {
-                if (opened)
-                    writer->append(records, qsizetype(n));
+            [&](const CallRecord *, qint64 first, qint64 n) {
+                lines.takeUpTo(first, n, [&](const QByteArray &made) {
+                    if (opened)
+                        writer->appendLines(made);
+                });
                 return true;
             },
-            log().holder() == 0);
+            log().holder() == 0,
+            [&lines, opened](const CallRecord *records, qint64 first, qint64 n) {
+                if (opened)
+                    lines.put(first, ReportText::FullReportWriter::lines(records, qsizetype(n)));
+            });
         if (!outcome.opened) {
             showPanelMessage(QStringLiteral("NO FILE READ: Cancel & Save Records"));
             return;

@@ -7,6 +7,7 @@
 #include "datafile.h"
 #include "desktop.h"
 #include "openlog.h"
+#include "preparedruns.h"
 #include "recordtablemodel.h"
 #include "reviewcolumnsizer.h"
 #include "reviewfilterbar.h"
@@ -264,14 +265,19 @@ void TFormRecordReview::fillGrid()
     rows.reserve(QFileInfo(m_log.path()).size() / RecordSize);
     const CallBackMarks marks = m_log.callBackMarks();
     RecordTableModel::CallBacks callBacks;
+    // The rows' texts are made as the records are checked, and placed in order.
+    PreparedRuns<ReviewRows::Made> made;
     const DataFile::ScanOutcome outcome = scanLog(
         this, m_log.path(), DataFile::ScanMode::CheckAndMark,
         [&](const CallRecord *records, qint64 first, qint64 n) {
             marks.collect(records, int(rows.size()), n, callBacks);
-            rows.append(records, first, n);
+            made.takeUpTo(first, n, [&rows](const ReviewRows::Made &run) { rows.append(run); });
             return true;
         },
-        m_log.holder() == 0);
+        m_log.holder() == 0,
+        [&made](const CallRecord *records, qint64 first, qint64 n) {
+            made.put(first, ReviewRows::make(records, first, n));
+        });
     if (!outcome.opened) {
         TFormWarning::showWarning(m_desktop, this);
         return;

@@ -40,7 +40,13 @@ private:
     void measure(int milliseconds);
     void measureSlice();
     int textWidth(const QString &text);
+    void estimate();
+    qreal advanceOf(char16_t unit);
     int estimatedWidth(qint64 row, int column);
+    bool knownWidths(qint64 row, ReviewColumnArray &widths) const;
+
+    // Characters whose advances are looked up before the estimate is shared out: ASCII.
+    static constexpr char16_t KnownBeforehand = 0x80;
     size_t rowCount() const { return m_rows ? size_t(m_rows->size()) : 0; }
 
     QFontMetrics m_metrics;

@@ -52,10 +52,12 @@ DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::Sc
 }
 
 DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
-                              const DataFile::RecordVisitor &visit, bool mayWrite)
+                              const DataFile::RecordVisitor &visit, bool mayWrite,
+                              const DataFile::RecordPreparer &prepare)
 {
     auto progress = std::make_shared<ScanProgress>(parent);
     DataFile::ScanOptions options;
+    options.prepare = prepare;
     options.progress = [progress](qint64 done, qint64 total) { return (*progress)(done, total); };
     options.mayWrite = mayWrite;
     return DataFile::scan(path, mode, visit, options);

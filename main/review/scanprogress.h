@@ -16,9 +16,11 @@ class RecordTableModel;
 DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
                               std::vector<CallRecord> &records, bool mayWrite = true);
 // The same, handing the records to `visit` a block at a time, so that the
-// window keeps what it shows and not every record.
+// window keeps what it shows and not every record; `prepare` makes what it
+// keeps on the threads that check the records.
 DataFile::ScanOutcome scanLog(QWidget *parent, const QString &path, DataFile::ScanMode mode,
-                              const DataFile::RecordVisitor &visit, bool mayWrite = true);
+                              const DataFile::RecordVisitor &visit, bool mayWrite = true,
+                              const DataFile::RecordPreparer &prepare = {});
 
 // The same, filling the model of every record that the review grid and the
 // statistics window read their rows from; a cancelled scan leaves it as it was.

@@ -206,9 +206,16 @@ struct ScanOutcome
 // that fail their check already show "X". Returning false cancels the scan.
 using RecordVisitor = std::function<bool(const CallRecord *records, qint64 first, qint64 n)>;
 
+// Works on the records as they are judged, on the threads that judge them:
+// runs of records that the visitor is handed later (a few hundred at most,
+// already showing "X" where they fail), on any thread and in any order, each
+// record once. What it makes can wait for the visitor in a PreparedRuns.
+using RecordPreparer = std::function<void(const CallRecord *records, qint64 first, qint64 n)>;
+
 struct ScanOptions
 {
     Progress progress;
+    RecordPreparer prepare;
     bool mayWrite = true;
     // Threads that hash; 0 takes hashThreads().
     int threads = 0;

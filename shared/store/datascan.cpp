@@ -5,16 +5,14 @@
 
 #include "callentry.h"
 #include "platform.h"
+#include "sharedwork.h"
 
 #include <QThread>
 
 #include <algorithm>
 #include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
-#include <system_error>
-#include <thread>
+#include <utility>
 
 namespace DataFile {
 
@@ -26,85 +24,8 @@ std::atomic<int> &threadSetting()
     return threads;
 }
 
-// One piece of work shared out in batches among helpers and the thread that
-// waits for it. It lives as long as the last helper: one that starts after
-// the work is done finds nothing left and ends.
-struct Batches
-{
-    static constexpr qint64 Size = 256;
-    std::function<void(qint64 begin, qint64 end)> work;
-    qint64 n = 0;
-    qint64 count = 0;
-    std::atomic<qint64> next{0};
-    std::atomic<int> busy{0};
-    std::mutex mutex;
-    std::condition_variable done;
-
-    void drain()
-    {
-        for (qint64 batch = next.fetch_add(1); batch < count; batch = next.fetch_add(1))
-            work(batch * Size, qMin(n, (batch + 1) * Size));
-    }
-};
-
-// Work over [0, n) that helpers start on at once, while the thread that
-// started it does something else; finish() has that thread take its share
-// and wait. It waits only for helpers that took a batch, never for one the
-// system has not started yet: on a busy machine the one thread does the
-// work alone, no slower than without helpers.
-class SharedWork
-{
-public:
-    SharedWork(qint64 n, int threads, std::function<void(qint64 begin, qint64 end)> work)
-        : m_batches(std::make_shared<Batches>())
-    {
-        m_batches->work = std::move(work);
-        m_batches->n = n;
-        m_batches->count = n > 0 ? (n + Batches::Size - 1) / Batches::Size : 0;
-        const qint64 helpers = qMin<qint64>((threads > 0 ? threads : hashThreads()) - 1, m_batches->count - 1);
-        for (qint64 i = 0; i < helpers; ++i) {
-            try {
-                std::thread([batches = m_batches] {
-                    // Busy before taking a batch, so that finish() waits for every batch taken.
-                    batches->busy.fetch_add(1);
-                    batches->drain();
-                    releaseHashContext();
-                    {
-                        const std::lock_guard<std::mutex> lock(batches->mutex);
-                        batches->busy.fetch_sub(1);
-                    }
-                    batches->done.notify_all();
-                }).detach();
-            } catch (const std::system_error &) {
-                break; // no more threads to be had: fewer share the work
-            }
-        }
-    }
-    SharedWork(const SharedWork &) = delete;
-    SharedWork &operator=(const SharedWork &) = delete;
-    ~SharedWork() { cancel(); }
-
-    void finish()
-    {
-        m_batches->drain();
-        wait();
-    }
-    // Leaves the batches not yet taken undone.
-    void cancel()
-    {
-        m_batches->next.store(m_batches->count);
-        wait();
-    }
-
-private:
-    void wait()
-    {
-        std::unique_lock<std::mutex> lock(m_batches->mutex);
-        m_batches->done.wait(lock, [this] { return m_batches->busy.load() == 0; });
-    }
-
-    std::shared_ptr<Batches> m_batches;
-};
+// Records hashed by one thread at a time.
+constexpr qint64 HashBatch = 256;
 
 // What a slot holds, as judged while the log is read.
 enum Verdict : unsigned char { Good, Fails, Empty, Unread };
@@ -142,6 +63,11 @@ bool readSlots(LogReader &reader, qint64 first, qint64 n, CallRecord *into, Verd
     return true;
 }
 
+int threadsFor(int asked)
+{
+    return asked > 0 ? asked : hashThreads();
+}
+
 bool allZero(const CallRecord &record)
 {
     return std::all_of(record.bytes.begin(), record.bytes.end(), [](unsigned char b) { return b == 0; });
@@ -153,19 +79,49 @@ constexpr qint64 ChunkRecords = 16384;
 
 struct Chunk
 {
-    // Left as allocated: a page is touched only when a slot is read into
-    // it, and a hole is never read.
-    std::unique_ptr<unsigned char[]> storage;
+    // On large pages where the system has them, and left as allocated: a
+    // hole is never read into it.
+    struct Storage
+    {
+        explicit Storage(qint64 records)
+            : bytes(size_t(records) * sizeof(CallRecord))
+            , room(bytes == 0 ? nullptr : Platform::allocateLargeBlock(roundedUp(bytes)))
+        {
+            if (bytes != 0 && !room)
+                throw std::bad_alloc();
+        }
+        Storage(Storage &&other) noexcept
+            : bytes(std::exchange(other.bytes, 0))
+            , room(std::exchange(other.room, nullptr))
+        {
+        }
+        Storage &operator=(Storage &&other) noexcept
+        {
+            std::swap(bytes, other.bytes);
+            std::swap(room, other.room);
+            return *this;
+        }
+        ~Storage() { Platform::freeLargeBlock(room, roundedUp(bytes)); }
+        static size_t roundedUp(size_t n)
+        {
+            constexpr size_t page = size_t(2) << 20;
+            return (n + page - 1) / page * page;
+        }
+
+        size_t bytes;
+        void *room;
+    };
+    Storage storage;
     std::vector<Verdict> verdicts;
     qint64 first = 0;
     qint64 n = 0;
 
     explicit Chunk(qint64 records)
-        : storage(new unsigned char[size_t(records) * sizeof(CallRecord)])
+        : storage(records)
         , verdicts(size_t(records))
     {
     }
-    CallRecord *records() { return reinterpret_cast<CallRecord *>(storage.get()); }
+    CallRecord *records() { return static_cast<CallRecord *>(storage.room); }
 };
 
 // One scan of a log: its chunks read in file order, each checked on every
@@ -243,17 +199,35 @@ std::unique_ptr<SharedWork> Scanner::judge(Chunk &chunk)
     CallRecord *records = chunk.records();
     Verdict *verdicts = chunk.verdicts.data();
     const bool marking = m_marking;
-    // Without hashing there is too little to share out.
-    return std::make_unique<SharedWork>(chunk.n, marking ? m_options.threads : 1,
-                                        [records, verdicts, marking](qint64 begin, qint64 end) {
-                                            for (qint64 i = begin; i < end; ++i) {
-                                                Verdict &verdict = verdicts[i];
-                                                if (verdict == Empty || allZero(records[i]))
-                                                    verdict = Empty;
-                                                else
-                                                    verdict = !marking || records[i].verify() ? Good : Fails;
-                                            }
-                                        });
+    const RecordPreparer *prepare = m_options.prepare ? &m_options.prepare : nullptr;
+    const qint64 first = chunk.first;
+    // Without hashing there is too little to share out, unless the records are prepared too.
+    const int threads = marking || prepare ? threadsFor(m_options.threads) : 1;
+    return std::make_unique<SharedWork>(
+        chunk.n, HashBatch, threads, [records, verdicts, marking, prepare, first](qint64 begin, qint64 end) {
+            for (qint64 i = begin; i < end; ++i) {
+                Verdict &verdict = verdicts[i];
+                if (verdict == Empty || allZero(records[i]))
+                    verdict = Empty;
+                else if (!marking || records[i].verify())
+                    verdict = Good;
+                else {
+                    verdict = Fails;
+                    setStatus(records[i], RecordStatus::Compromised);
+                }
+            }
+            if (!prepare)
+                return;
+            // While the batch is still in this core's cache.
+            qint64 run = begin;
+            for (qint64 i = begin; i <= end; ++i) {
+                if (i < end && verdicts[i] != Empty)
+                    continue;
+                if (i > run)
+                    (*prepare)(records + run, first + run, i - run);
+                run = i + 1;
+            }
+        });
 }
 
 // Runs of records between the empty slots go to the visitor.
@@ -264,12 +238,9 @@ void Scanner::handOut(Chunk &chunk)
     qint64 run = 0;
     for (qint64 i = 0; i <= n && !m_outcome.cancelled; ++i) {
         if (i < n && chunk.verdicts[size_t(i)] != Empty) {
-            if (chunk.verdicts[size_t(i)] == Fails) {
-                // Only a record in its own slot takes a mark.
-                if (namesSlot(records[i], chunk.first + i + 1))
-                    m_toMark.push_back(chunk.first + i);
-                setStatus(records[i], RecordStatus::Compromised);
-            }
+            // Only a record in its own slot takes a mark.
+            if (chunk.verdicts[size_t(i)] == Fails && namesSlot(records[i], chunk.first + i + 1))
+                m_toMark.push_back(chunk.first + i);
             continue;
         }
         if (i > run) {
@@ -360,10 +331,10 @@ void setHashThreads(int threads)
 std::vector<qint64> failingRecords(const CallRecord *records, qint64 n, int threads)
 {
     std::vector<unsigned char> fails(size_t(qMax<qint64>(n, 0)));
-    SharedWork(n, threads, [&](qint64 begin, qint64 end) {
+    SharedWork::run(n, HashBatch, threadsFor(threads), [&](qint64 begin, qint64 end) {
         for (qint64 i = begin; i < end; ++i)
             fails[size_t(i)] = !records[i].verify();
-    }).finish();
+    });
     std::vector<qint64> failing;
     for (qint64 i = 0; i < n; ++i) {
         if (fails[size_t(i)])

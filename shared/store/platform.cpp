@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
 #if defined(Q_OS_UNIX)
@@ -155,6 +156,37 @@ void adviseLargePages(void *data, std::size_t bytes)
 #else
     Q_UNUSED(data);
     Q_UNUSED(bytes);
+#endif
+}
+
+void *allocateLargeBlock(std::size_t bytes)
+{
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+    // Mapped with room to spare, then cut to a stretch that starts on a large page.
+    constexpr std::uintptr_t page = 2 * 1024 * 1024;
+    void *mapped = ::mmap(nullptr, bytes + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (mapped == MAP_FAILED)
+        return nullptr;
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(mapped);
+    const std::uintptr_t aligned = (start + page - 1) & ~(page - 1);
+    if (aligned > start)
+        ::munmap(mapped, aligned - start);
+    ::munmap(reinterpret_cast<void *>(aligned + bytes), start + page - aligned);
+    ::madvise(reinterpret_cast<void *>(aligned), bytes, MADV_HUGEPAGE);
+    return reinterpret_cast<void *>(aligned);
+#else
+    return std::malloc(bytes);
+#endif
+}
+
+void freeLargeBlock(void *block, std::size_t bytes)
+{
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+    if (block)
+        ::munmap(block, bytes);
+#else
+    Q_UNUSED(bytes);
+    std::free(block);
 #endif
 }
 

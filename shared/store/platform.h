@@ -35,6 +35,12 @@ qint64 nextHole(QFile &file, qint64 offset);
 // fresh memory is then several times faster.
 void adviseLargePages(void *data, std::size_t bytes);
 
+// A block of `bytes` (a multiple of 2 MiB) on large pages where the system
+// has them, for memory filled once and kept; null when there is no room.
+// It goes back with freeLargeBlock() and the same size.
+void *allocateLargeBlock(std::size_t bytes);
+void freeLargeBlock(void *block, std::size_t bytes);
+
 // A file opened with the system's own calls and closed when it goes out of
 // scope: each write is one call at a given offset, and a sync reaches the disk.
 class File

@@ -9,6 +9,8 @@
 #include <QStandardPaths>
 #include <QStringEncoder>
 
+#include <cstring>
+#include <iterator>
 #include <string>
 
 namespace ReportText {
@@ -35,34 +37,66 @@ constexpr LinePart LineParts[] = {
     {CallRecord::Date, u"\t"},         {CallRecord::Time, u"  \t"},  {CallRecord::Phone, u"\t"},
     {CallRecord::Name, u"\t"},         {CallRecord::Company, u"\n\t"}, {CallRecord::Notes, u"\n"},
 };
+constexpr int PartCount = int(std::size(LineParts));
 
-// Units of a record's lines at most: its fields full, and what lies between them.
-qsizetype mostLineUnits()
+// Where each part's field lies in a record, and the units of a record's
+// lines at most: its fields full, and what lies between them.
+struct LineLayout
 {
-    static const qsizetype most = [] {
-        qsizetype units = 2;
-        for (const LinePart &part : LineParts)
-            units += CallRecord::width(part.field) + qsizetype(std::char_traits<char16_t>::length(part.after));
-        return units;
+    int offset[PartCount];
+    int width[PartCount];
+    qsizetype mostUnits = 2;
+};
+
+const LineLayout &lineLayout()
+{
+    static const LineLayout layout = [] {
+        LineLayout found;
+        for (int k = 0; k < PartCount; ++k) {
+            found.offset[k] = CallRecord::offset(LineParts[k].field);
+            found.width[k] = CallRecord::width(LineParts[k].field);
+            found.mostUnits += found.width[k] + qsizetype(std::char_traits<char16_t>::length(LineParts[k].after));
+        }
+        return found;
     }();
-    return most;
+    return layout;
 }
 
-// The fields are copied straight into the text, up to their terminators:
-// every record of the log passes here.
+// A field's units up to its terminator, found four at a time and copied in
+// one piece: every record of the log passes here.
+char16_t *putField(const unsigned char *field, int width, char16_t *to)
+{
+    int n = 0;
+    for (; n + 4 <= width; n += 4) {
+        quint64 four;
+        std::memcpy(&four, field + 2 * n, sizeof four);
+        if (((four - 0x0001000100010001ull) & ~four & 0x8000800080008000ull) != 0)
+            break; // a unit among the four may be zero
+    }
+    while (n < width && (field[2 * n] | field[2 * n + 1]) != 0)
+        ++n;
+#if Q_BYTE_ORDER == Q_LITTLE_ENDIAN
+    std::memcpy(to, field, size_t(n) * 2);
+#else
+    for (int i = 0; i < n; ++i)
+        to[i] = char16_t(field[2 * i] | (field[2 * i + 1] << 8));
+#endif
+    return to + n;
+}
+
 void appendRecords(QString &text, const CallRecord *records, qsizetype count)
 {
-    const qsizetype most = mostLineUnits();
+    const LineLayout &layout = lineLayout();
     for (const CallRecord *record = records; record != records + count; ++record) {
         const qsizetype at = text.size();
-        text.resize(at + most);
+        text.resize(at + layout.mostUnits);
         char16_t *const start = reinterpret_cast<char16_t *>(text.data()) + at;
         char16_t *to = start;
         *to++ = u' ';
         *to++ = u' ';
-        for (const LinePart &part : LineParts) {
-            to += record->copyText(part.field, to);
-            for (const char16_t *c = part.after; *c; ++c)
+        for (int k = 0; k < PartCount; ++k) {
+            to = putField(record->bytes.data() + layout.offset[k], layout.width[k], to);
+            for (const char16_t *c = LineParts[k].after; *c; ++c)
                 *to++ = *c;
         }
         text.resize(at + (to - start));

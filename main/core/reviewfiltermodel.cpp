@@ -8,6 +8,7 @@
 #include <QLocale>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
@@ -233,6 +234,16 @@ void ReviewFilterModel::rebuild()
         sortRows();
 
     const bool filtering = !m_filter.isEmpty();
+    if (!filtering && !m_filter.openCallBacksOnly) {
+        // Every row, as a long log mostly opens.
+        if (m_sortColumn >= 0)
+            m_shown = m_order;
+        else {
+            m_shown.resize(size_t(count));
+            std::iota(m_shown.begin(), m_shown.end(), 0);
+        }
+        return;
+    }
     std::vector<unsigned char> passes;
     if (filtering) {
         ensureSearchIndex();

@@ -49,6 +49,7 @@ private slots:
     void staysWithinFile();
     void columnWidthsFollowColumnToTheLeft_data();
     void columnWidthsFollowColumnToTheLeft();
+    void estimatedWidthsCountEveryCharacter();
     void refreshRereadsAndResizes();
     void results_data();
     void results();
@@ -254,6 +255,26 @@ void TestReview::columnWidthsFollowColumnToTheLeft()
     QCOMPARE(grid->columnWidth(8), metrics.horizontalAdvance(longCompany) + 225);
     // The long company widens Notes, not its own column.
     QVERIFY(grid->columnWidth(7) < metrics.horizontalAdvance(longCompany));
+}
+
+// Until a long log is measured, its widths are estimated on every core; a
+// row with characters past ASCII counts too.
+void TestReview::estimatedWidthsCountEveryCharacter()
+{
+    const QString longName = QStringLiteral("\u0396\u03c9\u03ae \u03a0\u03b1\u03c0\u03b1\u03b4\u03bf\u03c0"
+                                            "\u03bf\u03cd\u03bb\u03bf\u03c5-\u039a\u03b1\u03c1\u03b1\u03b3");
+    QList<Entry> entries = threeEntries;
+    entries[1].name = longName;
+    appendEntries(LogFile, entries);
+    TFormRecordReview review(m_fixture->log(), m_fixture->desktop);
+    auto *sizer = review.findChild<ReviewColumnSizer *>(QStringLiteral("ColumnSizer"));
+    QVERIFY(sizer);
+    sizer->setSynchronousBudget(0);
+    review.show();
+    QVERIFY(!sizer->finished());
+    const int exact = QFontMetrics(review.DataGrid->font()).horizontalAdvance(longName) + 50;
+    const int estimated = review.DataGrid->columnWidth(7);
+    QVERIFY2(qAbs(estimated - exact) <= exact / 10, qPrintable(QStringLiteral("%1 for %2").arg(estimated).arg(exact)));
 }
 
 void TestReview::refreshRereadsAndResizes()

@@ -85,7 +85,7 @@ struct Chunk
     {
         explicit Storage(qint64 records)
             : bytes(size_t(records) * sizeof(CallRecord))
-            , room(bytes == 0 ? nullptr : Platform::allocateLargeBlock(roundedUp(bytes)))
+            , room(bytes == 0 ? nullptr : Platform::allocateLargeBlock(bytes))
         {
             if (bytes != 0 && !room)
                 throw std::bad_alloc();
@@ -101,11 +101,10 @@ struct Chunk
             std::swap(room, other.room);
             return *this;
         }
-        ~Storage() { Platform::freeLargeBlock(room, roundedUp(bytes)); }
-        static size_t roundedUp(size_t n)
+        ~Storage()
         {
-            constexpr size_t page = size_t(2) << 20;
-            return (n + page - 1) / page * page;
+            if (room)
+                Platform::freeLargeBlock(room, bytes);
         }
 
         size_t bytes;

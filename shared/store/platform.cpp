@@ -159,34 +159,55 @@ void adviseLargePages(void *data, std::size_t bytes)
 #endif
 }
 
-void *allocateLargeBlock(std::size_t bytes)
+namespace {
+
+constexpr std::size_t LargePage = 2 * 1024 * 1024;
+
+// Whole large pages for a block of `bytes`, or 0 when it is kept in ordinary memory.
+std::size_t largePagesFor(std::size_t bytes)
 {
 #if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
+    return bytes >= LargePage ? (bytes + LargePage - 1) / LargePage * LargePage : 0;
+#else
+    Q_UNUSED(bytes);
+    return 0;
+#endif
+}
+
+} // namespace
+
+void *allocateLargeBlock(std::size_t bytes)
+{
+    const std::size_t mapped = largePagesFor(bytes);
+    if (mapped == 0)
+        return std::malloc(qMax<std::size_t>(bytes, 1));
+#if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
     // Mapped with room to spare, then cut to a stretch that starts on a large page.
-    constexpr std::uintptr_t page = 2 * 1024 * 1024;
-    void *mapped = ::mmap(nullptr, bytes + page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED)
+    void *room = ::mmap(nullptr, mapped + LargePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (room == MAP_FAILED)
         return nullptr;
-    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(mapped);
-    const std::uintptr_t aligned = (start + page - 1) & ~(page - 1);
+    const std::uintptr_t start = reinterpret_cast<std::uintptr_t>(room);
+    const std::uintptr_t aligned = (start + LargePage - 1) & ~std::uintptr_t(LargePage - 1);
     if (aligned > start)
-        ::munmap(mapped, aligned - start);
-    ::munmap(reinterpret_cast<void *>(aligned + bytes), start + page - aligned);
-    ::madvise(reinterpret_cast<void *>(aligned), bytes, MADV_HUGEPAGE);
+        ::munmap(room, aligned - start);
+    ::munmap(reinterpret_cast<void *>(aligned + mapped), start + LargePage - aligned);
+    ::madvise(reinterpret_cast<void *>(aligned), mapped, MADV_HUGEPAGE);
     return reinterpret_cast<void *>(aligned);
 #else
-    return std::malloc(bytes);
+    return nullptr;
 #endif
 }
 
 void freeLargeBlock(void *block, std::size_t bytes)
 {
+    const std::size_t mapped = largePagesFor(bytes);
+    if (mapped == 0) {
+        std::free(block);
+        return;
+    }
 #if defined(Q_OS_LINUX) && defined(MADV_HUGEPAGE)
     if (block)
-        ::munmap(block, bytes);
-#else
-    Q_UNUSED(bytes);
-    std::free(block);
+        ::munmap(block, mapped);
 #endif
 }
 

@@ -35,9 +35,9 @@ qint64 nextHole(QFile &file, qint64 offset);
 // fresh memory is then several times faster.
 void adviseLargePages(void *data, std::size_t bytes);
 
-// A block of `bytes` (a multiple of 2 MiB) on large pages where the system
-// has them, for memory filled once and kept; null when there is no room.
-// It goes back with freeLargeBlock() and the same size.
+// A block of `bytes` for memory filled once and kept: from 2 MiB on, on large
+// pages where the system has them; null when there is no room. It goes back
+// with freeLargeBlock() and the same size.
 void *allocateLargeBlock(std::size_t bytes);
 void freeLargeBlock(void *block, std::size_t bytes);
 
